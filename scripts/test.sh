@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: natively with AddressSanitizer and
+# UndefinedBehaviorSanitizer, the threaded tests with ThreadSanitizer, the Windows build under
+# Wine, the fuzzers briefly, and the end-to-end suite. Installs what is missing on Debian 12.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/packages.sh
+v270_install_packages
+
+step() { printf '\n== %s\n' "$*"; }
+
+for preset in native tsan windows; do
+    step "$preset: configure and build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    step "$preset: test"
+    ctest --preset "$preset"
+done
+
+step "benchmarks: build"
+cmake --preset bench >/dev/null
+cmake --build --preset bench
+
+step "fuzzers: build and a short run"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+scripts/fuzz.sh 20
+
+if [[ -x scripts/e2e.sh ]]; then
+    step "end-to-end tests under Wine and Xvfb"
+    scripts/e2e.sh
+fi
+
+step "all tests passed"

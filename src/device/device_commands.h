@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace v270 {
+
+// What the action executor asks of the device link when it performs a host function.
+class DeviceCommands {
+public:
+    virtual ~DeviceCommands() = default;
+
+    // Writes the working copy of the current profile to the mouse and to Windows and saves it.
+    virtual void ApplySettings() = 0;
+
+    // The DPI change of a button whose dpiStep is `step` (2 cycle, +1 up, -1 down): the new level,
+    // its DPI and LED report, a repaint and the saved level.
+    virtual void changeDpiLevel(int32_t step) = 0;
+
+    // LED on/off: switches to LED mode 3 and back, with a DPI and LED report and a repaint.
+    virtual void toggleLed() = 0;
+
+    // The dpiStep that the last ApplySettings derived for slot index 0..5.
+    virtual int32_t dpiStep(int slotIndex) const = 0;
+};
+
+}  // namespace v270

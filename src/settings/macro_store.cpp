@@ -1,0 +1,59 @@
+#include "settings/macro_store.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "settings/macro_format.h"
+#include "settings/text.h"
+
+namespace v270 {
+
+namespace {
+
+constexpr std::u16string_view kSection = u"Macros";
+constexpr std::u16string_view kCountKey = u"macroNum";
+constexpr size_t kCountChars = 2;
+
+}  // namespace
+
+void MacroStore::loadMacros(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) messages_.show(u"找不到配置文件");
+    const IniDocument document = files_.load(file);
+
+    const int32_t stored = parseLeadingInt(document.read(kSection, kCountKey, kCountChars + 1));
+    const auto count = static_cast<int16_t>(
+        std::clamp<int32_t>(static_cast<int16_t>(stored & 0xFFFF), 0, kMaxMacros));
+    std::vector<MacroRecord> records;
+    records.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        records.push_back(parseMacro(document.read(kSection, formatInt(i), kMacroRecordChars + 1)));
+    }
+
+    const std::lock_guard lock(mutex_);
+    table_.macroCount = count;
+    table_.currentMacro = count > 0 ? count - 1 : 0;
+    std::ranges::copy(records, table_.macroSlots.begin());
+}
+
+bool MacroStore::saveMacros(const std::filesystem::path& file) const {
+    const MacroTable snapshot = table();
+    std::vector<std::u16string> values;
+    for (int i = 0; i < snapshot.macroCount; ++i) {
+        values.push_back(serializeMacro(snapshot.macroSlots[static_cast<size_t>(i)]));
+    }
+    return files_.update(file, [&](IniDocument& document) {
+        document.write(kSection, kCountKey, formatInt(snapshot.macroCount));
+        for (size_t i = 0; i < values.size(); ++i) {
+            document.write(kSection, formatInt(static_cast<int64_t>(i)), values[i]);
+        }
+    });
+}
+
+std::optional<MacroRecord> MacroStore::macro(int index) const {
+    const std::lock_guard lock(mutex_);
+    if (index < 0 || index >= table_.macroCount) return std::nullopt;
+    return table_.macroSlots[static_cast<size_t>(index)];
+}
+
+}  // namespace v270

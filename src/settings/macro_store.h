@@ -1,0 +1,58 @@
+#pragma once
+
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <utility>
+
+#include "platform/message_boxes.h"
+#include "settings/ini_files.h"
+#include "settings/macro.h"
+
+namespace v270 {
+
+// The macro table of the process, shared by the user-interface thread (loading, saving,
+// recording, editing) and the action executor (playback). Every access runs under one lock;
+// playback takes a copy of the record it plays.
+class MacroStore {
+public:
+    MacroStore(IniFiles& files, platform::MessageBoxes& messages)
+        : files_(files), messages_(messages) {}
+
+    // Replaces the macros with those of `file`. A missing file shows "找不到配置文件" and
+    // leaves an empty table. A "macroNum" outside 0..12 is held to that range.
+    void loadMacros(const std::filesystem::path& file);
+
+    // Writes "macroNum" and the records of every macro in use, in one file replace. Keys of a
+    // former, larger table stay in the file. Returns false, with the file unchanged, when it
+    // cannot be written.
+    bool saveMacros(const std::filesystem::path& file) const;
+
+    MacroTable table() const {
+        const std::lock_guard lock(mutex_);
+        return table_;
+    }
+
+    // A copy of macro `index`, or nullopt when no such macro is in use.
+    std::optional<MacroRecord> macro(int index) const;
+
+    int16_t macroCount() const {
+        const std::lock_guard lock(mutex_);
+        return table_.macroCount;
+    }
+
+    // Runs `change` on the table under the lock and returns what it returns.
+    template <typename Change>
+    decltype(auto) edit(Change&& change) {
+        const std::lock_guard lock(mutex_);
+        return std::forward<Change>(change)(table_);
+    }
+
+private:
+    IniFiles& files_;
+    platform::MessageBoxes& messages_;
+    mutable std::mutex mutex_;
+    MacroTable table_;
+};
+
+}  // namespace v270

@@ -1,0 +1,68 @@
+#include "settings/profile_store.h"
+
+#include "settings/profile_format.h"
+#include "settings/text.h"
+
+namespace v270 {
+
+namespace {
+
+constexpr std::u16string_view kInitSection = u"Init";
+constexpr std::u16string_view kCurrentConfigKey = u"CurConfig";
+constexpr std::u16string_view kLanguageKey = u"VER_SEL";
+constexpr size_t kValueBuffer = 5;  // four characters and the terminator
+
+int32_t validSlot(int32_t slot) { return slot >= 1 && slot <= kProfileCount ? slot : 1; }
+
+}  // namespace
+
+void ProfileStore::readStartupSettings() {
+    const IniDocument document = files_.load(configFilePath_);
+    setCurrentConfig(
+        parseLeadingInt(document.read(kInitSection, kCurrentConfigKey, kValueBuffer)));
+    setEnglishUi(readLanguage(configFilePath_));
+    loadProfile(configFilePath_, currentConfig(), false);
+}
+
+void ProfileStore::loadProfile(const std::filesystem::path& file, int32_t slot, bool fromReset) {
+    const std::u16string section = profileSectionName(slot, fromReset, englishUi());
+    ConfigProfile loaded = readProfileSection(files_.load(file), section);
+    const std::lock_guard lock(mutex_);
+    loaded.appliedLedMode = profile_.appliedLedMode;
+    profile_ = loaded;
+}
+
+bool ProfileStore::saveProfile(const std::filesystem::path& file, int32_t slot) const {
+    const ConfigProfile snapshot = profile();
+    const std::u16string section = profileSectionName(slot, false, englishUi());
+    return files_.update(file, [&](IniDocument& document) {
+        writeProfileSection(document, section, snapshot);
+    });
+}
+
+bool ProfileStore::saveDpiLevel(const std::filesystem::path& file, int32_t slot) const {
+    const int32_t level = profile().dpiLevel;
+    return files_.write(file, profileSectionName(slot, false, englishUi()), u"DPI_LEVEL",
+                        formatInt(level));
+}
+
+uint8_t ProfileStore::readLanguage(const std::filesystem::path& file) const {
+    const int32_t value = parseLeadingInt(files_.read(file, kInitSection, kLanguageKey, kValueBuffer));
+    return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFF);
+}
+
+bool ProfileStore::saveCurrentConfig() const {
+    return files_.write(configFilePath_, kInitSection, kCurrentConfigKey,
+                        formatInt(currentConfig()));
+}
+
+bool ProfileStore::saveLanguage(int32_t language) const {
+    return files_.write(configFilePath_, kInitSection, kLanguageKey, formatInt(language));
+}
+
+void ProfileStore::setCurrentConfig(int32_t slot) {
+    const std::lock_guard lock(mutex_);
+    currentConfig_ = validSlot(slot);
+}
+
+}  // namespace v270

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <utility>
+
+#include "settings/config_profile.h"
+#include "settings/ini_files.h"
+
+namespace v270 {
+
+// The process-wide settings state: the working copy of the current profile, the current slot
+// and the interface language, with the operations that move profiles between memory and
+// config.ini (or an exported settings file). The user-interface thread and the action executor
+// both use it; the profile and the slot are guarded by one lock, the language is atomic.
+class ProfileStore {
+public:
+    ProfileStore(IniFiles& files, std::filesystem::path configFilePath)
+        : files_(files), configFilePath_(std::move(configFilePath)) {}
+
+    const std::filesystem::path& configFilePath() const { return configFilePath_; }
+
+    // The start-up reading of "Init": "CurConfig" (a slot outside 1..5 selects slot 1), then the
+    // language, then the current profile.
+    void readStartupSettings();
+
+    // Reads section "Config" + slot (or the factory section, with `fromReset`) of `file` into
+    // the working copy. appliedLedMode keeps its value. Does not change currentConfig.
+    void loadProfile(const std::filesystem::path& file, int32_t slot, bool fromReset);
+
+    // Writes the working copy into section "Config" + slot of `file`, in one file replace.
+    // Returns false, with the file unchanged, when it cannot be written.
+    bool saveProfile(const std::filesystem::path& file, int32_t slot) const;
+
+    // Writes only "DPI_LEVEL" into section "Config" + slot.
+    bool saveDpiLevel(const std::filesystem::path& file, int32_t slot) const;
+
+    // "VER_SEL" of "Init", its low 8 bits.
+    uint8_t readLanguage(const std::filesystem::path& file) const;
+
+    // "CurConfig" = currentConfig, into "Init" of config.ini.
+    bool saveCurrentConfig() const;
+    // "VER_SEL" = language, into "Init" of config.ini.
+    bool saveLanguage(int32_t language) const;
+
+    ConfigProfile profile() const {
+        const std::lock_guard lock(mutex_);
+        return profile_;
+    }
+
+    // Runs `change` on the working copy under the lock and returns what it returns.
+    template <typename Change>
+    decltype(auto) edit(Change&& change) {
+        const std::lock_guard lock(mutex_);
+        return std::forward<Change>(change)(profile_);
+    }
+
+    int32_t currentConfig() const {
+        const std::lock_guard lock(mutex_);
+        return currentConfig_;
+    }
+    void setCurrentConfig(int32_t slot);
+
+    // Non-zero is English for the interface; some choices (the factory profile 5, the macro
+    // file) take English only for exactly 1.
+    int32_t englishUi() const { return englishUi_.load(std::memory_order_relaxed); }
+    void setEnglishUi(int32_t language) { englishUi_.store(language, std::memory_order_relaxed); }
+
+private:
+    IniFiles& files_;
+    const std::filesystem::path configFilePath_;
+    mutable std::mutex mutex_;
+    ConfigProfile profile_;
+    int32_t currentConfig_ = 1;
+    std::atomic<int32_t> englishUi_{0};
+};
+
+}  // namespace v270

@@ -1,0 +1,97 @@
+#include "settings/ini_files.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "support/temp_folder.h"
+
+namespace v270 {
+namespace {
+
+using test::readFile;
+using test::TempFolder;
+using test::writeFile;
+
+TEST(IniFiles, AMissingFileReadsEmptyAndIsCreatedByAWrite) {
+    TempFolder folder;
+    IniFiles files;
+    const auto file = folder / "config.ini";
+    EXPECT_EQ(files.read(file, u"Init", u"CurConfig", 5), u"");
+    EXPECT_TRUE(files.write(file, u"Init", u"CurConfig", u"2"));
+    EXPECT_EQ(readFile(file), "[Init]\r\nCurConfig=2\r\n");
+    EXPECT_EQ(files.read(file, u"Init", u"CurConfig", 5), u"2");
+}
+
+TEST(IniFiles, AGroupOfWritesIsOneReplaceAndLeavesNoTemporaryFile) {
+    TempFolder folder;
+    IniFiles files;
+    const auto file = folder / "config.ini";
+    writeFile(file, "[Init]\r\nCurConfig=1\r\n");
+    EXPECT_TRUE(files.update(file, [](IniDocument& document) {
+        document.write(u"Init", u"CurConfig", u"4");
+        document.write(u"Init", u"VER_SEL", u"1");
+    }));
+    EXPECT_EQ(readFile(file), "[Init]\r\nCurConfig=4\r\nVER_SEL=1\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(IniFiles, AFileThatCannotBeWrittenStaysAsItWas) {
+    TempFolder folder;
+    IniFiles files;
+    const auto file = folder / "missing-folder" / "config.ini";
+    EXPECT_FALSE(files.write(file, u"Init", u"CurConfig", u"2"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // A folder where the file should be cannot be read as a settings file, nor replaced.
+    const auto notAFile = folder / "config.ini";
+    std::filesystem::create_directory(notAFile);
+    EXPECT_FALSE(files.write(notAFile, u"Init", u"CurConfig", u"2"));
+    EXPECT_TRUE(std::filesystem::is_directory(notAFile));
+}
+
+TEST(IniFiles, AnOversizedFileIsReadOnlyUpToTheCapAndNeverRewritten) {
+    TempFolder folder;
+    IniFiles files;
+    const auto file = folder / "huge.ini";
+    std::string content = "[A]\r\nk=1\r\n";
+    content.append(static_cast<size_t>(IniFiles::kMaxFileBytes), 'x');
+    content.append("\r\n[B]\r\nk=2\r\n");
+    writeFile(file, content);
+    EXPECT_EQ(files.read(file, u"A", u"k", 5), u"1");
+    EXPECT_EQ(files.read(file, u"B", u"k", 5), u"") << "beyond the cap";
+    EXPECT_FALSE(files.write(file, u"A", u"k", u"3"));
+    EXPECT_EQ(std::filesystem::file_size(file), content.size());
+}
+
+TEST(IniFilesThreads, GroupsFromTwoThreadsKeepEachOthersWrites) {
+    TempFolder folder;
+    IniFiles files;
+    const auto file = folder / "config.ini";
+    constexpr int kWrites = 40;
+    auto writer = [&](std::u16string section) {
+        for (int i = 0; i < kWrites; ++i) {
+            files.update(file, [&](IniDocument& document) {
+                document.write(section, u"K" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                                            std::u16string(1, static_cast<char16_t>(u'0' + i / 26)),
+                               u"1");
+            });
+        }
+    };
+    std::thread first(writer, u"Config1");
+    std::thread second(writer, u"Config6");
+    first.join();
+    second.join();
+    const IniDocument document = files.load(file);
+    for (int i = 0; i < kWrites; ++i) {
+        const std::u16string key = u"K" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                                   std::u16string(1, static_cast<char16_t>(u'0' + i / 26));
+        EXPECT_EQ(document.read(u"Config1", key, 5), u"1");
+        EXPECT_EQ(document.read(u"Config6", key, 5), u"1");
+    }
+}
+
+}  // namespace
+}  // namespace v270
