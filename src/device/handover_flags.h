@@ -1,9 +1,39 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
+#include <utility>
 
 namespace v270 {
+
+// Wakes the executor as soon as the reader hands over a press, so that the press need not wait
+// for the executor's next 2 ms pass.
+class PressWakeup {
+public:
+    void notify() {
+        {
+            const std::lock_guard lock(mutex_);
+            signalled_ = true;
+        }
+        condition_.notify_one();
+    }
+
+    // Waits until notified or until `timeout` has passed; returns whether it was notified, and
+    // clears the signal either way.
+    bool waitFor(std::chrono::microseconds timeout) {
+        std::unique_lock lock(mutex_);
+        condition_.wait_for(lock, timeout, [this] { return signalled_; });
+        return std::exchange(signalled_, false);
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable condition_;
+    bool signalled_ = false;
+};
 
 // Flags by which the input reader hands a host-function press to the action executor. The reader
 // publishes pressedKeyCode before it sets pressPending (release), and the executor reads
@@ -12,6 +42,7 @@ struct HandOverFlags {
     std::atomic<int32_t> pressPending{0};   // a press waits for the executor, or is being performed
     std::atomic<uint8_t> pressedKeyCode{0};  // 0xF0 + the button's hardware id
     std::atomic<int32_t> stopRequested{0};  // end the running macro between steps
+    PressWakeup wakeup;                      // rung by the reader after it sets pressPending
 };
 
 // The start prompt of the status banner: until the mouse sends its start signal after an apply
