@@ -6,13 +6,9 @@ namespace v270 {
 
 namespace {
 
-// White space as the profile functions see it: the C library's wide white space, and ^Z, the
-// old end-of-file mark.
-bool isIniSpace(char16_t c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A || c == 0x85 || c == 0xA0 ||
-           c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
-           c == 0x202F || c == 0x205F || c == 0x3000;
-}
+// White space as the profile functions see it: ASCII white space and ^Z, the old end-of-file
+// mark. Wider Unicode spaces (no-break space, ideographic space) are part of names and values.
+bool isIniSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A; }
 
 char16_t foldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
 
@@ -86,7 +82,9 @@ IniDocument::Line IniDocument::classify(std::u16string text) {
     }
     const size_t equals = view.find(u'=', begin);
     if (equals == std::u16string_view::npos || equals >= end) {
-        line.kind = LineKind::Other;
+        line.kind = LineKind::NameOnly;
+        line.nameBegin = begin;
+        line.nameEnd = end;
         return line;
     }
     line.kind = LineKind::Key;
@@ -157,7 +155,8 @@ std::optional<size_t> IniDocument::findKey(ptrdiff_t sectionLine,
     for (size_t i = static_cast<size_t>(sectionLine + 1); i < lines_.size(); ++i) {
         const Line& line = lines_[i];
         if (line.kind == LineKind::Section) break;
-        if (line.kind == LineKind::Key && equalsIgnoringCase(untilNul(nameOf(line)), wanted)) {
+        if ((line.kind == LineKind::Key || line.kind == LineKind::NameOnly) &&
+            equalsIgnoringCase(untilNul(nameOf(line)), wanted)) {
             return i;
         }
     }
@@ -172,6 +171,7 @@ std::u16string IniDocument::read(std::u16string_view section, std::u16string_vie
     const auto keyLine = findKey(*sectionLine, key);
     if (!keyLine) return {};
     const Line& line = lines_[*keyLine];
+    if (line.kind == LineKind::NameOnly) return {};
     std::u16string_view value = untilNul(
         std::u16string_view(line.text).substr(line.valueBegin, line.valueEnd - line.valueBegin));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
@@ -211,6 +211,13 @@ bool IniDocument::write(std::u16string_view section, std::u16string_view key,
     if (const auto keyLine = findKey(*sectionLine, keyName)) {
         Line& line = lines_[*keyLine];
         const std::u16string_view current(line.text);
+        if (line.kind == LineKind::NameOnly) {
+            std::u16string text(current.substr(0, line.nameEnd));
+            text.append(u"=").append(value);
+            line = classify(std::move(text));
+            modified_ = true;
+            return true;
+        }
         if (current.substr(line.valueBegin, line.valueEnd - line.valueBegin) == value) return true;
         std::u16string text(current.substr(0, line.valueBegin));
         text.append(value);

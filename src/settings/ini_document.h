@@ -15,8 +15,10 @@ namespace v270 {
 //
 // Reading: section and key names compare case-insensitively (ASCII letters); white space around
 // names and values is not part of them; a value wrapped in a matching pair of quotes loses them;
-// only the first section of a name and the first key of a name in it count; a line that is
-// neither a section header nor holds an equals sign matches no key.
+// only the first section of a name and the first key of a name in it count. A line that is
+// neither a section header nor holds an equals sign (a comment, a stray word) names a key with no
+// value: it reads as empty and hides later keys of the same name, as it does for the Windows
+// functions.
 class IniDocument {
 public:
     enum class Encoding { Utf8, Utf8WithBom, Utf16LeWithBom, Utf16BeWithBom };
@@ -48,12 +50,12 @@ public:
     size_t lineCount() const { return lines_.size(); }
 
 private:
-    enum class LineKind { Blank, Section, Key, Other };
+    enum class LineKind { Blank, Section, Key, NameOnly };
     struct Line {
         std::u16string text;
         std::string rawUtf8;  // the line's bytes as read from a UTF-8 file, until it is rewritten
         bool hasRaw = false;
-        LineKind kind = LineKind::Other;
+        LineKind kind = LineKind::Blank;
         size_t nameBegin = 0, nameEnd = 0;    // section or key name
         size_t valueBegin = 0, valueEnd = 0;  // key value
     };

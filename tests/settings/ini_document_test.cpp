@@ -36,6 +36,12 @@ TEST(IniDocumentReading, NamesCompareWithoutCaseAndWhiteSpace) {
     EXPECT_EQ(doc.read(u" Init ", u" CurConfig ", kBig), u"3");
 }
 
+TEST(IniDocumentReading, OnlyAsciiWhiteSpaceAndCtrlZAreTrimmed) {
+    const auto doc = parseText("[A]\nk=\x1A 1\x1A\nn=\xC2\xA0x\xC2\xA0\n");
+    EXPECT_EQ(doc.read(u"A", u"k", kBig), u"1");
+    EXPECT_EQ(doc.read(u"A", u"n", kBig), u"\u00A0x\u00A0");
+}
+
 TEST(IniDocumentReading, MissingSectionKeyOrValueReadsEmpty) {
     const auto doc = parseText("[A]\nkey=\nother=1\n");
     EXPECT_EQ(doc.read(u"B", u"key", kBig), u"");
@@ -60,10 +66,13 @@ TEST(IniDocumentReading, MatchingQuotesAreRemoved) {
     EXPECT_EQ(doc.read(u"A", u"empty", kBig), u"");
 }
 
-TEST(IniDocumentReading, LinesWithoutEqualsSignMatchNoKey) {
-    const auto doc = parseText("[A]\nK1\n; K1=comment\n[broken\nK1=5\n");
-    EXPECT_EQ(doc.read(u"A", u"K1", kBig), u"5");
+TEST(IniDocumentReading, ALineWithoutEqualsSignIsAKeyWithNoValue) {
+    auto doc = parseText("[A]\n; K1=comment\n[broken\nK2=2\nK1\nK1=5\n");
+    EXPECT_EQ(doc.read(u"A", u"K1", kBig), u"") << "it hides the later K1";
     EXPECT_EQ(doc.read(u"A", u"; K1", kBig), u"comment") << "a comment line is a key of its own";
+    EXPECT_EQ(doc.read(u"A", u"K2", kBig), u"2") << "an unclosed header is no section";
+    doc.write(u"A", u"k1", u"7");
+    EXPECT_EQ(serialized(doc), "[A]\r\n; K1=comment\r\n[broken\r\nK2=2\r\nK1=7\r\nK1=5\r\n");
 }
 
 TEST(IniDocumentReading, BufferOfNHoldsNMinusOneUnits) {
