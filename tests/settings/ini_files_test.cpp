@@ -66,6 +66,23 @@ TEST(IniFiles, AnOversizedFileIsReadOnlyUpToTheCapAndNeverRewritten) {
     EXPECT_EQ(std::filesystem::file_size(file), content.size());
 }
 
+TEST(IniFiles, GarbageOfHundredsOfMegabytesAndLongLinesHaveADefinedResult) {
+    TempFolder folder;
+    IniFiles files;
+    const auto sparse = folder / "zeros.ini";
+    writeFile(sparse, "[A]\r\nk=1\r\n");
+    std::filesystem::resize_file(sparse, 300u << 20);  // NUL bytes, most of them never read
+    EXPECT_EQ(files.read(sparse, u"A", u"k", 5), u"1");
+    EXPECT_FALSE(files.write(sparse, u"A", u"k", u"2"));
+
+    const auto longLine = folder / "long.ini";
+    writeFile(longLine, "[A]\r\nk=" + std::string(3u << 20, '7') + "\r\nnext=2\r\n");
+    EXPECT_EQ(files.read(longLine, u"A", u"k", 5), u"7777");
+    EXPECT_EQ(files.read(longLine, u"A", u"next", 5), u"2");
+    EXPECT_TRUE(files.write(longLine, u"A", u"next", u"3"));
+    EXPECT_EQ(files.read(longLine, u"A", u"k", 4u << 20).size(), 3u << 20);
+}
+
 TEST(IniFilesThreads, GroupsFromTwoThreadsKeepEachOthersWrites) {
     TempFolder folder;
     IniFiles files;

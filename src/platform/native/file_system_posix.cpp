@@ -43,8 +43,10 @@ bool writeAll(int fd, std::span<const std::byte> contents) {
 
 std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
-    std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                       "-" + std::to_string(counter.fetch_add(1));
+    std::string name = ".";
+    name.append(target.filename().string());
+    name.append(".tmp-").append(std::to_string(::getpid()));
+    name.append("-").append(std::to_string(counter.fetch_add(1)));
     return target.parent_path() / name;
 }
 
