@@ -1,0 +1,25 @@
+#include <thread>
+
+#include "platform/system_clock.h"
+
+namespace v270::platform {
+
+namespace {
+
+// Linux wakes a sleeping thread within some tens of microseconds of its deadline.
+class SteadyClock : public Clock {
+  public:
+    TimePoint now() const override { return std::chrono::steady_clock::now(); }
+    void sleepFor(std::chrono::microseconds duration) override {
+        std::this_thread::sleep_for(duration);
+    }
+    void sleepUntil(TimePoint deadline) override { std::this_thread::sleep_until(deadline); }
+};
+
+}  // namespace
+
+std::unique_ptr<Clock> createSystemClock() {
+    return std::make_unique<SteadyClock>();
+}
+
+}  // namespace v270::platform

@@ -1,0 +1,94 @@
+#include "platform/win32/precise_clock.h"
+
+#include <mmsystem.h>
+
+#include "platform/system_clock.h"
+#include "platform/win32/unique_handle.h"
+
+namespace v270::win32 {
+
+namespace {
+
+// Older headers lack the flag; systems before Windows 10 1803 refuse it.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+constexpr DWORD CREATE_WAITABLE_TIMER_HIGH_RESOLUTION = 0x00000002;
+#endif
+
+constexpr int64_t kTimerUnitsPerMicrosecond = 10;  // due times count 100 ns units
+
+// A high-resolution timer fires within a few hundred microseconds of its due time; a timer on
+// the raised 1 ms tick fires up to a tick late.
+constexpr std::chrono::microseconds kHighResolutionStretch{500};
+constexpr std::chrono::microseconds kTickStretch{1500};
+
+UniqueHandle createTimer(bool highResolution) {
+    const DWORD flags = highResolution ? CREATE_WAITABLE_TIMER_HIGH_RESOLUTION : 0;
+    return UniqueHandle(CreateWaitableTimerExW(nullptr, nullptr, flags, TIMER_ALL_ACCESS));
+}
+
+}  // namespace
+
+TimerResolutionGuard::TimerResolutionGuard() {
+    TIMECAPS caps{};
+    if (timeGetDevCaps(&caps, sizeof caps) != MMSYSERR_NOERROR)
+        return;
+    const UINT period = caps.wPeriodMin > 1 ? caps.wPeriodMin : 1;
+    if (timeBeginPeriod(period) == TIMERR_NOERROR)
+        periodMs_ = period;
+}
+
+TimerResolutionGuard::~TimerResolutionGuard() {
+    if (periodMs_ != 0)
+        timeEndPeriod(periodMs_);
+}
+
+PreciseClock::PreciseClock()
+    : highResolutionTimers_(createTimer(true).valid()),
+      finalStretch_(highResolutionTimers_ ? kHighResolutionStretch : kTickStretch) {}
+
+PreciseClock::TimePoint PreciseClock::now() const {
+    return std::chrono::steady_clock::now();
+}
+
+void PreciseClock::sleepFor(std::chrono::microseconds duration) {
+    sleepUntil(now() + duration);
+}
+
+void PreciseClock::sleepUntil(TimePoint deadline) {
+    for (;;) {
+        const auto remaining =
+            std::chrono::duration_cast<std::chrono::microseconds>(deadline - now());
+        if (remaining.count() <= 0)
+            return;
+        if (remaining > finalStretch_) {
+            waitOnTimer(remaining - finalStretch_);
+        } else if (SwitchToThread() == 0) {
+            // Nothing else is ready to run on this processor; give up the rest of the time
+            // slice to the other processors' threads all the same.
+            Sleep(0);
+        }
+    }
+}
+
+void PreciseClock::waitOnTimer(std::chrono::microseconds duration) const {
+    // A timer per wait: the clock is shared by threads, and creating one costs microseconds.
+    const UniqueHandle timer = createTimer(highResolutionTimers_);
+    LARGE_INTEGER due{};
+    due.QuadPart = -duration.count() * kTimerUnitsPerMicrosecond;  // negative: relative
+    if (timer && SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE)) {
+        WaitForSingleObject(timer.get(), INFINITE);
+        return;
+    }
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(duration);
+    Sleep(static_cast<DWORD>(milliseconds.count()));
+}
+
+}  // namespace v270::win32
+
+namespace v270::platform {
+
+std::unique_ptr<Clock> createSystemClock() {
+    return std::make_unique<win32::PreciseClock>();
+}
+
+}  // namespace v270::platform
