@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+#include "actions/action_executor.h"
+#include "fakes/recording_input.h"
+#include "fakes/recording_services.h"
+#include "platform/system_clock.h"
+#include "settings/function_codes.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
+#include "wait_until.h"
+
+namespace v270 {
+namespace {
+
+using test::waitUntil;
+
+// The executor on its own thread with the system's clock, while the test thread plays the
+// reader and the user-interface thread.
+class ExecutorThreadTest : public testing::Test {
+  protected:
+    test::TempFolder folder;
+    IniFiles files;
+    test::RecordingMessageBoxes messages;
+    ProfileStore profiles{files, folder / "config.ini"};
+    MacroStore macros{files, messages};
+    HandOverFlags flags;
+    test::RecordingDeviceCommands device;
+    test::CountingWindow window;
+    std::unique_ptr<platform::Clock> clock = platform::createSystemClock();
+    test::RecordingInput input;
+    test::RecordingSystemActions system;
+    ActionExecutor executor{{flags, profiles, macros, device, window, input, system, *clock}};
+
+    void SetUp() override {
+        macros.edit([](MacroTable& table) {
+            table.macroCount = 1;
+            MacroRecord& macro = table.macroSlots[0];
+            macro.steps[0] = {0x41, kStepPress, 1};
+            macro.steps[1] = {0x10, kStepPress, 1};
+            macro.steps[2] = {0x41, kStepRelease, 1};
+            macro.stepCount = 3;
+        });
+        profiles.edit([](ConfigProfile& p) {
+            p.buttonFunction = {1, function_code::kVolumeMute, function_code::kFirstMacro, 5, 4, 6};
+            p.macroMode2 = 1;
+        });
+    }
+
+    // Hands over a press as the reader does: the code, then the flag, then the wake-up.
+    void press(uint8_t code) {
+        flags.pressedKeyCode.store(code, std::memory_order_relaxed);
+        flags.pressPending.store(1, std::memory_order_release);
+        flags.wakeup.notify();
+    }
+    bool idle() const { return flags.pressPending.load(std::memory_order_acquire) == 0; }
+};
+
+TEST_F(ExecutorThreadTest, PerformsHandedOverPressesUntilStopped) {
+    std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
+    press(0xF2);
+    ASSERT_TRUE(waitUntil([&] { return idle() && input.eventCount() == 2; }));
+    thread.request_stop();
+    thread.join();
+    press(0xF2);
+    EXPECT_EQ(input.eventCount(), 2u) << "a stopped executor performs nothing";
+}
+
+TEST_F(ExecutorThreadTest, HeldMacroStopsOnTheReleaseWithNothingLeftDown) {
+    std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
+    press(0xF3);
+    ASSERT_TRUE(waitUntil([&] { return input.eventCount() >= 30; }));
+    flags.stopRequested.store(1, std::memory_order_release);  // the reader saw the release
+    ASSERT_TRUE(waitUntil([&] { return idle(); }));
+    EXPECT_FALSE(input.anythingHeld());
+    EXPECT_EQ(flags.stopRequested.load(), 0);
+}
+
+TEST_F(ExecutorThreadTest, EditsOnTheInterfaceThreadDuringPlaybackAreSafe) {
+    std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
+    press(0xF3);
+    for (int round = 0; round < 200; ++round) {
+        macros.edit([round](MacroTable& table) {
+            table.macroSlots[0].steps[1].delay = static_cast<uint16_t>(1 + round % 3);
+            table.macroSlots[0].stepCount = static_cast<uint8_t>(2 + round % 2);
+        });
+        profiles.edit([round](ConfigProfile& p) { p.dpiLevel = round % 4; });
+        if (round % 20 == 0 && idle())
+            press(0xF3);
+    }
+    flags.stopRequested.store(1, std::memory_order_release);
+    ASSERT_TRUE(waitUntil([&] {
+        if (!idle())
+            flags.stopRequested.store(1, std::memory_order_release);
+        return idle();
+    }));
+    EXPECT_FALSE(input.anythingHeld());
+}
+
+}  // namespace
+}  // namespace v270
