@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/picture.h"
+#include "platform/pixel_types.h"
+
+namespace v270::platform {
+
+// The two interface fonts. English is a fixed-pitch face 15 pixels high and 7 wide, Chinese a
+// face 12 high and 6 wide; each backend creates them once.
+enum class FontChoice { English, Chinese };
+
+struct TextExtent {
+    int32_t width = 0;
+    int32_t height = 0;
+
+    bool operator==(const TextExtent&) const = default;
+};
+
+// The back buffer of one frame of a skinned window: pictures are copied onto it and text is
+// written over them, then the window shows the whole buffer at once.
+class FrameCanvas {
+public:
+    virtual ~FrameCanvas() = default;
+
+    // Copies the part `source` of `picture` to (destX, destY). The parts of `source` that lie
+    // outside the picture or the canvas are left out.
+    virtual void copy(const Picture& picture, const PixelRect& source, int32_t destX,
+                      int32_t destY) = 0;
+
+    // The size of one line of `text`: its advance width and the font's height.
+    virtual TextExtent measureText(std::u16string_view text, FontChoice font) = 0;
+
+    // Writes one line of `text` with its cell's top-left corner at (x, y), on a transparent
+    // background.
+    virtual void drawText(std::u16string_view text, int32_t x, int32_t y, FontChoice font,
+                          Rgb colour) = 0;
+};
+
+}  // namespace v270::platform

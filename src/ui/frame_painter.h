@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "platform/frame_canvas.h"
+#include "platform/picture.h"
+#include "ui/frame_state.h"
+#include "ui/picture_source.h"
+#include "ui/skin_tables.h"
+
+namespace v270 {
+
+// Composes the frames of the main window: the page's normal picture, with parts of its over and
+// down pictures copied on top where an entry is hovered, pressed or selected, then the labels.
+// The window (the shell) keeps the rest of its paint handler: the popup close request, the
+// minimised icon and showing the finished back buffer.
+class FramePainter {
+public:
+    FramePainter(const SkinTables& tables, PictureSource& pictures,
+                 std::filesystem::path skinFolder);
+
+    // Draws the whole frame of `state` on `canvas`, which starts as the window's size. Copies
+    // from a missing picture draw nothing, so a frame without its normal picture keeps the
+    // canvas's own background there.
+    void PaintFrame(const FrameState& state, platform::FrameCanvas& canvas);
+
+    // The number of text items that each page labels.
+    static int32_t labelCount(Page page);
+
+private:
+    enum class Layer { Over, Down };
+    struct Frame {
+        const FrameState& state;
+        platform::FrameCanvas& canvas;
+        std::shared_ptr<const platform::Picture> normal;
+        std::shared_ptr<const platform::Picture> over;
+        std::shared_ptr<const platform::Picture> down;
+    };
+
+    void PaintPageLayer(Frame& frame, std::span<const SkinItem> table, int32_t hover);
+    void PaintCommonLayer(Frame& frame, int32_t tab);
+    void PaintLabels(Frame& frame, int32_t count);
+
+    void paintMainPage(Frame& frame);
+    void paintAdvancedPage(Frame& frame);
+    void paintColourPage(Frame& frame);
+
+    // Copies the area of entry `index` from the over or down picture to its own place.
+    static void show(Frame& frame, std::span<const SkinItem> table, int32_t index, Layer layer);
+    static void copyArea(Frame& frame, const platform::Picture* picture,
+                         const platform::PixelRect& area);
+    void drawLabel(Frame& frame, const SkinItem& item, std::u16string_view text,
+                   platform::Rgb colour, bool centred);
+
+    std::shared_ptr<const platform::Picture> load(std::string_view name);
+
+    const SkinTables& tables_;
+    PictureSource& pictures_;
+    std::filesystem::path skinFolder_;
+    std::optional<bool> lastEnglish_;
+};
+
+}  // namespace v270

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/config_profile.h"
+#include "ui/banner_text.h"
+#include "ui/page.h"
+
+namespace v270 {
+
+// The LED preview of the colour page, as its thread left it.
+struct LedPreviewView {
+    int32_t previewColour = 0;  // 0..3, the colour shown while lit
+    bool previewOff = false;    // the unlit picture is shown
+
+    bool operator==(const LedPreviewView&) const = default;
+};
+
+// Everything one frame of the main window shows, gathered once so that a frame is a function of
+// this value alone.
+struct FrameState {
+    Page currentPage = PAGE_MAIN;
+    int32_t mainHover = NO_HIT;
+    int32_t advancedHover = NO_HIT;
+    int32_t colourHover = NO_HIT;
+    bool buttonPressed = false;
+
+    ConfigProfile profile;
+    int32_t currentConfig = 1;  // 1..5
+    bool english = true;
+
+    BannerView banner;
+
+    // The names of the macros in use (macroCount of them), and the current macro's repeat flag.
+    std::vector<std::u16string> macroNames;
+    bool currentMacroRepeats = false;
+
+    // Recording: the record entry's label, and the counters of the events recorded.
+    bool recording = false;
+    int32_t pressCount = 0;
+    int32_t releaseCount = 0;
+
+    LedPreviewView ledPreview;
+};
+
+}  // namespace v270
