@@ -1,0 +1,166 @@
+// The device link with its threads running: the reader against a blocking and a flooding
+// device, and applies, DPI steps and searches from other threads at the same time.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "device/device_link.h"
+#include "device/input_reader.h"
+#include "device_fakes.h"
+#include "fake_hid.h"
+#include "settings/ini_files.h"
+#include "support/temp_folder.h"
+
+namespace v270 {
+namespace {
+
+using test::eventually;
+
+class DeviceThreadsTest : public testing::Test {
+  protected:
+    test::TempFolder folder;
+    IniFiles files;
+    ProfileStore store{files, folder / "config.ini"};
+    test::FakeHidSystem hid;
+    test::FakeMainWindow window;
+    test::FakeSystemSettings system;
+    test::YieldingClock clock;
+    BannerState banner;
+    HandOverFlags flags;
+    DeviceLink link{hid, store, banner, window, system};
+    InputReader reader{link.interfaces(), flags, banner, store, window, clock};
+
+    void SetUp() override {
+        hid.interfaces = {test::inputInterface(), test::featureInterface()};
+        store.edit([](ConfigProfile& p) { p = builtInDefaultProfile(0); });
+    }
+    std::shared_ptr<test::FakeEndpoint> input() {
+        return hid.endpoint(test::inputInterface().path);
+    }
+};
+
+TEST_F(DeviceThreadsTest, ReaderIdlesUntilTheMouseIsFoundAndThenHandsOverPresses) {
+    std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+    ASSERT_TRUE(eventually([&] { return clock.pauses.load() > 10; })) << "idle passes";
+
+    link.FindMouse();
+    link.ApplySettings();  // slot 6 is a host function: the prompt is up
+    ASSERT_EQ(banner.driverWorking.load(), 0);
+    input()->deliver({0x06, 0xF6});
+    input()->deliver({0x06, 0x00});
+    ASSERT_TRUE(eventually([&] { return banner.driverWorking.load() == 1; }));
+    EXPECT_EQ(flags.pressPending.load(), 0) << "the press before the start signal is ignored";
+
+    input()->deliver({0x06, 0xF6});
+    ASSERT_TRUE(eventually([&] { return flags.pressPending.load() == 1; }));
+    EXPECT_EQ(flags.pressedKeyCode.load(), 0xF6);
+}
+
+TEST_F(DeviceThreadsTest, AStopEndsAReadThatIsBlocked) {
+    link.FindMouse();
+    std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+    ASSERT_TRUE(input()->waitForReads(1));
+    thread.request_stop();
+    thread.join();
+    SUCCEED();
+}
+
+TEST_F(DeviceThreadsTest, AReadBlockedOnAnEarlierInterfaceFinishesThereAndMovesOn) {
+    link.FindMouse();
+    std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+    ASSERT_TRUE(input()->waitForReads(1));
+
+    hid.interfaces = {test::inputInterface(8, u"replug"), test::featureInterface()};
+    link.FindMouse();
+    EXPECT_EQ(hid.closedDevices(), 1) << "only the feature device: the reader holds the other";
+
+    input()->deliver({0x06, 0xF1});
+    ASSERT_TRUE(eventually([&] { return flags.pressPending.load() == 1; }));
+    flags.pressPending = 0;
+    const auto replugged = hid.endpoint(u"replug");
+    ASSERT_TRUE(replugged->waitForReads(1));
+    EXPECT_EQ(hid.closedDevices(), 2) << "the earlier one is closed once the read let go";
+    replugged->deliver({0x06, 0xF2});
+    ASSERT_TRUE(eventually([&] { return flags.pressPending.load() == 1; }));
+    EXPECT_EQ(flags.pressedKeyCode.load(), 0xF2);
+}
+
+TEST_F(DeviceThreadsTest, AFailingReadIsRetriedAfterThePause) {
+    link.FindMouse();
+    input()->failReads();
+    std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+    const long start = clock.pauses.load();
+    ASSERT_TRUE(eventually([&] { return clock.pauses.load() > start + 10; }));
+    EXPECT_EQ(flags.pressPending.load(), 0);
+}
+
+// The reader takes a flood of presses while two threads apply profiles, one steps the DPI
+// level and toggles the LED, one plays the executor and one searches again. Under
+// ThreadSanitizer this shows the shared state race-free; the report stream shows that no two
+// applies mixed their reports.
+TEST_F(DeviceThreadsTest, FloodOfReportsWhileApplyingStaysConsistent) {
+    link.FindMouse();
+    input()->flood({0x06, 0xF3});
+    std::jthread readerThread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+
+    constexpr int kRounds = 40;
+    std::atomic<int> handedOver{0};
+    std::jthread executor([&](std::stop_token stop) {
+        while (!stop.stop_requested()) {
+            if (flags.pressPending.load(std::memory_order_acquire) == 1) {
+                if (flags.pressedKeyCode.load(std::memory_order_relaxed) == 0xF3)
+                    ++handedOver;
+                flags.pressPending.store(0, std::memory_order_release);
+                flags.stopRequested.store(0);
+            }
+            flags.wakeup.waitFor(std::chrono::microseconds(200));
+        }
+    });
+    {
+        std::jthread uiApplies([&] {
+            for (int i = 0; i < kRounds; ++i) {
+                link.ApplySettings();
+                if (i % 10 == 0)
+                    link.FindMouse();
+            }
+        });
+        std::jthread executorApplies([&] {
+            for (int i = 0; i < kRounds; ++i) {
+                store.edit([&](ConfigProfile& p) { p.fireTime = i % 2 == 0 ? 80 : 160; });
+                link.ApplySettings();
+            }
+        });
+        std::jthread dpi([&] {
+            for (int i = 0; i < kRounds * 4; ++i) {
+                link.changeDpiLevel(i % 3 == 0 ? 2 : (i % 3 == 1 ? 1 : -1));
+                if (i % 7 == 0)
+                    link.toggleLed();
+                (void)link.dpiStep(i % kButtonCount);
+            }
+        });
+    }
+    ASSERT_TRUE(eventually([&] { return handedOver.load() > 0; }));
+
+    // Leaving out the DPI and LED reports, which any thread may send between two others, the
+    // stream is whole applies one after another.
+    const std::vector<std::string> perApply = {"10 01", "10 02", "10 03", "10 05",
+                                               "10 04", "10 06", "11 00"};
+    std::vector<std::string> stream;
+    for (const auto& bytes : hid.endpoint(test::featureInterface().path)->featureReports()) {
+        ASSERT_EQ(bytes.size(), 9u);
+        ASSERT_EQ(bytes[0], 0x07);
+        if (bytes[1] == 0x09)
+            continue;
+        stream.push_back(test::hex(std::span(bytes).subspan(1, 2)));
+    }
+    ASSERT_FALSE(stream.empty());
+    ASSERT_EQ(stream.size() % (perApply.size() + 1), 0u);
+    for (size_t i = 0; i < stream.size(); i += perApply.size() + 1) {
+        for (size_t k = 0; k < perApply.size(); ++k)
+            ASSERT_EQ(stream[i + k], perApply[k]) << i;
+        ASSERT_TRUE(stream[i + perApply.size()].starts_with("12 ")) << i;
+    }
+}
+
+}  // namespace
+}  // namespace v270

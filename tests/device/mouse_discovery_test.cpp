@@ -1,0 +1,217 @@
+#include "device/mouse_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fake_hid.h"
+
+namespace v270 {
+namespace {
+
+using test::FakeHidSystem;
+using test::featureInterface;
+using test::inputInterface;
+using test::ordinaryMouseInterface;
+using test::otherDevice;
+
+class MouseDiscoveryTest : public testing::Test {
+  protected:
+    FakeHidSystem hid;
+    MouseInterfaces interfaces;
+    MouseDiscovery discovery{hid, interfaces};
+
+    long countCalls(const std::string& prefix) const {
+        const auto calls = hid.calls();
+        return std::count_if(calls.begin(), calls.end(),
+                             [&](const std::string& call) { return call.starts_with(prefix); });
+    }
+    bool called(const std::string& call) const {
+        const auto calls = hid.calls();
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    }
+};
+
+TEST_F(MouseDiscoveryTest, NoMouseTriesAllHundredIndexes) {
+    hid.interfaces = {otherDevice(), std::nullopt, otherDevice(u"k2")};
+    EXPECT_EQ(discovery.FindMouse(), 0);
+    EXPECT_EQ(countCalls("path "), 100);
+    EXPECT_TRUE(called("path 99"));
+    EXPECT_FALSE(called("path 100"));
+    EXPECT_EQ(countCalls("register"), 0);
+    EXPECT_TRUE(discovery.devicePath().empty());
+    EXPECT_EQ(interfaces.input(), nullptr);
+    EXPECT_EQ(interfaces.feature(), nullptr);
+}
+
+TEST_F(MouseDiscoveryTest, AFailedEnumerationStillEndsWithNothingFound) {
+    hid.enumerationFails = true;
+    EXPECT_EQ(discovery.FindMouse(), 0);
+    EXPECT_EQ(countCalls("probe "), 0);
+}
+
+TEST_F(MouseDiscoveryTest, OrdinaryMouseCollectionIsFoundButOpensNothing) {
+    hid.interfaces = {ordinaryMouseInterface()};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    EXPECT_EQ(discovery.devicePath(), ordinaryMouseInterface().path);
+    EXPECT_EQ(countCalls("open "), 0);
+    EXPECT_EQ(countCalls("register"), 1);
+    EXPECT_EQ(countCalls("path "), 100) << "both vendor interfaces are still missing";
+}
+
+TEST_F(MouseDiscoveryTest, OpensBothVendorInterfacesAndStopsThere) {
+    hid.interfaces = {otherDevice(), ordinaryMouseInterface(), inputInterface(), featureInterface(),
+                      otherDevice(u"later")};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    const auto input = interfaces.input();
+    const auto feature = interfaces.feature();
+    ASSERT_NE(input, nullptr);
+    ASSERT_NE(feature, nullptr);
+    EXPECT_TRUE(input->usable());
+    EXPECT_TRUE(feature->usable());
+    EXPECT_EQ(input->reportLength(), 8u);
+    EXPECT_EQ(feature->caps().featureReportByteLength, 9);
+    EXPECT_TRUE(called("open " + FakeHidSystem::narrow(inputInterface().path) + " read"));
+    EXPECT_TRUE(called("open " + FakeHidSystem::narrow(featureInterface().path) + " write"));
+    EXPECT_FALSE(called("path 4")) << "interfaces after both are open are not examined";
+    EXPECT_EQ(discovery.devicePath(), featureInterface().path) << "the last one examined";
+    EXPECT_EQ(countCalls("register"), 3) << "once per matching interface";
+}
+
+TEST_F(MouseDiscoveryTest, FailingIndexesAndProbesAreSkipped) {
+    auto unprobeable = featureInterface(9, u"unprobeable");
+    unprobeable.probeFails = true;
+    auto nameless = inputInterface(8, u"nameless");
+    nameless.attributesFail = true;
+    hid.interfaces = {std::nullopt, unprobeable, nameless, inputInterface(), featureInterface()};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    EXPECT_FALSE(called("open unprobeable write"));
+    EXPECT_FALSE(called("open nameless read"));
+    EXPECT_TRUE(interfaces.input()->usable());
+    EXPECT_TRUE(interfaces.feature()->usable());
+}
+
+TEST_F(MouseDiscoveryTest, UnreadableCapabilitiesOpenNothing) {
+    auto blind = inputInterface();
+    blind.capsFail = true;
+    hid.interfaces = {blind};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    EXPECT_EQ(countCalls("open "), 0);
+}
+
+TEST_F(MouseDiscoveryTest, AFailedOpenCountsAsAssignedAndLeavesNoDevice) {
+    auto broken = inputInterface();
+    broken.openFails = true;
+    hid.interfaces = {broken, featureInterface(), inputInterface(8, u"second input")};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    ASSERT_NE(interfaces.input(), nullptr);
+    EXPECT_FALSE(interfaces.input()->usable());
+    EXPECT_EQ(interfaces.input()->reportLength(), 8u) << "its capabilities are kept";
+    EXPECT_FALSE(called("path 2")) << "the failed open ended the search like a good one";
+}
+
+TEST_F(MouseDiscoveryTest, ReportLengthsBeyondTheBoundAreNotOpened) {
+    hid.interfaces = {inputInterface(5000), featureInterface(65535)};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    EXPECT_EQ(countCalls("open "), 0);
+    EXPECT_FALSE(interfaces.input()->usable());
+    EXPECT_FALSE(interfaces.feature()->usable());
+    EXPECT_FALSE(called("path 2")) << "both are assigned, as with a failed open";
+}
+
+TEST_F(MouseDiscoveryTest, LengthsAbove256AreServed) {
+    hid.interfaces = {inputInterface(300), featureInterface(1024)};
+    EXPECT_EQ(discovery.FindMouse(), 1);
+    EXPECT_TRUE(interfaces.input()->usable());
+    EXPECT_TRUE(interfaces.feature()->usable());
+}
+
+TEST_F(MouseDiscoveryTest, ALaterSearchReplacesAndClosesTheEarlierInterfaces) {
+    hid.interfaces = {inputInterface(), featureInterface()};
+    discovery.FindMouse();
+    const std::weak_ptr<InputChannel> first = interfaces.input();
+    const std::shared_ptr<FeatureChannel> heldFeature = interfaces.feature();
+    discovery.FindMouse();
+    EXPECT_TRUE(first.expired()) << "nobody held it, so it is closed";
+    EXPECT_NE(interfaces.feature(), heldFeature);
+    EXPECT_EQ(hid.closedDevices(), 1) << "the held one stays open while it is in use";
+}
+
+TEST_F(MouseDiscoveryTest, ALaterSearchThatFindsLessKeepsWhatItDidNotReplace) {
+    hid.interfaces = {inputInterface(), featureInterface()};
+    discovery.FindMouse();
+    const auto feature = interfaces.feature();
+    hid.interfaces = {inputInterface()};
+    discovery.FindMouse();
+    EXPECT_EQ(interfaces.feature(), feature);
+}
+
+TEST(SameInterfaceNameTest, IgnoresTheCaseOfAsciiLettersOnly) {
+    EXPECT_TRUE(sameInterfaceName(u"\\\\?\\HID#VID_18F8", u"\\\\?\\hid#vid_18f8"));
+    EXPECT_FALSE(sameInterfaceName(u"hid#a", u"hid#ab"));
+    EXPECT_FALSE(sameInterfaceName(u"\u00C4", u"\u00E4")) << "only A to Z fold";
+    EXPECT_FALSE(sameInterfaceName(u"[", u"{")) << "not a letter, although 0x20 apart";
+}
+
+class DeviceChangeTest : public MouseDiscoveryTest {
+  protected:
+    void SetUp() override {
+        hid.interfaces = {inputInterface(), featureInterface()};
+        ASSERT_EQ(discovery.FindMouse(), 1);
+    }
+    static platform::DeviceBroadcast broadcast(uint32_t event, std::u16string name,
+                                               uint32_t type = platform::kDeviceTypeInterface) {
+        return {event, type, std::move(name)};
+    }
+};
+
+TEST_F(DeviceChangeTest, RemovalOfDevicePathInAnyCaseEndsTheProgram) {
+    std::u16string shouted = featureInterface().path;
+    std::transform(shouted.begin(), shouted.end(), shouted.begin(), [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    });
+    EXPECT_EQ(discovery.onDeviceChange(broadcast(platform::kDeviceRemoveComplete, shouted)),
+              DeviceChangeOutcome::MouseRemoved);
+    EXPECT_EQ(discovery.deviceFound(), 0);
+}
+
+TEST_F(DeviceChangeTest, OtherRemovalsAreIgnored) {
+    const auto ignored = [&](const platform::DeviceBroadcast& b) {
+        return discovery.onDeviceChange(b) == DeviceChangeOutcome::Nothing;
+    };
+    EXPECT_TRUE(ignored(broadcast(platform::kDeviceRemoveComplete, inputInterface().path)))
+        << "the mouse's other interface";
+    EXPECT_TRUE(ignored(broadcast(platform::kDeviceRemoveComplete, u"\\\\?\\hid#other")));
+    EXPECT_TRUE(ignored(broadcast(platform::kDeviceRemoveComplete, featureInterface().path, 2)))
+        << "a broadcast of another device type never matches";
+    EXPECT_TRUE(ignored(broadcast(0x8001, featureInterface().path))) << "another event";
+    EXPECT_EQ(discovery.deviceFound(), 1);
+}
+
+TEST_F(DeviceChangeTest, ArrivalSearchesAgainOnlyWhenTheMouseIsNotFound) {
+    const long before = countCalls("enumerate");
+    discovery.onDeviceChange(broadcast(platform::kDeviceArrival, featureInterface().path));
+    EXPECT_EQ(countCalls("enumerate"), before) << "found already";
+
+    discovery.onDeviceChange(broadcast(platform::kDeviceRemoveComplete, featureInterface().path));
+    discovery.onDeviceChange(broadcast(platform::kDeviceArrival, u"\\\\?\\hid#other"));
+    EXPECT_EQ(countCalls("enumerate"), before) << "another device arrived";
+
+    EXPECT_EQ(
+        discovery.onDeviceChange(broadcast(platform::kDeviceArrival, featureInterface().path)),
+        DeviceChangeOutcome::Nothing);
+    EXPECT_EQ(countCalls("enumerate"), before + 1);
+    EXPECT_EQ(discovery.deviceFound(), 1);
+}
+
+TEST(DeviceChangeBeforeSearchTest, NothingMatchesBeforeTheMouseWasSeen) {
+    FakeHidSystem hid;
+    MouseInterfaces interfaces;
+    MouseDiscovery discovery{hid, interfaces};
+    EXPECT_EQ(discovery.onDeviceChange(
+                  {platform::kDeviceRemoveComplete, platform::kDeviceTypeInterface, u""}),
+              DeviceChangeOutcome::Nothing);
+}
+
+}  // namespace
+}  // namespace v270
