@@ -56,12 +56,12 @@ void PreciseClock::sleepFor(std::chrono::microseconds duration) {
 
 void PreciseClock::sleepUntil(TimePoint deadline) {
     for (;;) {
-        const auto remaining =
-            std::chrono::duration_cast<std::chrono::microseconds>(deadline - now());
-        if (remaining.count() <= 0)
+        const auto remaining = deadline - now();
+        if (remaining <= TimePoint::duration::zero())
             return;
         if (remaining > finalStretch_) {
-            waitOnTimer(remaining - finalStretch_);
+            waitOnTimer(
+                std::chrono::duration_cast<std::chrono::microseconds>(remaining - finalStretch_));
         } else if (SwitchToThread() == 0) {
             // Nothing else is ready to run on this processor; give up the rest of the time
             // slice to the other processors' threads all the same.
