@@ -1,0 +1,86 @@
+#include "app/banner_blink_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "device/device_fakes.h"
+
+namespace v270 {
+namespace {
+
+// A clock whose pauses take no time and run a script: the test's way of letting the world
+// change between two flips.
+class ScriptedClock final : public platform::Clock {
+public:
+    TimePoint now() const override { return {}; }
+    void sleepFor(std::chrono::microseconds duration) override {
+        total += duration;
+        ++pauses;
+        if (onPause) onPause(pauses);
+    }
+    void sleepUntil(TimePoint) override {}
+
+    std::chrono::microseconds total{0};
+    int pauses = 0;
+    std::function<void(int)> onPause;
+};
+
+class BlinkTest : public testing::Test {
+protected:
+    BlinkTest() {
+        banner.driverWorking = 0;
+        banner.startKeyVisible = 1;
+        banner.blinkRunning = 1;
+    }
+    void run() { BannerBlinkThread(banner, page, window, clock); }
+
+    BannerState banner;
+    std::atomic<Page> page{PAGE_MAIN};
+    test::FakeMainWindow window;
+    ScriptedClock clock;
+};
+
+TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
+    std::vector<uint8_t> phases;
+    clock.onPause = [&](int pause) {
+        phases.push_back(banner.startKeyVisible);
+        if (pause == 8) banner.driverWorking = 1;  // during the second burst
+    };
+    run();
+    EXPECT_EQ(clock.pauses, 12) << "the second burst ends before the start is seen";
+    EXPECT_EQ(clock.total, std::chrono::milliseconds(6000));
+    EXPECT_EQ(phases, (std::vector<uint8_t>{0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}));
+    EXPECT_EQ(window.invalidations, 12);
+    EXPECT_EQ(banner.startKeyVisible, 1);
+    EXPECT_EQ(banner.blinkRunning, 0);
+}
+
+TEST_F(BlinkTest, LeavingTheMainPageEndsItAfterTheBurstWithTheNumberShown) {
+    clock.onPause = [&](int pause) {
+        if (pause == 2) page = PAGE_COLOUR;
+    };
+    run();
+    EXPECT_EQ(clock.pauses, 6);
+    EXPECT_EQ(banner.startKeyVisible, 1);
+    EXPECT_EQ(banner.blinkRunning, 0);
+    EXPECT_EQ(banner.driverWorking, 0) << "still prompting";
+}
+
+TEST_F(BlinkTest, EndsAtOnceWhenTheDriverWorksOrAnotherPageShows) {
+    banner.driverWorking = 1;
+    run();
+    EXPECT_EQ(clock.pauses, 0);
+    EXPECT_EQ(banner.blinkRunning, 0);
+
+    banner.driverWorking = 0;
+    banner.blinkRunning = 1;
+    page = PAGE_ADVANCED;
+    run();
+    EXPECT_EQ(clock.pauses, 0);
+    EXPECT_EQ(banner.blinkRunning, 0);
+    EXPECT_EQ(window.invalidations, 0);
+}
+
+}  // namespace
+}  // namespace v270
