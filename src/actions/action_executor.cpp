@@ -37,10 +37,12 @@ void ActionExecutor::runPass() {
                 services_.profiles.profile().buttonFunction[static_cast<size_t>(*slot)];
             perform(*slot, function);
         }
+        // Only a pass that took a press clears the flag: a pass that found none would erase a
+        // press that the reader handed over after the test above. The press flag goes before
+        // the stop request, so that a press accepted between the two stores starts with a clear
+        // stop request rather than one left over from this pass.
+        flags.pressPending.store(0, std::memory_order_release);
     }
-    // The press flag goes first: a press that the reader accepts between the two stores then
-    // starts with a clear stop request, rather than a stop left over from this pass.
-    flags.pressPending.store(0, std::memory_order_release);
     flags.stopRequested.store(0, std::memory_order_release);
 }
 

@@ -37,8 +37,8 @@ class ActionExecutor {
 
     explicit ActionExecutor(const ExecutorServices& services);
 
-    // One pass: performs the pending press, if there is one, then clears pressPending and
-    // stopRequested. A pass lasts as long as its function, the whole of a macro included.
+    // One pass: performs the pending press, if there is one, and clears pressPending; then
+    // clears stopRequested. A pass lasts as long as its function, the whole of a macro included.
     void runPass();
 
     // The thread's loop: a pass, then a wait of kPollPeriod that ends early when the reader hands

@@ -68,6 +68,20 @@ TEST_F(ExecutorThreadTest, PerformsHandedOverPressesUntilStopped) {
     EXPECT_EQ(input.eventCount(), 2u) << "a stopped executor performs nothing";
 }
 
+// A press handed over while a pass that found none is ending, as at the executor's start, is
+// performed all the same.
+TEST_F(ExecutorThreadTest, NoHandedOverPressIsLost) {
+    for (size_t press = 1; press <= 300; ++press) {
+        std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
+        flags.pressedKeyCode.store(0xF2, std::memory_order_relaxed);
+        flags.pressPending.store(1, std::memory_order_release);
+        ASSERT_TRUE(
+            waitUntil([&] { return input.eventCount() == 2 * press; }, std::chrono::seconds(5)))
+            << "press " << press;
+        ASSERT_TRUE(waitUntil([&] { return idle(); }));
+    }
+}
+
 TEST_F(ExecutorThreadTest, HeldMacroStopsOnTheReleaseWithNothingLeftDown) {
     std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
     press(0xF3);
