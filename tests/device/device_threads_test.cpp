@@ -103,7 +103,7 @@ TEST_F(DeviceThreadsTest, FloodOfReportsWhileApplyingStaysConsistent) {
     input()->flood({0x06, 0xF3});
     std::jthread readerThread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
 
-    constexpr int kRounds = 40;
+    constexpr int kRounds = 20;
     std::atomic<int> handedOver{0};
     std::jthread executor([&](std::stop_token stop) {
         while (!stop.stop_requested()) {
