@@ -6,7 +6,7 @@ V270_PACKAGES=(
     clang libclang-rt-14-dev
     libjpeg62-turbo-dev libcairo2-dev
     g++-mingw-w64-x86-64-posix wine64
-    xvfb xauth xdotool imagemagick x11-utils fonts-wqy-microhei
+    xvfb xauth xdotool imagemagick x11-utils fonts-wqy-microhei fonts-dejavu-core
     python3
 )
 
