@@ -1086,8 +1086,9 @@ void drawMenu(cairo_t* cr, const MenuGeometry& menu, bool subMenu, State state) 
         if (state != State::Normal) {
             cairo_rectangle(cr, 2, top + 2, w - 4, h - 3);
             cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, w, 0);
-            const Rgb colour = state == State::Over ? kCyan : kRed;
-            stop(p, 0, colour, state == State::Over ? 0.45 : 0.75);
+            // The hovered row's text is red: the bands stay dark enough to carry it.
+            const Rgb colour = state == State::Over ? kCyan : Rgb{90, 130, 170};
+            stop(p, 0, colour, state == State::Over ? 0.4 : 0.6);
             stop(p, 1, colour, 0.08);
             cairo_set_source(cr, p);
             cairo_fill(cr);

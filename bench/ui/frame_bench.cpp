@@ -1,0 +1,72 @@
+// One main-page frame at the shipped size, with its pictures decoded at every frame (as the
+// window did without a cache) and taken from the picture cache.
+#include <benchmark/benchmark.h>
+
+#include "platform/message_boxes.h"
+#include "platform/native/cairo_frame_canvas.h"
+#include "platform/native/jpeg_picture_decoder.h"
+#include "settings/ini_files.h"
+#include "settings/profile_store.h"
+#include "ui/frame_painter.h"
+#include "ui/picture_source.h"
+#include "ui/skin_loader.h"
+
+namespace {
+
+using namespace v270;
+
+const std::filesystem::path kSkins = std::filesystem::path(V270_SOURCE_DIR) / "skins";
+
+class SilentMessages : public platform::MessageBoxes {
+public:
+    void show(std::u16string_view) override {}
+};
+
+struct ShippedSkin {
+    ShippedSkin() {
+        settings.setEnglishUi(1);
+        loader.LoadMainSkin();
+        loader.LoadColourSkin();
+        loader.LoadAdvancedSkin();
+        state.profile = builtInDefaultProfile(0);
+        state.macroNames = {u"Copy & Paste", u"Triple Click"};
+        state.banner = {false, 6, true};
+    }
+    IniFiles files;
+    SilentMessages messages;
+    ProfileStore settings{files, std::filesystem::path(V270_SOURCE_DIR) / "data" / "config.ini"};
+    SkinTables tables;
+    SkinLoader loader{files, messages, {}, kSkins, settings, tables};
+    FrameState state;
+};
+
+void paintFrames(benchmark::State& run, PictureSource& pictures) {
+    ShippedSkin skin;
+    FramePainter painter(skin.tables, pictures, kSkins);
+    platform::CairoFrameCanvas canvas({780, 560});
+    int32_t hover = 25;
+    for (auto _ : run) {
+        // A hover change is what repaints the window.
+        skin.state.mainHover = hover;
+        hover = hover == 30 ? 25 : hover + 1;
+        painter.PaintFrame(skin.state, canvas);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_MainFrameUncached(benchmark::State& run) {
+    platform::JpegPictureDecoder decoder;
+    UncachedPictures pictures(decoder);
+    paintFrames(run, pictures);
+}
+
+void BM_MainFrameCached(benchmark::State& run) {
+    platform::JpegPictureDecoder decoder;
+    PictureCache pictures(decoder);
+    paintFrames(run, pictures);
+}
+
+BENCHMARK(BM_MainFrameUncached)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainFrameCached)->Unit(benchmark::kMillisecond);
+
+}  // namespace
