@@ -21,7 +21,7 @@ class MouseDiscoveryTest : public testing::Test {
     MouseInterfaces interfaces;
     MouseDiscovery discovery{hid, interfaces};
 
-    long countCalls(const std::string& prefix) const {
+    std::ptrdiff_t countCalls(const std::string& prefix) const {
         const auto calls = hid.calls();
         return std::count_if(calls.begin(), calls.end(),
                              [&](const std::string& call) { return call.starts_with(prefix); });
@@ -189,7 +189,7 @@ TEST_F(DeviceChangeTest, OtherRemovalsAreIgnored) {
 }
 
 TEST_F(DeviceChangeTest, ArrivalSearchesAgainOnlyWhenTheMouseIsNotFound) {
-    const long before = countCalls("enumerate");
+    const std::ptrdiff_t before = countCalls("enumerate");
     discovery.onDeviceChange(broadcast(platform::kDeviceArrival, featureInterface().path));
     EXPECT_EQ(countCalls("enumerate"), before) << "found already";
 

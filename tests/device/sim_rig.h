@@ -23,8 +23,9 @@ namespace v270::test {
 class RecordingNoticeSink final : public platform::DeviceNoticeSink {
   public:
     void deliver(const platform::DeviceBroadcast& broadcast) override {
+        const std::lock_guard handling(handlingMutex_);
         const DeviceChangeOutcome outcome =
-            link != nullptr ? link->onDeviceChange(broadcast) : DeviceChangeOutcome::Nothing;
+            link_ != nullptr ? link_->onDeviceChange(broadcast) : DeviceChangeOutcome::Nothing;
         const std::lock_guard lock(mutex_);
         received_.push_back(broadcast);
         if (outcome == DeviceChangeOutcome::MouseRemoved)
@@ -39,9 +40,15 @@ class RecordingNoticeSink final : public platform::DeviceNoticeSink {
         return removals_;
     }
 
-    DeviceLink* link = nullptr;
+    // Notices go to `link` from now on; null waits for a notice being handled, then drops them.
+    void attach(DeviceLink* link) {
+        const std::lock_guard handling(handlingMutex_);
+        link_ = link;
+    }
 
   private:
+    std::mutex handlingMutex_;
+    DeviceLink* link_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<platform::DeviceBroadcast> received_;
     int removals_ = 0;
@@ -78,11 +85,11 @@ class SimRig {
         link = std::make_unique<DeviceLink>(*hid, store, banner, window, system, &reports);
         reader =
             std::make_unique<InputReader>(link->interfaces(), flags, banner, store, window, *clock);
-        sink.link = link.get();
+        sink.attach(link.get());
     }
     ~SimRig() {
         readerThread = {};
-        sink.link = nullptr;
+        sink.attach(nullptr);
     }
 
     void startReader() {

@@ -138,14 +138,16 @@ void MouseSimulator::answer(const sim::Frame& request) {
             const auto access = reader.u8();
             const auto path = reader.string();
             uint32_t handle = 0;
-            const auto kind = path ? MouseFirmware::kindOf(*path) : std::nullopt;
+            // A path that is none of the mouse's counts as the ordinary mouse collection: the
+            // system keeps that one to itself, so neither can be opened.
+            const InterfaceKind kind =
+                path ? MouseFirmware::kindOf(*path).value_or(InterfaceKind::OrdinaryMouse)
+                     : InterfaceKind::OrdinaryMouse;
             const bool validAccess = access == static_cast<uint8_t>(sim::OpenAccess::Read) ||
                                      access == static_cast<uint8_t>(sim::OpenAccess::Write);
-            // The system keeps the ordinary mouse collection to itself.
-            if (firmware_.plugged() && kind && *kind != InterfaceKind::OrdinaryMouse &&
-                validAccess) {
+            if (firmware_.plugged() && kind != InterfaceKind::OrdinaryMouse && validAccess) {
                 handle = nextHandle_++;
-                handles_[handle] = {*kind, static_cast<sim::OpenAccess>(*access)};
+                handles_[handle] = {kind, static_cast<sim::OpenAccess>(*access)};
             }
             sendLocked(frame(sim::FrameType::Opened, sim::PayloadWriter().u32(handle).take()));
             return;

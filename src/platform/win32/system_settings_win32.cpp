@@ -14,8 +14,9 @@ std::optional<int32_t> Win32SystemSettings::pointerSpeed() {
 }
 
 void Win32SystemSettings::setPointerSpeed(int32_t speed) {
-    // The speed travels as the pointer argument itself, not through it.
-    SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+    // Windows takes the speed as the pointer argument itself, not through it, and ignores the
+    // integer argument; Wine 8 reads the integer argument instead. Both carry it.
+    SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed),
                           reinterpret_cast<PVOID>(static_cast<intptr_t>(speed)),
                           SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }
