@@ -1,0 +1,13 @@
+#include "platform/win32/gdi_fonts.h"
+
+namespace v270::win32 {
+
+GdiFonts::GdiFonts()
+    : english_(CreateFontW(15, 7, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                           OUT_STRING_PRECIS, CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY,
+                           FIXED_PITCH | FF_ROMAN, L"Consolas")),
+      chinese_(CreateFontW(12, 6, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, L"\u5B8B\u4F53")) {}  // 宋体
+
+}  // namespace v270::win32

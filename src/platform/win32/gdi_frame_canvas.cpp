@@ -1,0 +1,89 @@
+#include "platform/win32/gdi_frame_canvas.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/gdi_picture.h"
+
+namespace v270::win32 {
+
+namespace {
+
+const wchar_t* wide(std::u16string_view text) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 text is the wide text of Win32");
+    return reinterpret_cast<const wchar_t*>(text.data());
+}
+
+}  // namespace
+
+GdiFrameCanvas::GdiFrameCanvas(platform::PixelSize size, const GdiFonts& fonts)
+    : buffer_(size.width, size.height), fonts_(fonts) {
+    if (buffer_)
+        SetBkMode(buffer_.dc(), TRANSPARENT);
+}
+
+void GdiFrameCanvas::copy(const platform::Picture& picture, const platform::PixelRect& source,
+                          int32_t destX, int32_t destY) {
+    if (!buffer_)
+        return;
+    // Only the part of `source` inside the picture is copied; GDI clips the destination.
+    const platform::PixelSize size = picture.size();
+    const int32_t left = std::max(source.left, 0);
+    const int32_t top = std::max(source.top, 0);
+    const int32_t right = std::min(source.right, size.width);
+    const int32_t bottom = std::min(source.bottom, size.height);
+    if (right <= left || bottom <= top)
+        return;
+    const int32_t x = destX + (left - source.left);
+    const int32_t y = destY + (top - source.top);
+
+    if (const auto* gdi = dynamic_cast<const GdiPicture*>(&picture)) {
+        BitBlt(buffer_.dc(), x, y, right - left, bottom - top, gdi->dc(), left, top, SRCCOPY);
+        return;
+    }
+    // A picture held elsewhere in memory: its rows go in directly.
+    GdiFlush();
+    for (int32_t row = top; row < bottom; ++row) {
+        const int32_t to = y + (row - top);
+        if (to < 0 || to >= buffer_.height())
+            continue;
+        const auto pixels = picture.row(row);
+        for (int32_t column = left; column < right; ++column) {
+            const int32_t at = x + (column - left);
+            if (at >= 0 && at < buffer_.width())
+                buffer_.row(to)[at] = pixels[static_cast<size_t>(column)];
+        }
+    }
+}
+
+platform::TextExtent GdiFrameCanvas::measureText(std::u16string_view text,
+                                                 platform::FontChoice font) {
+    if (!buffer_)
+        return {};
+    const ScopedSelection selected(buffer_.dc(), fonts_.font(font));
+    SIZE extent{};
+    GetTextExtentPoint32W(buffer_.dc(), wide(text), static_cast<int>(text.size()), &extent);
+    return {extent.cx, extent.cy};
+}
+
+void GdiFrameCanvas::drawText(std::u16string_view text, int32_t x, int32_t y,
+                              platform::FontChoice font, platform::Rgb colour) {
+    if (!buffer_)
+        return;
+    const ScopedSelection selected(buffer_.dc(), fonts_.font(font));
+    SetTextColor(buffer_.dc(), RGB(colour.red, colour.green, colour.blue));
+    TextOutW(buffer_.dc(), x, y, wide(text), static_cast<int>(text.size()));
+}
+
+void GdiFrameCanvas::present(HDC target) const {
+    if (!buffer_)
+        return;
+    BitBlt(target, 0, 0, buffer_.width(), buffer_.height(), buffer_.dc(), 0, 0, SRCCOPY);
+}
+
+platform::Rgb GdiFrameCanvas::pixel(int32_t x, int32_t y) const {
+    GdiFlush();
+    return platform::unpackRgb(buffer_.row(y)[x]);
+}
+
+}  // namespace v270::win32
