@@ -49,8 +49,9 @@ bool renderPictures(const SkinDescription& skin, const std::filesystem::path& sk
         const skin_picture::PagePictures names = skin_picture::pagePictures(which);
         const std::pair<std::string_view, State> states[] = {
             {names.normal, State::Normal}, {names.over, State::Over}, {names.down, State::Down}};
-        for (const auto& [name, state] : states) {
-            ok &= render(skins / name, kWindowWidth, kWindowHeight,
+        for (const auto& picture : states) {
+            const State state = picture.second;
+            ok &= render(skins / picture.first, kWindowWidth, kWindowHeight,
                          [&](cairo_t* cr) { drawPage(cr, skin, which, state); });
         }
     };
