@@ -56,6 +56,14 @@ std::optional<SimulatorEndpoint> simulatorEndpointFromEnvironment() {
     return parseSimulatorEndpoint(value);
 }
 
+std::unique_ptr<platform::HidSystem> selectHidSystem(std::unique_ptr<platform::HidSystem> systemHid,
+                                                     platform::DeviceNoticeSink& simulatorNotices) {
+    if (const auto endpoint = simulatorEndpointFromEnvironment()) {
+        return std::make_unique<SimulatedHidSystem>(*endpoint, simulatorNotices);
+    }
+    return systemHid;
+}
+
 // Hands notices to the sink from a thread of its own, in the order they came.
 class NoticeDispatcher {
   public:

@@ -29,6 +29,11 @@ inline constexpr char kMouseSimVariable[] = "V270_MOUSE_SIM";
 // system's own HID path is to be used.
 std::optional<SimulatorEndpoint> simulatorEndpointFromEnvironment();
 
+// The HID system the program runs on: the simulated mouse's when V270_MOUSE_SIM names one,
+// whose notices then go to `simulatorNotices`; otherwise `systemHid`, the system's own.
+std::unique_ptr<platform::HidSystem> selectHidSystem(std::unique_ptr<platform::HidSystem> systemHid,
+                                                     platform::DeviceNoticeSink& simulatorNotices);
+
 class SimulatorConnection;
 class NoticeDispatcher;
 
