@@ -86,7 +86,8 @@ TEST(MouseSimulatorCommandsTest, RepliesSayWhatWentWrong) {
     EXPECT_EQ(simulator.execute("raw 00 01 02 03 04 05 06 07 08"),
               "error: longer than the input report length");
     EXPECT_EQ(simulator.execute("fail-features maybe"), "error: usage: fail-features on|off");
-    EXPECT_EQ(simulator.execute("lengths 300 400"), "error: unplug first: lengths belong to a device");
+    EXPECT_EQ(simulator.execute("lengths 300 400"),
+              "error: unplug first: lengths belong to a device");
     EXPECT_EQ(simulator.execute("unplug"), "ok");
     EXPECT_EQ(simulator.execute("unplug"), "ok already unplugged");
     EXPECT_EQ(simulator.execute("lengths 300 400"), "ok");

@@ -18,7 +18,8 @@ TEST(SimProtocolTest, FramesSurviveAnySplitOfTheStream) {
     std::vector<Frame> frames;
     for (const uint8_t byte : stream) {
         assembler.append(std::span(&byte, 1));
-        while (auto next = assembler.next()) frames.push_back(std::move(*next));
+        while (auto next = assembler.next())
+            frames.push_back(std::move(*next));
     }
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].type, FrameType::SetFeature);
