@@ -1,0 +1,80 @@
+#include "ui/owner_drawn_menu.h"
+
+#include <array>
+
+namespace v270 {
+
+namespace {
+
+constexpr int32_t kUnitWidth = 8;
+constexpr int32_t kItemHeight = 20;
+constexpr int32_t kSeparatorHeight = 1;
+constexpr int32_t kSeparatorIndent = 25;
+constexpr int32_t kTextIndent = 10;
+
+int32_t channelStep(uint8_t from, uint8_t to, int32_t height) {
+    // Truncated toward zero, as a conversion of the quotient in floating point does.
+    return static_cast<int32_t>((static_cast<double>(to) - static_cast<double>(from)) /
+                                static_cast<double>(height));
+}
+
+uint8_t channelAt(uint8_t from, int32_t step, int32_t row) {
+    return static_cast<uint8_t>(static_cast<uint32_t>(from + step * row) & 0xFFu);
+}
+
+// A frame one pixel wide: the top and left edges in `light`, then the right and bottom edges in
+// `dark`, which so win where they overlap.
+void drawFrame3d(MenuItemCanvas& canvas, const platform::PixelRect& r, platform::Rgb light,
+                 platform::Rgb dark) {
+    canvas.fill({r.left, r.top, r.right - 1, r.top + 1}, light);
+    canvas.fill({r.left, r.top, r.left + 1, r.bottom - 1}, light);
+    canvas.fill({r.right - 1, r.top, r.right, r.bottom}, dark);
+    canvas.fill({r.left, r.bottom - 1, r.right, r.bottom}, dark);
+}
+
+}  // namespace
+
+platform::PixelSize measureMenuItem(const MenuItemData& item) {
+    const auto width = static_cast<int32_t>(item.text.size()) * kUnitWidth;
+    return {width, item.id == kSeparatorId ? kSeparatorHeight : kItemHeight};
+}
+
+std::vector<platform::Rgb> gradientRows(platform::Rgb top, platform::Rgb bottom, int32_t height) {
+    std::vector<platform::Rgb> rows;
+    if (height <= 0)
+        return rows;
+    const std::array<int32_t, 3> steps = {channelStep(top.red, bottom.red, height),
+                                          channelStep(top.green, bottom.green, height),
+                                          channelStep(top.blue, bottom.blue, height)};
+    rows.reserve(static_cast<size_t>(height));
+    for (int32_t row = 0; row < height; ++row) {
+        rows.push_back({channelAt(top.red, steps[0], row), channelAt(top.green, steps[1], row),
+                        channelAt(top.blue, steps[2], row)});
+    }
+    return rows;
+}
+
+void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platform::PixelRect& rect,
+                  bool selected) {
+    if (item.id == kSeparatorId) {
+        drawFrame3d(canvas, {rect.left + kSeparatorIndent, rect.top, rect.right, rect.bottom},
+                    menu_colour::kSeparatorLight, menu_colour::kSeparatorDark);
+        return;
+    }
+    if (selected) {
+        canvas.frameWithCurrentPen(rect);
+        const platform::PixelRect inner{rect.left + 1, rect.top + 1, rect.right - 1,
+                                        rect.bottom - 1};
+        const std::vector<platform::Rgb> rows =
+            gradientRows(menu_colour::kHighlightTop, menu_colour::kHighlightBottom, inner.height());
+        for (size_t row = 0; row < rows.size(); ++row) {
+            canvas.horizontalLine(inner.left, inner.right, inner.top + static_cast<int32_t>(row),
+                                  rows[row]);
+        }
+    } else {
+        canvas.fill(rect, menu_colour::kBackground);
+    }
+    canvas.drawText(item.text, {rect.left + kTextIndent, rect.top, rect.right, rect.bottom});
+}
+
+}  // namespace v270
