@@ -1,0 +1,96 @@
+#include "app/settings_actions.h"
+
+#include "app/window_titles.h"
+
+namespace v270 {
+
+namespace {
+
+constexpr std::u16string_view kSettingsFileFilter = u"All Files(*.ini)|*.ini||";
+constexpr std::u16string_view kSettingsFileExtension = u"ini";
+constexpr int32_t kFirstFactoryProfile = 2;
+constexpr int32_t kEnglish = 1;
+
+}  // namespace
+
+platform::FileDialogRequest SettingsActions::settingsFileRequest() const {
+    platform::FileDialogRequest request;
+    request.filter = kSettingsFileFilter;
+    request.initialFolder = s_.paths.exeFolder;
+    return request;
+}
+
+void SettingsActions::refreshAdvancedPage() {
+    if (s_.currentPage.load() != PAGE_ADVANCED)
+        return;
+    s_.window.refreshMacroList();
+    s_.window.invalidate();
+}
+
+void SettingsActions::reset() {
+    ProfileStore& profiles = s_.profiles;
+    const std::filesystem::path& config = profiles.configFilePath();
+    profiles.edit([](ConfigProfile& profile) {
+        ConfigProfile defaults = builtInDefaultProfile(profile.macroMode2);
+        // The mouse still shows the LED mode it was last given.
+        defaults.appliedLedMode = profile.appliedLedMode;
+        profile = defaults;
+    });
+    profiles.saveProfile(config, 1);
+    for (int32_t slot = kProfileCount; slot >= kFirstFactoryProfile; --slot) {
+        profiles.loadProfile(config, slot, true);
+        profiles.saveProfile(config, slot);
+    }
+    profiles.loadProfile(config, profiles.currentConfig(), false);
+
+    const int32_t language = profiles.englishUi();
+    s_.macros.loadMacros(s_.paths.defaultMacroPath(language));
+    refreshAdvancedPage();
+    s_.macros.saveMacros(s_.paths.macroFilePath(language));
+    s_.device.ApplySettings();
+}
+
+void SettingsActions::importProfile() {
+    platform::FileDialogRequest request = settingsFileRequest();
+    request.readOnly = true;
+    const std::optional<std::filesystem::path> file = s_.dialogs.openFile(request);
+    if (!file)
+        return;
+    s_.profiles.loadProfile(*file, kExportSlot, false);
+    s_.window.invalidate();
+}
+
+void SettingsActions::exportProfile() {
+    platform::FileDialogRequest request = settingsFileRequest();
+    request.defaultExtension = kSettingsFileExtension;
+    request.overwritePrompt = true;
+    const std::optional<std::filesystem::path> file = s_.dialogs.saveFile(request);
+    if (!file)
+        return;
+    s_.profiles.saveProfile(*file, kExportSlot);
+    s_.window.invalidate();
+}
+
+void SettingsActions::switchLanguage(int32_t language) {
+    s_.profiles.setEnglishUi(language);
+    s_.profiles.saveLanguage(language);
+
+    s_.skin.LoadMainSkin();
+    s_.skin.LoadColourSkin();
+    s_.skin.LoadAdvancedSkin();
+    s_.skin.LoadWarningSkin();
+    // A missing layout file has taken the close path: the window is gone.
+    if (s_.lifecycle.closed())
+        return;
+
+    const std::filesystem::path macroFile = s_.paths.macroFilePath(language);
+    s_.lifecycle.setMacroFilePath(macroFile);
+    s_.macros.loadMacros(macroFile);
+    refreshAdvancedPage();
+
+    const bool english = language == kEnglish;
+    s_.window.loadMenus(english);
+    s_.window.setTitle(windowTitle(english));
+}
+
+}  // namespace v270

@@ -1,0 +1,314 @@
+#include "app/settings_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "app/window_titles.h"
+#include "device/device_fakes.h"
+#include "device/fake_hid.h"
+#include "recording_shell_window.h"
+#include "settings/text.h"
+#include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
+
+namespace v270 {
+namespace {
+
+using test::EventLog;
+using test::readFile;
+using test::writeFile;
+
+class QuietInput final : public platform::SyntheticInput {
+  public:
+    void keyEvent(uint8_t, uint8_t, uint32_t) override {}
+    void mouseEvent(uint32_t) override {}
+    uint32_t scanCodeOf(uint8_t) override { return 0; }
+};
+
+class QuietClock final : public platform::Clock {
+  public:
+    TimePoint now() const override { return {}; }
+    void sleepFor(std::chrono::microseconds) override {}
+    void sleepUntil(TimePoint) override {}
+};
+
+// Logs "apply" with the fire time of the working copy at that moment.
+class RecordingDevice final : public DeviceCommands {
+  public:
+    RecordingDevice(EventLog& log, const ProfileStore& profiles) : log_(log), profiles_(profiles) {}
+    void ApplySettings() override {
+        log_.add("apply fire " + std::to_string(profiles_.profile().fireTime));
+    }
+    void changeDpiLevel(int32_t) override {}
+    void toggleLed() override {}
+    int32_t dpiStep(int) const override { return 0; }
+
+  private:
+    EventLog& log_;
+    const ProfileStore& profiles_;
+};
+
+// Answers every dialog with `answer` and keeps the requests.
+class FakeFileDialogs final : public platform::FileDialogs {
+  public:
+    std::optional<std::filesystem::path> openFile(
+        const platform::FileDialogRequest& request) override {
+        opened.push_back(request);
+        return answer;
+    }
+    std::optional<std::filesystem::path> saveFile(
+        const platform::FileDialogRequest& request) override {
+        saved.push_back(request);
+        return answer;
+    }
+
+    std::optional<std::filesystem::path> answer;
+    std::vector<platform::FileDialogRequest> opened;
+    std::vector<platform::FileDialogRequest> saved;
+};
+
+class RecordingSettingsWindow final : public SettingsWindow {
+  public:
+    explicit RecordingSettingsWindow(EventLog& log) : log_(log) {}
+    void invalidate() override { log_.add("invalidate"); }
+    void setTitle(std::u16string_view title) override { log_.add("title " + utf16ToUtf8(title)); }
+    void loadMenus(bool english) override { log_.add(english ? "menus en" : "menus cn"); }
+    void refreshMacroList() override { log_.add("refresh macro list"); }
+
+  private:
+    EventLog& log_;
+};
+
+std::string section(int slot, int fire, const char* name = "Config") {
+    return "[" + std::string(name) + std::to_string(slot) +
+           "]\r\nK1=1\r\nK2=" + std::to_string(10 + slot) +
+           "\r\nDPI_SET_EN1=1\r\nFIRE_TIME=" + std::to_string(fire) + "\r\n";
+}
+
+class SettingsActionsTest : public testing::Test {
+  protected:
+    SettingsActionsTest() {
+        writeFile(paths.configFilePath,
+                  "[Init]\r\nCurConfig=3\r\nVER_SEL=1\r\n" + section(3, 33) +
+                      section(2, 202, "CfgReset") + section(3, 203, "CfgReset") +
+                      section(4, 204, "CfgReset") + section(5, 205, "CfgReset") +
+                      "[CfgReset_EN5]\r\nK1=1\r\nFIRE_TIME=215\r\n");
+        for (const bool english : {true, false}) {
+            const char* folderName = english ? "INI_EN" : "INI_CN";
+            std::filesystem::create_directories(paths.skinFolder / folderName);
+            const std::string label = english ? "English" : "Chinese";
+            for (const char* file : english ? kEnglishFiles : kChineseFiles) {
+                writeFile(paths.skinFolder / folderName / file,
+                          "[BUTTONPOS]\r\n0=title,1,2,3,4," + label + ",\r\n");
+            }
+            writeMacros(paths.defaultMacroPath(english ? 1 : 0), {english ? u"def en" : u"def cn"});
+            writeMacros(paths.macroFilePath(english ? 1 : 0),
+                        {english ? u"mine en" : u"mine cn", u"second"});
+        }
+        profiles.readStartupSettings();
+    }
+
+    void writeMacros(const std::filesystem::path& file, std::vector<std::u16string> names) {
+        MacroStore store(files, messages);
+        store.edit([&](MacroTable& table) {
+            table.macroCount = static_cast<int16_t>(names.size());
+            for (size_t i = 0; i < names.size(); ++i)
+                table.macroSlots[i].setName(names[i]);
+        });
+        store.saveMacros(file);
+    }
+    std::string read(const char* sectionName, const char* key) const {
+        return utf16ToUtf8(
+            files.read(paths.configFilePath, asciiToUtf16(sectionName), asciiToUtf16(key), 10));
+    }
+    std::u16string firstMacroName() const {
+        return std::u16string(macros.table().macroSlots[0].nameText());
+    }
+
+    static constexpr const char* kEnglishFiles[] = {"skin_main_en.ini", "skin_color_en.ini",
+                                                    "skin_advance_en.ini", "LBWarning_en.ini"};
+    static constexpr const char* kChineseFiles[] = {"skin_main.ini", "skin_color.ini",
+                                                    "skin_advance.ini", "LBWarning.ini"};
+
+    test::TempFolder folder;
+    ProgramPaths paths = ProgramPaths::inFolder(folder.path());
+    EventLog log;
+    IniFiles files;
+    ProfileStore profiles{files, paths.configFilePath};
+    test::RecordingMessageBoxes messages;
+    MacroStore macros{files, messages};
+    SkinTables tables;
+    SkinLoader skin{files,    messages, [this] { lifecycle.closePath(); }, paths.skinFolder,
+                    profiles, tables};
+    test::RecordingShellWindow shell{log};
+    test::FakeHidSystem hid;
+    BannerState banner;
+    HandOverFlags flags;
+    test::FakeSystemSettings systemSettings;
+    DeviceLink link{hid, profiles, banner, shell, systemSettings};
+    QuietInput input;
+    QuietClock clock;
+    MainWindowLifecycle lifecycle{LifecycleServices{paths, profiles, macros, skin, link, flags,
+                                                    banner, input, systemSettings, messages, clock,
+                                                    shell}};
+    RecordingDevice device{log, profiles};
+    FakeFileDialogs dialogs;
+    std::atomic<Page> currentPage{PAGE_MAIN};
+    RecordingSettingsWindow window{log};
+    SettingsActions actions{SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
+                                                   dialogs, currentPage, window}};
+};
+
+TEST_F(SettingsActionsTest, ResetGivesEveryProfileItsFactorySettingsAndAppliesTheCurrentOne) {
+    profiles.edit([](ConfigProfile& p) {
+        p.macroMode2 = 1;
+        p.appliedLedMode = 2;
+    });
+    actions.reset();
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"apply fire 203"}));
+    EXPECT_EQ(profiles.currentConfig(), 3);
+    EXPECT_EQ(profiles.profile().buttonFunction[1], 13);
+    EXPECT_EQ(profiles.profile().appliedLedMode, 2) << "what the mouse shows is unchanged";
+    EXPECT_EQ(read("Config2", "FIRE_TIME"), "202");
+    EXPECT_EQ(read("Config4", "FIRE_TIME"), "204");
+    EXPECT_EQ(read("Config5", "FIRE_TIME"), "215") << "the English factory profile 5";
+
+    // Profile 1 is written whole, in its order, with the macro mode of the working copy.
+    const std::string config = readFile(paths.configFilePath);
+    const size_t start = config.find("[Config1]");
+    ASSERT_NE(start, std::string::npos);
+    const std::string expected =
+        "[Config1]\r\nK1=1\r\nK2=2\r\nK3=3\r\nK4=5\r\nK5=4\r\nK6=6\r\nDPI_LEVEL=0\r\n"
+        "WHEEL_STATUS=0\r\nMACRO_MODE2=1\r\nDPI_SET1=1\r\nDPI_SET_EN1=1\r\nDPI_SET2=2\r\n"
+        "DPI_SET_EN2=1\r\nDPI_SET3=4\r\nDPI_SET_EN3=1\r\nDPI_SET4=0\r\nDPI_SET_EN4=1\r\n"
+        "LED_STATUS=0\r\nDPI_SPEED=4\r\nWHEEL_SPEED=2\r\nFIRE_TIME=50\r\n";
+    EXPECT_EQ(config.substr(start, expected.size()), expected);
+
+    // The default macros of the language replace the user's, in memory and in the file.
+    EXPECT_EQ(firstMacroName(), u"def en");
+    macros.loadMacros(paths.macroFilePath(1));
+    EXPECT_EQ(firstMacroName(), u"def en");
+    EXPECT_EQ(macros.macroCount(), 1);
+}
+
+TEST_F(SettingsActionsTest, ResetInChineseTakesTheOtherFactoryProfileFiveAndMacros) {
+    profiles.setEnglishUi(0);
+    profiles.setCurrentConfig(5);
+    actions.reset();
+    EXPECT_EQ(read("Config5", "FIRE_TIME"), "205");
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"apply fire 205"}));
+    EXPECT_EQ(firstMacroName(), u"def cn");
+    MacroStore english(files, messages);
+    english.loadMacros(paths.macroFilePath(1));
+    EXPECT_EQ(english.table().macroSlots[0].nameText(), u"mine en")
+        << "the other language's macro file is not touched";
+}
+
+TEST_F(SettingsActionsTest, ResetWithoutDefaultMacrosReportsItAndEmptiesTheMacroFile) {
+    std::filesystem::remove(paths.defaultMacroPath(1));
+    currentPage = PAGE_ADVANCED;
+    actions.reset();
+    EXPECT_EQ(messages.shown(), (std::vector<std::u16string>{u"找不到配置文件"}));
+    EXPECT_EQ(log.events(),
+              (std::vector<std::string>{"refresh macro list", "invalidate", "apply fire 203"}));
+    EXPECT_EQ(files.read(paths.macroFilePath(1), u"Macros", u"macroNum", 3), u"0");
+}
+
+TEST_F(SettingsActionsTest, AnExportedProfileImportsExactlyWithoutTouchingTheConfigFile) {
+    const std::filesystem::path exported = folder / "mine.ini";
+    profiles.edit([](ConfigProfile& p) {
+        p.fireTime = 123;
+        p.buttonFunction[3] = 43;
+    });
+    const ConfigProfile edited = profiles.profile();
+    dialogs.answer = exported;
+    actions.exportProfile();
+    ASSERT_EQ(dialogs.saved.size(), 1u);
+    const platform::FileDialogRequest& save = dialogs.saved[0];
+    EXPECT_EQ(save.filter, u"All Files(*.ini)|*.ini||");
+    EXPECT_EQ(save.defaultExtension, u"ini");
+    EXPECT_EQ(save.initialFolder, paths.exeFolder);
+    EXPECT_TRUE(save.overwritePrompt);
+    EXPECT_EQ(files.read(exported, u"Config7", u"FIRE_TIME", 5), u"123");
+
+    const std::string configBefore = readFile(paths.configFilePath);
+    profiles.loadProfile(paths.configFilePath, 3, false);
+    actions.importProfile();
+    ASSERT_EQ(dialogs.opened.size(), 1u);
+    EXPECT_TRUE(dialogs.opened[0].readOnly);
+    EXPECT_TRUE(dialogs.opened[0].defaultExtension.empty());
+    EXPECT_EQ(profiles.profile(), edited);
+    EXPECT_EQ(readFile(paths.configFilePath), configBefore);
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"invalidate", "invalidate"}));
+
+    // A second export rewrites the keys in place and keeps the file's other lines.
+    writeFile(exported, readFile(exported) + "[Notes]\r\nkeep=1\r\n");
+    profiles.edit([](ConfigProfile& p) { p.fireTime = 7; });
+    actions.exportProfile();
+    const std::string twice = readFile(exported);
+    EXPECT_EQ(twice.find("FIRE_TIME=123"), std::string::npos);
+    EXPECT_NE(twice.find("FIRE_TIME=7"), std::string::npos);
+    EXPECT_NE(twice.find("keep=1"), std::string::npos);
+    EXPECT_EQ(twice.find("[Config7]"), twice.rfind("[Config7]"));
+}
+
+TEST_F(SettingsActionsTest, CancelledDialogsChangeNothing) {
+    const ConfigProfile before = profiles.profile();
+    actions.importProfile();
+    actions.exportProfile();
+    EXPECT_EQ(profiles.profile(), before);
+    EXPECT_TRUE(log.events().empty());
+}
+
+TEST_F(SettingsActionsTest, ImportingAFileWithoutTheSectionGivesAnAllZeroWorkingCopy) {
+    const std::filesystem::path other = folder / "other.ini";
+    writeFile(other, "[Config1]\r\nFIRE_TIME=9\r\n");
+    dialogs.answer = other;
+    actions.importProfile();
+    EXPECT_EQ(profiles.profile().fireTime, 0);
+    EXPECT_EQ(profiles.profile().buttonFunction, (std::array<int32_t, kButtonCount>{}));
+}
+
+TEST_F(SettingsActionsTest, SwitchingLanguageReloadsSkinMacrosMenusAndTitleButNotTheProfile) {
+    const ConfigProfile before = profiles.profile();
+    skin.LoadMainSkin();
+    ASSERT_EQ(tables.mainItems[0].label, u"English");
+    currentPage = PAGE_ADVANCED;
+    actions.switchLanguage(0);
+    EXPECT_EQ(profiles.englishUi(), 0);
+    EXPECT_EQ(read("Init", "VER_SEL"), "0");
+    EXPECT_EQ(tables.mainItems[0].label, u"Chinese");
+    EXPECT_EQ(tables.warningItems[0].label, u"Chinese");
+    EXPECT_EQ(lifecycle.macroFilePath(), paths.macroFilePath(0));
+    EXPECT_EQ(firstMacroName(), u"mine cn");
+    EXPECT_EQ(log.events(),
+              (std::vector<std::string>{"refresh macro list", "invalidate", "menus cn",
+                                        "title " + utf16ToUtf8(kChineseTitle)}));
+    EXPECT_EQ(profiles.profile(), before);
+
+    // The language in use is switched to all the same: unsaved macro edits are dropped.
+    log.clear();
+    currentPage = PAGE_MAIN;
+    macros.edit([](MacroTable& table) { table.macroSlots[0].setName(u"unsaved"); });
+    actions.switchLanguage(0);
+    EXPECT_EQ(firstMacroName(), u"mine cn");
+    EXPECT_EQ(log.events(),
+              (std::vector<std::string>{"menus cn", "title " + utf16ToUtf8(kChineseTitle)}));
+
+    actions.switchLanguage(1);
+    EXPECT_EQ(read("Init", "VER_SEL"), "1");
+    EXPECT_EQ(tables.mainItems[0].label, u"English");
+    EXPECT_EQ(firstMacroName(), u"mine en");
+}
+
+TEST_F(SettingsActionsTest, ALanguageWithoutItsSkinEndsTheProgramOnTheClosePath) {
+    std::filesystem::remove_all(paths.skinFolder / "INI_CN");
+    actions.switchLanguage(0);
+    EXPECT_TRUE(lifecycle.closed());
+    EXPECT_FALSE(messages.shown().empty());
+    const auto events = log.events();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "destroy"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "menus cn"), 0);
+}
+
+}  // namespace
+}  // namespace v270
