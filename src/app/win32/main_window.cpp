@@ -7,15 +7,34 @@
 #include "app/win32/hid_selection.h"
 #include "app/win32/main_window_painter.h"
 #include "app/win32/resource_ids.h"
+#include "app/win32/warning_dialog.h"
 #include "platform/win32/device_broadcast_win32.h"
+#include "ui/ui_text.h"
 
 namespace v270::win32 {
 
 namespace {
 
-void raiseCurrentThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST); }
+// Posted by the function menu when a choice is made, so that it is destroyed outside its own
+// message handlers.
+constexpr UINT kCloseFunctionMenuMessage = WM_APP + 1;
+// The control id of the messages of menu items.
+constexpr WPARAM kMenuControlId = 0;
 
-std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+void raiseCurrentThreadPriority() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+}
+
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// A point in the low and high 16 bits, as mouse messages carry it.
+LPARAM packPoint(Point point) {
+    const auto x = static_cast<uint32_t>(point.x) & 0xFFFFu;
+    const auto y = static_cast<uint32_t>(point.y) & 0xFFFFu;
+    return static_cast<LPARAM>((y << 16) | x);
+}
 
 }  // namespace
 
@@ -24,20 +43,21 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON))),
       trayIcon_(kTrayIconId, kTrayCallbackMessage) {
     HidSelection hid = selectHidSystem(window_);
-    state_ = std::make_unique<ProgramState>(paths, *this, std::move(hid.system));
+    state_ = std::make_unique<ProgramState>(paths, *this, *this, *this, std::move(hid.system));
     painter_ = std::make_unique<MainWindowPainter>(*state_);
 }
 
-VADU_VIredoVud::~VADU_VIredoVud() {
-    if (trayMenu_ != nullptr) DestroyMenu(trayMenu_);
-}
+VADU_VIredoVud::~VADU_VIredoVud() = default;
 
 void VADU_VIredoVud::runModal() {
-    if (!create(instance_, IDD_MAIN_WINDOW, nullptr)) return;
+    if (!create(instance_, IDD_MAIN_WINDOW, nullptr))
+        return;
     MSG message;
     while (handle() != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (preTranslateMessage(message)) continue;
-        if (handle() != nullptr && IsDialogMessageW(handle(), &message)) continue;
+        if (preTranslateMessage(message))
+            continue;
+        if (handle() != nullptr && IsDialogMessageW(handle(), &message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -51,7 +71,12 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
         case WM_INITDIALOG:
             window_.store(handle());
+            // The advanced page's controls lie over the picture: no frame paints over them,
+            // whichever part of the window it repaints.
+            SetWindowLongPtrW(handle(), GWL_STYLE,
+                              GetWindowLongPtrW(handle(), GWL_STYLE) | WS_CLIPCHILDREN);
             state_->messages.setOwner(handle());
+            state_->dialogs.setOwner(handle());
             state_->lifecycle.initialise();
             return TRUE;
         case WM_CLOSE:
@@ -81,9 +106,42 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return TRUE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);
+        case WM_MOUSEMOVE:
+            state_->pointer.onMouseMove(pointOf(lParam));
+            return FALSE;
+        case WM_LBUTTONDOWN:
+            state_->pointer.onLeftButtonDown(pointOf(lParam));
+            return FALSE;
+        case WM_LBUTTONUP:
+            state_->pointer.onLeftButtonUp(pointOf(lParam));
+            return FALSE;
+        case WM_DRAWITEM:
+            // Each menu item draws from its own record, so one menu draws the items of both.
+            if (wParam != kMenuControlId)
+                return FALSE;
+            trayMenu_.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            setResult(TRUE);
+            return TRUE;
+        case WM_MEASUREITEM:
+            if (wParam != kMenuControlId)
+                return FALSE;
+            trayMenu_.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            setResult(TRUE);
+            return TRUE;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC:
+            return onControlColour(reinterpret_cast<HDC>(wParam));
+        case kCloseFunctionMenuMessage:
+            menuDialog_.reset();
+            state_->pointer.functionMenuClosed();
+            return TRUE;
         case WM_DESTROY:
+            menuDialog_.reset();
+            controls_.destroy();
             window_.store(nullptr);
             state_->messages.setOwner(nullptr);
+            state_->dialogs.setOwner(nullptr);
             PostQuitMessage(0);
             return TRUE;
         default:
@@ -125,8 +183,22 @@ void VADU_VIredoVud::onPaint() {
     EndPaint(handle(), &paint);
 }
 
+HFONT VADU_VIredoVud::languageFont() const {
+    const GdiFonts* fonts = painter_->fonts();
+    return fonts != nullptr ? fonts->font(fontFor(state_->profiles.englishUi() != 0)) : nullptr;
+}
+
+INT_PTR VADU_VIredoVud::onControlColour(HDC dc) {
+    if (HFONT font = languageFont())
+        SelectObject(dc, font);
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<INT_PTR>(controlBrush_.get());
+}
+
 void VADU_VIredoVud::invalidate() {
-    if (HWND window = window_.load()) InvalidateRect(window, nullptr, TRUE);
+    if (HWND window = window_.load())
+        InvalidateRect(window, nullptr, TRUE);
 }
 
 void VADU_VIredoVud::startBannerBlinkThread() {
@@ -151,7 +223,8 @@ void VADU_VIredoVud::startWorkerThreads() {
 void VADU_VIredoVud::addAboutItemToSystemMenu() {
     HMENU systemMenu = GetSystemMenu(handle(), FALSE);
     wchar_t text[128] = {};
-    if (systemMenu == nullptr || LoadStringW(instance_, IDS_ABOUTBOX, text, 128) == 0) return;
+    if (systemMenu == nullptr || LoadStringW(instance_, IDS_ABOUTBOX, text, 128) == 0)
+        return;
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING, kAboutCommand, text);
 }
@@ -164,22 +237,31 @@ void VADU_VIredoVud::setTitle(std::u16string_view title) {
     SetWindowTextW(handle(), wide(title).c_str());
 }
 
+// The control objects are the page's AdvancedPageControls; their windows come with the page.
 void VADU_VIredoVud::createAdvancedControls() {}
 
-void VADU_VIredoVud::createFonts() { painter_->createFonts(); }
+void VADU_VIredoVud::createFonts() {
+    painter_->createFonts();
+}
 
-void VADU_VIredoVud::shapeWindow() { painter_->shapeWindow(handle()); }
+void VADU_VIredoVud::shapeWindow() {
+    painter_->shapeWindow(handle());
+}
 
 void VADU_VIredoVud::resetMacroEditing() {}
 
 void VADU_VIredoVud::loadMenus(bool english) {
-    if (trayMenu_ != nullptr) DestroyMenu(trayMenu_);
-    trayMenu_ = LoadMenuW(instance_, MAKEINTRESOURCEW(english ? IDR_TRAY_MENU_EN : IDR_TRAY_MENU_CN));
+    contextMenu_.load(instance_, english ? IDR_CONTEXT_MENU_EN : IDR_CONTEXT_MENU_CN);
+    trayMenu_.load(instance_, english ? IDR_TRAY_MENU_EN : IDR_TRAY_MENU_CN);
 }
 
-void VADU_VIredoVud::addTrayIcon(std::u16string_view tip) { trayIcon_.add(handle(), icon_, tip); }
+void VADU_VIredoVud::addTrayIcon(std::u16string_view tip) {
+    trayIcon_.add(handle(), icon_, tip);
+}
 
-void VADU_VIredoVud::removeTrayIcon() { trayIcon_.remove(handle(), icon_); }
+void VADU_VIredoVud::removeTrayIcon() {
+    trayIcon_.remove(handle(), icon_);
+}
 
 void VADU_VIredoVud::show(WindowShow how) {
     static constexpr int kCommands[] = {SW_SHOW, SW_RESTORE, SW_MINIMIZE, SW_HIDE};
@@ -187,18 +269,112 @@ void VADU_VIredoVud::show(WindowShow how) {
 }
 
 void VADU_VIredoVud::showTrayMenu() {
-    if (trayMenu_ == nullptr) return;
+    HMENU popup = trayMenu_.popup(0);
+    if (popup == nullptr)
+        return;
     POINT cursor;
     GetCursorPos(&cursor);
     SetForegroundWindow(handle());
-    TrackPopupMenu(GetSubMenu(trayMenu_, 0), TPM_LEFTALIGN, cursor.x, cursor.y, 0, handle(),
-                   nullptr);
+    TrackPopupMenu(popup, TPM_LEFTALIGN, cursor.x, cursor.y, 0, handle(), nullptr);
 }
 
-void VADU_VIredoVud::showAboutBox() { CAboutDlg().show(instance_, handle()); }
+void VADU_VIredoVud::showAboutBox() {
+    CAboutDlg().show(instance_, handle());
+}
 
 void VADU_VIredoVud::destroy() {
-    if (handle() != nullptr) DestroyWindow(handle());
+    if (handle() != nullptr)
+        DestroyWindow(handle());
+}
+
+void VADU_VIredoVud::invalidateAdvancedRegion() {
+    HRGN region = painter_->advancedRedrawRegion();
+    if (region == nullptr) {
+        invalidate();
+        return;
+    }
+    InvalidateRgn(handle(), region, TRUE);
+}
+
+void VADU_VIredoVud::updateNow() {
+    UpdateWindow(handle());
+}
+
+void VADU_VIredoVud::startDrag(Point point) {
+    PostMessageW(handle(), WM_NCLBUTTONDOWN, HTCAPTION, packPoint(point));
+}
+
+void VADU_VIredoVud::postMinimise(Point point) {
+    PostMessageW(handle(), WM_SYSCOMMAND, SC_MINIMIZE, packPoint(point));
+}
+
+void VADU_VIredoVud::hideToTray() {
+    state_->lifecycle.hideToTray();
+}
+
+void VADU_VIredoVud::createAdvancedPageWindows() {
+    controls_.create(instance_, handle(), state_->tables, languageFont());
+}
+
+void VADU_VIredoVud::destroyAdvancedPageWindows() {
+    controls_.destroy();
+}
+
+void VADU_VIredoVud::refreshMacroList() {
+    controls_.refreshMacroList(state_->macros);
+}
+
+// The macro entries of the advanced page belong to the macro editor, which is not here yet.
+void VADU_VIredoVud::advancedMacroEntry(int32_t) {}
+
+// The colour page has no preview thread yet: nothing runs, so nothing is left running.
+void VADU_VIredoVud::startLedPreviewThread() {
+    state_->previewThreadRunning.store(0);
+}
+
+Point VADU_VIredoVud::screenOrigin() {
+    RECT window{};
+    GetWindowRect(handle(), &window);
+    return {window.left, window.top};
+}
+
+PopupEnvironment VADU_VIredoVud::popupEnvironment() {
+    return PopupEnvironment{instance_,          state_->paths.skinFolder, painter_->decoder(),
+                            *painter_->fonts(), state_->profiles,         state_->macros,
+                            state_->tables,     state_->subMenuChoices,   *this};
+}
+
+int32_t VADU_VIredoVud::showWarning(Point origin) {
+    if (painter_->fonts() == nullptr)
+        return kWarningCancelled;
+    WarningDlg warning(popupEnvironment(), origin);
+    return warning.show(handle());
+}
+
+void VADU_VIredoVud::openFunctionMenu(Point origin) {
+    menuDialog_.reset();
+    if (painter_->fonts() == nullptr)
+        return;
+    auto menu = std::make_unique<CMenuDlg>(popupEnvironment());
+    if (menu->open(handle(), origin))
+        menuDialog_ = std::move(menu);
+}
+
+void VADU_VIredoVud::closeFunctionMenu() {
+    menuDialog_.reset();
+}
+
+int VADU_VIredoVud::menuSlot() const {
+    return state_->pointer.menuSlot();
+}
+
+void VADU_VIredoVud::functionChosen() {
+    InvalidateRect(handle(), nullptr, TRUE);
+    UpdateWindow(handle());
+}
+
+void VADU_VIredoVud::requestMenuClose() {
+    PostMessageW(handle(), kCloseFunctionMenuMessage, 0, 0);
 }
 
 }  // namespace v270::win32

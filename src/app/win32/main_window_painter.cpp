@@ -14,7 +14,9 @@ void MainWindowPainter::shapeWindow(HWND window) {
     shape_ = buildWindowShape(mask.get(), state_.tables);
     UniqueRegion region = regionFromRects(shape_.windowRegion.rects());
     // The window owns the region once it has it.
-    if (SetWindowRgn(window, region.get(), TRUE)) region.release();
+    if (SetWindowRgn(window, region.get(), TRUE))
+        region.release();
+    advancedRegion_ = regionFromRects(shape_.advancedRedrawRegion.rects());
 
     RECT workArea;
     if (shape_.size.width > 0 && SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) {
@@ -32,6 +34,7 @@ FrameState MainWindowPainter::snapshot() const {
     frame.currentConfig = state_.profiles.currentConfig();
     frame.english = state_.profiles.englishUi() != 0;
     frame.banner = BannerView::of(state_.banner);
+    state_.pointer.fill(frame);
     const MacroTable macros = state_.macros.table();
     for (int i = 0; i < macros.macroCount; ++i) {
         frame.macroNames.emplace_back(macros.macroSlots[static_cast<size_t>(i)].nameText());
@@ -44,9 +47,11 @@ FrameState MainWindowPainter::snapshot() const {
 }
 
 void MainWindowPainter::paint(HDC target) {
-    if (!fonts_ || shape_.size.width <= 0) return;
+    if (!fonts_ || shape_.size.width <= 0)
+        return;
     GdiFrameCanvas canvas(shape_.size, *fonts_);
-    if (!canvas) return;
+    if (!canvas)
+        return;
     painter_.PaintFrame(snapshot(), canvas);
     canvas.present(target);
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/win32/gdi_fonts.h"
+#include "platform/win32/gdi_objects.h"
 #include "platform/win32/gdiplus_picture_decoder.h"
 #include "ui/frame_painter.h"
 #include "ui/frame_state.h"
@@ -18,7 +19,7 @@ struct ProgramState;
 // The main window's look: its shape from the skin's mask, its fonts, and each frame composed in
 // a back buffer from the state of the moment and shown in one copy.
 class MainWindowPainter {
-public:
+  public:
     explicit MainWindowPainter(ProgramState& state);
 
     void createFonts() { fonts_.emplace(); }
@@ -28,19 +29,25 @@ public:
     // gives the shape to `window` and centres the shaped window on the screen.
     void shapeWindow(HWND window);
     const WindowShape& shape() const { return shape_; }
+    // The advanced page's redraw region as a system region, made once with the shape.
+    HRGN advancedRedrawRegion() const { return advancedRegion_.get(); }
+
+    // The decoder the popups load their pictures with.
+    platform::PictureDecoder& decoder() { return decoder_; }
 
     void paint(HDC target);
 
     // What a frame shows now.
     FrameState snapshot() const;
 
-private:
+  private:
     ProgramState& state_;
     GdiplusPictureDecoder decoder_;
     PictureCache pictures_{decoder_};
     FramePainter painter_;
     std::optional<GdiFonts> fonts_;
     WindowShape shape_;
+    UniqueRegion advancedRegion_;
 };
 
 }  // namespace v270::win32

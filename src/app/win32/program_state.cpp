@@ -5,6 +5,7 @@
 namespace v270::win32 {
 
 ProgramState::ProgramState(const ProgramPaths& programPaths, ShellWindow& window,
+                           PointerWindow& pointerWindow, SettingsWindow& settingsWindow,
                            std::unique_ptr<platform::HidSystem> hidSystem)
     : paths(programPaths),
       clock(platform::createSystemClock()),
@@ -15,9 +16,13 @@ ProgramState::ProgramState(const ProgramPaths& programPaths, ShellWindow& window
       reader(device.interfaces(), flags, banner, profiles, window, *clock),
       executor(ExecutorServices{flags, profiles, macros, device, window, *input, *systemActions,
                                 *clock}),
-      skin(files, messages, [this] { lifecycle.closePath(); }, paths.skinFolder, profiles,
-           tables),
+      skin(
+          files, messages, [this] { lifecycle.closePath(); }, paths.skinFolder, profiles, tables),
       lifecycle(LifecycleServices{paths, profiles, macros, skin, device, flags, banner, *input,
-                                  systemSettings, messages, *clock, window}) {}
+                                  systemSettings, messages, *clock, window}),
+      settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle, dialogs,
+                                      currentPage, settingsWindow}),
+      pointer(PointerServices{profiles, tables, currentPage, banner, previewThreadRunning,
+                              pointerWindow, settings}) {}
 
 }  // namespace v270::win32
