@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs the end-to-end tests: the real V270.exe under Wine on Xvfb against the simulated mouse.
+# Expects the native and windows presets built (scripts/test.sh does that first); builds the
+# few targets the tests need if they are missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[[ -d build/native ]] || cmake --preset native >/dev/null
+[[ -d build/windows ]] || cmake --preset windows >/dev/null
+cmake --build build/native --target v270-mousesim
+cmake --build build/windows --target V270 v270-keyprobe v270-e2e-helper
+cd tests/e2e
+exec python3 -W ignore::ResourceWarning -m unittest discover -s . -p 'test_*.py' -v "$@"

@@ -1,0 +1,386 @@
+"""End-to-end harness: the real V270.exe under Wine on Xvfb, against the simulated mouse.
+
+A test starts a Simulator and a Program (a copy of the program folder with the settings it
+wants), drives the program with xdotool as a user would, and checks what the user and the mouse
+see: screenshots, the simulator's state and report log, the files beside the program. Every wait
+is for a condition, never a fixed sleep.
+
+The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
+build/native). One Xvfb server and one Wine prefix serve the whole run.
+"""
+
+import atexit
+import json
+import os
+import shutil
+import socket
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+WINDOWS_BUILD = Path(os.environ.get("V270_WINDOWS_BUILD", ROOT / "build" / "windows"))
+NATIVE_BUILD = Path(os.environ.get("V270_NATIVE_BUILD", ROOT / "build" / "native"))
+PROGRAM_DIR = WINDOWS_BUILD / "program"
+SIMULATOR = NATIVE_BUILD / "tools" / "mousesim" / "v270-mousesim"
+KEYPROBE = WINDOWS_BUILD / "tools" / "keyprobe" / "v270-keyprobe.exe"
+HELPER = WINDOWS_BUILD / "tools" / "e2ehelper" / "v270-e2e-helper.exe"
+
+ENGLISH_TITLE = "VELKO V270 GAMING MOUSE"
+CHINESE_TITLE = "VELKO V270竞技游戏鼠标"
+MESSAGE_CAPTION = "V270"
+
+DEFAULT_TIMEOUT = 60.0
+
+
+class ConditionTimeout(AssertionError):
+    pass
+
+
+def wait_for(condition, what, timeout=DEFAULT_TIMEOUT, interval=0.05):
+    """Polls `condition` until it returns a true value, which it returns; fails after `timeout`."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise ConditionTimeout(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+class Session:
+    """One X display and one Wine prefix, with the CJK font mapping, for the whole run."""
+
+    def __init__(self):
+        self.prefix = WINDOWS_BUILD / "e2e-wineprefix"
+        self._xvfb = None
+        self.display = os.environ.get("V270_E2E_DISPLAY")
+        if not self.display:
+            self._start_xvfb()
+        self.env = dict(os.environ)
+        self.env.update({
+            "DISPLAY": self.display,
+            "WINEPREFIX": str(self.prefix),
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        })
+        self.env.pop("V270_MOUSE_SIM", None)
+        # Programs left over from an earlier run would answer for the ones this run starts.
+        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._prepare_prefix()
+        atexit.register(self.close)
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        self._xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def _prepare_prefix(self):
+        marker = self.prefix / ".v270-fonts"
+        if marker.exists():
+            return
+        self.prefix.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["wineboot", "--init"], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        write_font_substitutes(self.prefix / "fonts.reg")
+        subprocess.run(["wine", "regedit", "/S", str(self.prefix / "fonts.reg")], env=self.env,
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.wait_wineserver()
+        marker.write_text("FontSubstitutes for SimSun\n")
+
+    def wait_wineserver(self):
+        subprocess.run(["wineserver", "-w"], env=self.env, check=False)
+
+    def helper(self, *arguments, check=True):
+        """Runs the Win32 helper in the session; returns its line, or None when it exits 1."""
+        done = subprocess.run(["wine", str(HELPER), *arguments], env=self.env,
+                              capture_output=True, text=True, encoding="utf-8", errors="replace")
+        if done.returncode == 1 and not check:
+            return None
+        if done.returncode != 0:
+            raise RuntimeError(f"helper {arguments} failed: {done.returncode} {done.stderr}")
+        return done.stdout.strip()
+
+    def window_state(self):
+        fields = dict(item.split("=") for item in self.helper("window").split())
+        return {key: int(value) for key, value in fields.items()}
+
+    def pointer_speed(self):
+        return int(self.helper("speed"))
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self._xvfb is not None:
+            self._xvfb.terminate()
+            self._xvfb.wait()
+            self._xvfb = None
+
+
+_session = None
+
+
+def session():
+    global _session
+    if _session is None:
+        _session = Session()
+    return _session
+
+
+def write_font_substitutes(path):
+    text = ("Windows Registry Editor Version 5.00\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"
+            "\"宋体\"=\"WenQuanYi Micro Hei\"\r\n"
+            "\"SimSun\"=\"WenQuanYi Micro Hei\"\r\n")
+    path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
+
+
+class Simulator:
+    """The simulated mouse, on ports of its own, commanded over its control port."""
+
+    def __init__(self, *options):
+        self.process = subprocess.Popen(
+            [str(SIMULATOR), "--port", "0", "--control-port", "0", *options],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        ports = {}
+        while len(ports) < 2:
+            line = self.process.stdout.readline()
+            if not line:
+                raise RuntimeError("the simulator did not start")
+            name, value = line.split()
+            ports[name] = int(value)
+        self.hid_port = ports["hid-port"]
+        self.control = socket.create_connection(("127.0.0.1", ports["control-port"]))
+        self._lines = self.control.makefile("rw", encoding="utf-8", newline="\n")
+
+    @property
+    def endpoint(self):
+        return f"127.0.0.1:{self.hid_port}"
+
+    def command(self, text):
+        self._lines.write(text + "\n")
+        self._lines.flush()
+        answer = self._lines.readline().strip()
+        if answer.startswith("error"):
+            raise RuntimeError(f"simulator: {text}: {answer}")
+        return answer
+
+    def dump(self):
+        return json.loads(self.command("dump"))
+
+    def reports(self):
+        """Every feature report received, as strings of hex bytes."""
+        return [entry["bytes"] for entry in self.dump()["log"]]
+
+    def wait_for_reports(self, count, what="reports", timeout=DEFAULT_TIMEOUT):
+        return wait_for(lambda: (r := self.reports()) and len(r) >= count and r, what, timeout)
+
+    def click(self, button):
+        self.command(f"click {button}")
+
+    def close(self):
+        try:
+            self.command("quit")
+        except (OSError, RuntimeError):
+            pass
+        self._lines.close()
+        self.control.close()
+        try:
+            self.process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdin.close()
+        self.process.stdout.close()
+
+
+def report_command(report):
+    """The command byte of a report given as hex text: "07 10 06 1F ..." -> 0x10."""
+    return int(report.split()[1], 16)
+
+
+class Program:
+    """V270.exe in a folder of its own: a copy of the built program folder, with the settings
+    files a test gives it."""
+
+    def __init__(self, files=None, english=True):
+        self.session = session()
+        self.folder = Path(tempfile.mkdtemp(prefix="v270-e2e-"))
+        shutil.copytree(PROGRAM_DIR, self.folder, dirs_exist_ok=True)
+        # The settings as they ship, whatever a run by hand left in the build's folder.
+        for shipped in (ROOT / "data").iterdir():
+            shutil.copy2(shipped, self.folder / shipped.name)
+        for name, content in (files or {}).items():
+            target = self.folder / name
+            if isinstance(content, bytes):
+                target.write_bytes(content)
+            else:
+                target.write_text(content, encoding="ascii", newline="")
+        self.title = ENGLISH_TITLE if english else CHINESE_TITLE
+        self.process = None
+        self._window = None
+
+    def start(self, simulator=None, wait_window=True):
+        env = dict(self.session.env)
+        if simulator is not None:
+            env["V270_MOUSE_SIM"] = simulator.endpoint
+        self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe")], cwd=self.folder,
+                                        env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        if wait_window:
+            self.window()
+        return self
+
+    def window(self):
+        """The X window of the main window, found by its title."""
+        if self._window is None:
+            self._window = wait_for(lambda: self._find_window(), f"the window '{self.title}'")
+        return self._window
+
+    def _find_window(self):
+        done = subprocess.run(["xdotool", "search", "--name", "^" + self.title + "$"],
+                              env=self.session.env, capture_output=True, text=True)
+        found = done.stdout.split()
+        return found[0] if found else None
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        wait_for(lambda: not self.running(), "the program to end", timeout)
+        return self.process.returncode
+
+    def click(self, x, y, button=1):
+        subprocess.run(["xdotool", "mousemove", "--window", self.window(), str(x), str(y),
+                        "click", str(button)], env=self.session.env, check=True)
+
+    def key(self, *names):
+        # Without a window manager xdotool warns about the input focus; the keys arrive anyway.
+        subprocess.run(["xdotool", "key", "--window", self.window(), *names],
+                       env=self.session.env, check=True, stderr=subprocess.DEVNULL)
+
+    def origin(self):
+        done = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window()],
+                              env=self.session.env, capture_output=True, text=True, check=True)
+        values = dict(line.split("=") for line in done.stdout.split())
+        return int(values["X"]), int(values["Y"])
+
+    def grab(self, x, y, width, height):
+        """The pixels of a rectangle of the window, as rows of (r, g, b)."""
+        left, top = self.origin()
+        done = subprocess.run(["import", "-window", "root", "-crop",
+                               f"{width}x{height}+{left + x}+{top + y}", "-depth", "8", "rgb:-"],
+                              env=self.session.env, capture_output=True, check=True)
+        data = done.stdout
+        return [[tuple(data[(row * width + col) * 3:(row * width + col) * 3 + 3])
+                 for col in range(width)] for row in range(height)]
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", str(path)], env=self.session.env, check=True)
+
+    def config(self):
+        return read_ini(self.folder / "config.ini")
+
+    def stop(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def read_ini(path):
+    """A settings file as {section: {key: value}}, names as written, first key of a name wins."""
+    sections = {}
+    current = None
+    for raw in Path(path).read_text(encoding="utf-8", errors="replace").splitlines():
+        line = raw.strip()
+        if line.startswith("[") and "]" in line:
+            current = sections.setdefault(line[1:line.index("]")].strip(), {})
+        elif current is not None and "=" in line:
+            key, value = line.split("=", 1)
+            current.setdefault(key.strip(), value.strip())
+    return sections
+
+
+def read_layout(name, english=True):
+    """The entries of a skin layout file's "BUTTONPOS" section: {index: (x, y, width, height)}."""
+    folder = PROGRAM_DIR / "skins" / ("INI_EN" if english else "INI_CN")
+    raw = (folder / name).read_bytes()
+    text = raw[2:].decode("utf-16-le") if raw[:2] == b"\xff\xfe" else raw.decode("utf-8")
+    entries = {}
+    section = None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("["):
+            section = line.strip("[]").strip()
+        elif section == "BUTTONPOS" and "=" in line:
+            key, value = line.split("=", 1)
+            fields = value.split(",")
+            if key.strip().isdigit() and len(fields) >= 5:
+                entries[int(key)] = tuple(int(field or 0) for field in fields[1:5])
+    return entries
+
+
+def main_layout(english=True):
+    return read_layout("skin_main_en.ini" if english else "skin_main.ini", english)
+
+
+def centre(entry):
+    x, y, width, height = entry
+    return x + width // 2, y + height // 2
+
+
+def count_pixels(rows, predicate):
+    return sum(1 for row in rows for pixel in row if predicate(pixel))
+
+
+def is_yellow(pixel):
+    red, green, blue = pixel
+    return red > 180 and green > 180 and blue < 90
+
+
+class KeyProbe:
+    """v270-keyprobe in the session: what the low-level keyboard hook of another program sees."""
+
+    END_KEY = 0x87  # F24
+
+    def __init__(self, seconds=120):
+        self.output = Path(tempfile.mkstemp(prefix="v270-keyprobe-", suffix=".txt")[1])
+        windows_path = "Z:" + str(self.output).replace("/", "\\")
+        self.process = subprocess.Popen(
+            ["wine", str(KEYPROBE), "--seconds", str(seconds), "--until-vk", hex(self.END_KEY),
+             "--out", windows_path], env=session().env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        wait_for(lambda: self.lines()[:1] == ["ready"], "the key probe's hooks")
+
+    def lines(self):
+        try:
+            return self.output.read_text(errors="replace").splitlines()
+        except FileNotFoundError:
+            return []
+
+    def key_events(self):
+        """(message, vk, flags) of every key event seen, in order."""
+        events = []
+        for line in self.lines():
+            parts = line.split()
+            if parts and parts[0] == "key":
+                fields = dict(part.split("=") for part in parts[2:])
+                events.append((parts[1], int(fields["vk"], 16), int(fields["flags"], 16)))
+        return events
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.output.unlink(missing_ok=True)

@@ -1,0 +1,124 @@
+// v270-e2e-helper: asks Windows, from inside the Wine session of a test, what a user's desktop
+// would tell: the main window's state, a message box's text, the pointer speed; and sends the
+// main window the system messages a test cannot make with the pointer (a power broadcast,
+// WM_CLOSE as a window manager's close button sends it).
+//
+//   v270-e2e-helper.exe window            "count=N visible=0|1 iconic=0|1" for the main window
+//   v270-e2e-helper.exe power             sends WM_POWERBROADCAST (resume) to the main window
+//   v270-e2e-helper.exe close             posts WM_CLOSE to the main window
+//   v270-e2e-helper.exe minimize          minimises the main window
+//   v270-e2e-helper.exe speed             prints the pointer speed (SPI_GETMOUSESPEED)
+//   v270-e2e-helper.exe set-speed N       sets it, as the control panel would
+//   v270-e2e-helper.exe message CAPTION   prints the text of the message box titled CAPTION
+//   v270-e2e-helper.exe dismiss CAPTION   presses the OK button of that message box
+//
+// Writes one line and exits 0, or exits 1 when the window asked for does not exist.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+const wchar_t* const kTitles[] = {L"VELKO V270 GAMING MOUSE", L"VELKO V270竞技游戏鼠标"};
+
+HWND mainWindow() {
+    for (const wchar_t* title : kTitles) {
+        if (HWND window = FindWindowW(nullptr, title)) return window;
+    }
+    return nullptr;
+}
+
+struct Count {
+    int windows = 0;
+};
+
+BOOL CALLBACK countMainWindows(HWND window, LPARAM parameter) {
+    wchar_t title[128] = {};
+    GetWindowTextW(window, title, 128);
+    for (const wchar_t* wanted : kTitles) {
+        if (std::wcscmp(title, wanted) == 0) ++reinterpret_cast<Count*>(parameter)->windows;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectText(HWND window, LPARAM parameter) {
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (_wcsicmp(className, L"Static") == 0) {
+        wchar_t text[512] = {};
+        GetWindowTextW(window, text, 512);
+        if (text[0] != L'\0') *reinterpret_cast<std::wstring*>(parameter) += text;
+    }
+    return TRUE;
+}
+
+void printUtf8(const std::wstring& text) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), bytes, nullptr, nullptr);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int run(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring command = argv[1];
+    if (command == L"speed") {
+        int speed = 0;
+        SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0);
+        std::printf("%d\n", speed);
+        return 0;
+    }
+    if (command == L"set-speed" && argc == 3) {
+        const auto speed = static_cast<UINT_PTR>(_wtoi(argv[2]));
+        SystemParametersInfoW(SPI_SETMOUSESPEED, 0, reinterpret_cast<void*>(speed),
+                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        std::printf("ok\n");
+        return 0;
+    }
+    if ((command == L"message" || command == L"dismiss") && argc == 3) {
+        HWND box = FindWindowW(nullptr, argv[2]);
+        if (box == nullptr) return 1;
+        if (command == L"dismiss") {
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            std::printf("ok\n");
+            return 0;
+        }
+        std::wstring text;
+        EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&text));
+        printUtf8(text);
+        return 0;
+    }
+    if (command == L"window") {
+        Count count;
+        EnumWindows(countMainWindows, reinterpret_cast<LPARAM>(&count));
+        HWND window = mainWindow();
+        std::printf("count=%d visible=%d iconic=%d\n", count.windows,
+                    window != nullptr && IsWindowVisible(window) ? 1 : 0,
+                    window != nullptr && IsIconic(window) ? 1 : 0);
+        return 0;
+    }
+    HWND window = mainWindow();
+    if (window == nullptr) return 1;
+    if (command == L"power") {
+        SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    } else if (command == L"close") {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    } else if (command == L"minimize") {
+        ShowWindow(window, SW_MINIMIZE);
+    } else {
+        return 2;
+    }
+    std::printf("ok\n");
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const int result = run(argc, argv);
+    std::fflush(stdout);
+    return result;
+}
