@@ -34,6 +34,10 @@ void MainWindowPointer::repaintNow() {
 }
 
 void MainWindowPointer::onMouseMove(Point point) {
+    track(point);
+}
+
+void MainWindowPointer::track(Point point) {
     const int32_t lastMain =
         page() == PAGE_MAIN ? main_item::kLastHitOnMainPage : main_item::kLastHitOnOtherPages;
     mainHover_ = HitTest(point, s_.tables.mainItems, lastMain);
@@ -55,6 +59,9 @@ void MainWindowPointer::onMouseMove(Point point) {
 }
 
 void MainWindowPointer::onLeftButtonDown(Point point) {
+    // A press where no move was seen (a window that appeared under a still pointer) acts on what
+    // lies under it all the same.
+    track(point);
     if (mainHover_ != NO_HIT || advancedHover_ != NO_HIT || colourHover_ != NO_HIT) {
         buttonPressed_ = true;
         s_.window.invalidate();
@@ -147,6 +154,7 @@ void MainWindowPointer::pressOnColourPage(Point point) {
 
 void MainWindowPointer::onLeftButtonUp(Point point) {
     using namespace main_item;
+    track(point);
     buttonPressed_ = false;
     s_.window.invalidate();
 

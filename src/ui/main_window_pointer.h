@@ -28,7 +28,9 @@ struct PointerServices {
 // The main window under the pointer: the hit test of every move against the skin's tables, the
 // hover indices that the frames show, and the actions of presses and releases. Page-specific
 // entries and the tabs act when the button goes down, the common entries 0..19 when it comes up
-// over them, wherever it went down. Runs on the window's thread.
+// over them, wherever it went down. Presses and releases follow the pointer to their own point
+// first, so they act on what lies under them even when no move came before. Runs on the
+// window's thread.
 class MainWindowPointer {
   public:
     explicit MainWindowPointer(const PointerServices& services) : s_(services) {}
@@ -55,6 +57,8 @@ class MainWindowPointer {
 
   private:
     Page page() const { return s_.currentPage.load(); }
+    // Follows the pointer to `point`: the three hover indices, and a repaint when one changed.
+    void track(Point point);
     // Repaints at once the part of the window that the page lets be painted over.
     void repaintNow();
 

@@ -349,6 +349,21 @@ TEST_F(MainWindowPointerTest, TheFunctionMenuOpensBelowTheButtonAndTheNextPressC
         << "a menu that ended by itself is not closed again";
 }
 
+TEST_F(MainWindowPointerTest, APressOrReleaseWhereNoMoveWasSeenActsOnTheEntryUnderIt) {
+    // A window that appeared under a still pointer has seen no move before the press.
+    pointer.onLeftButtonDown(mainEntry(26));
+    const Events events = log.events();
+    EXPECT_EQ(events.front(), "invalidate") << "the hover shows first";
+    EXPECT_EQ(events[1], "update");
+    EXPECT_TRUE(pointer.menuDlgOpen());
+    EXPECT_EQ(pointer.menuButton(), 26);
+
+    pointer.onMouseMove(mainEntry(58));
+    pointer.onLeftButtonDown(mainEntry(58));
+    pointer.onLeftButtonUp(mainEntry(main_item::kFirstProfile));
+    EXPECT_EQ(profiles.currentConfig(), 1);
+}
+
 TEST_F(MainWindowPointerTest, TheWarningComesBeforeTheOnlyLeftClickIsReassigned) {
     const Events slot1 = clickLogged(mainEntry(25));
     ASSERT_EQ(slot1.size(), 5u);

@@ -74,10 +74,14 @@ INT_PTR CSubMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
                 InvalidateRect(handle(), nullptr, FALSE);
             return FALSE;
         case WM_LBUTTONDOWN:
+            // A press or release where no move was seen (the menu opened under a still
+            // pointer) counts for the row under it all the same.
+            pointer_.moveTo(pointOf(lParam));
             pointer_.press();
             InvalidateRect(handle(), nullptr, FALSE);
             return FALSE;
         case WM_LBUTTONUP:
+            pointer_.moveTo(pointOf(lParam));
             onRelease();
             return FALSE;
         default:
@@ -139,10 +143,14 @@ INT_PTR CMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
                 InvalidateRect(handle(), nullptr, FALSE);
             return FALSE;
         case WM_LBUTTONDOWN:
+            // A press or release where no move was seen (the menu opened under a still
+            // pointer) counts for the row under it all the same.
+            pointer_.moveTo(pointOf(lParam));
             pointer_.press();
             InvalidateRect(handle(), nullptr, FALSE);
             return FALSE;
         case WM_LBUTTONUP:
+            pointer_.moveTo(pointOf(lParam));
             onRelease();
             return FALSE;
         case WM_CLOSE:

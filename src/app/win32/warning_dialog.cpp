@@ -29,6 +29,9 @@ INT_PTR WarningDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 InvalidateRect(handle(), nullptr, FALSE);
             return FALSE;
         case WM_LBUTTONUP:
+            // The dialog may have opened under a still pointer: the release's own point counts.
+            if (pointer_.moveTo(pointOf(lParam)))
+                InvalidateRect(handle(), nullptr, FALSE);
             if (const std::optional<int32_t> result = pointer_.release())
                 EndDialog(handle(), *result);
             return FALSE;
