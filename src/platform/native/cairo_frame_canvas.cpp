@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t kOpaque = 0xFF000000u;
 constexpr double kProbeSize = 1000;
 
-struct FontSpec {
+struct FontCell {
     const char* family;
     double cellHeight;  // the Windows font's height: its cell, from ascent to descent
     // The advance of one character when the face is stretched to it; 0 keeps the face's own
@@ -21,8 +21,8 @@ struct FontSpec {
 };
 
 // The Windows fonts: "Consolas" 15 x 7 and "宋体" 12 x 6 (6 for half-width, 12 for an ideograph).
-constexpr FontSpec kEnglishSpec{"DejaVu Sans Mono", 15, 7};
-constexpr FontSpec kChineseSpec{"WenQuanYi Micro Hei", 12, 0};
+constexpr FontCell kEnglishCell{"DejaVu Sans Mono", 15, 7};
+constexpr FontCell kChineseCell{"WenQuanYi Micro Hei", 12, 0};
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
@@ -64,8 +64,8 @@ struct CairoFrameCanvas::Font {
     int32_t height = 0;
     double ascent = 0;
 
-    Font(cairo_t* cairo, const FontSpec& spec) : height(static_cast<int32_t>(spec.cellHeight)) {
-        cairo_font_face_t* face = cairo_toy_font_face_create(spec.family, CAIRO_FONT_SLANT_NORMAL,
+    Font(cairo_t* cairo, const FontCell& cellFont) : height(static_cast<int32_t>(cellFont.cellHeight)) {
+        cairo_font_face_t* face = cairo_toy_font_face_create(cellFont.family, CAIRO_FONT_SLANT_NORMAL,
                                                              CAIRO_FONT_WEIGHT_NORMAL);
         // The face's proportions, measured large and without hinting, so that rounding to
         // whole pixels does not distort them.
@@ -87,17 +87,17 @@ struct CairoFrameCanvas::Font {
 
         const double cell = (extents.ascent + extents.descent) / kProbeSize;
         const double advance = sample.x_advance / kProbeSize;
-        double xSize = spec.cellHeight;
-        double ySize = spec.cellHeight;
-        if (spec.cellWidth > 0) {
-            ySize = spec.cellHeight / cell;
-            xSize = advance > 0 ? spec.cellWidth / advance : ySize;
+        double xSize = cellFont.cellHeight;
+        double ySize = cellFont.cellHeight;
+        if (cellFont.cellWidth > 0) {
+            ySize = cellFont.cellHeight / cell;
+            xSize = advance > 0 ? cellFont.cellWidth / advance : ySize;
         }
         cairo_matrix_t matrix;
         cairo_matrix_init_scale(&matrix, xSize, ySize);
         scaled = cairo_scaled_font_create(face, &matrix, &identity, options);
         // The baseline sits where the face's ascent puts it within the cell.
-        ascent = spec.cellHeight * extents.ascent / kProbeSize / cell;
+        ascent = cellFont.cellHeight * extents.ascent / kProbeSize / cell;
         cairo_font_options_destroy(options);
         cairo_font_face_destroy(face);
     }
@@ -112,8 +112,8 @@ CairoFrameCanvas::CairoFrameCanvas(PixelSize size) : size_(size) {
     cairo_ = cairo_create(surface_);
     cairo_set_source_rgb(cairo_, 0, 0, 0);
     cairo_paint(cairo_);
-    english_ = std::make_unique<Font>(cairo_, kEnglishSpec);
-    chinese_ = std::make_unique<Font>(cairo_, kChineseSpec);
+    english_ = std::make_unique<Font>(cairo_, kEnglishCell);
+    chinese_ = std::make_unique<Font>(cairo_, kChineseCell);
 }
 
 CairoFrameCanvas::~CairoFrameCanvas() {
