@@ -230,28 +230,46 @@ class Program:
         self.process = None
         self._window = None
 
-    def start(self, simulator=None, wait_window=True):
+    def start(self, simulator=None, wait_window=True, debug_output=False):
+        """Starts the program; with `debug_output` what it writes to the debugger output is kept
+        (see debug_lines)."""
         env = dict(self.session.env)
         if simulator is not None:
             env["V270_MOUSE_SIM"] = simulator.endpoint
+        errors = subprocess.DEVNULL
+        if debug_output:
+            # Wine reports OutputDebugString on its "seh" channel.
+            env["WINEDEBUG"] = "-all,warn+seh"
+            errors = open(self.folder / "debug-output.txt", "wb")
         self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe")], cwd=self.folder,
-                                        env=env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+                                        env=env, stdout=subprocess.DEVNULL, stderr=errors)
+        if debug_output:
+            errors.close()
         if wait_window:
             self.window()
         return self
 
     def window(self):
-        """The X window of the main window, found by its title."""
+        """The X window of the main window, found by its title once it shows: the first apply
+        runs while the window is still being made, and a click before it shows lands on
+        nothing."""
         if self._window is None:
             self._window = wait_for(lambda: self._find_window(), f"the window '{self.title}'")
         return self._window
 
     def _find_window(self):
-        done = subprocess.run(["xdotool", "search", "--name", "^" + self.title + "$"],
+        done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + self.title + "$"],
                               env=self.session.env, capture_output=True, text=True)
         found = done.stdout.split()
         return found[0] if found else None
+
+    def debug_lines(self):
+        """The strings the program gave OutputDebugString, when started with debug_output."""
+        path = self.folder / "debug-output.txt"
+        text = path.read_text(errors="replace") if path.exists() else ""
+        prefix = "warn:seh:OutputDebugStringA \""
+        return [line.split(prefix, 1)[1].rsplit("\"", 1)[0].replace("\\n", "")
+                for line in text.splitlines() if prefix in line]
 
     def running(self):
         return self.process is not None and self.process.poll() is None

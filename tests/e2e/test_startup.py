@@ -1,6 +1,7 @@
 """The program's life as a user and the mouse see it: start-up, single instance, closing,
 unplugging, power events, no mouse, and a host function acting."""
 
+import sys
 import unittest
 
 from harness import (Program, Simulator, KeyProbe, count_pixels, is_yellow, main_layout,
@@ -96,6 +97,16 @@ class StartUp(RunningProgram):
         session().helper("power")
         reports = self.simulator.wait_for_reports(len(SHIPPED_PROFILE_REPORTS), "the re-sent profile")
         self.assertEqual([r[:11] for r in reports], SHIPPED_PROFILE_REPORTS)
+
+
+class StartUpTime(RunningProgram):
+    def test_the_first_frame_is_reported_with_its_time(self):
+        """Prints the time from start to the first painted frame; figures, not assertions."""
+        self.program.start(self.simulator, debug_output=True)
+        line = wait_for(lambda: next((l for l in self.program.debug_lines()
+                                      if l.startswith("V270 first frame")), None),
+                        "the first frame's report")
+        print(f"\n    {line}", file=sys.stderr)
 
 
 class SingleInstance(RunningProgram):

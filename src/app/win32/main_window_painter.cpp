@@ -1,6 +1,7 @@
 #include "app/win32/main_window_painter.h"
 
 #include "app/win32/program_state.h"
+#include "app/win32/startup_timing.h"
 #include "platform/win32/gdi_frame_canvas.h"
 #include "platform/win32/gdi_region.h"
 
@@ -54,6 +55,10 @@ void MainWindowPainter::paint(HDC target) {
         return;
     painter_.PaintFrame(snapshot(), canvas);
     canvas.present(target);
+    if (!firstFrameShown_) {
+        firstFrameShown_ = true;
+        reportFirstFrame();
+    }
 }
 
 }  // namespace v270::win32

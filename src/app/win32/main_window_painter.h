@@ -48,6 +48,7 @@ class MainWindowPainter {
     std::optional<GdiFonts> fonts_;
     WindowShape shape_;
     UniqueRegion advancedRegion_;
+    bool firstFrameShown_ = false;
 };
 
 }  // namespace v270::win32
