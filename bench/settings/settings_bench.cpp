@@ -11,7 +11,7 @@ namespace v270 {
 namespace {
 
 class SilentMessages : public platform::MessageBoxes {
-public:
+  public:
     void show(std::u16string_view) override {}
 };
 
@@ -42,8 +42,9 @@ void BM_SaveAndLoadProfile(benchmark::State& state) {
         store.saveProfile(store.configFilePath(), 3);
         store.loadProfile(store.configFilePath(), 3, false);
     }
-    state.counters["replaces_per_save"] = static_cast<double>(files.replacements() - replacesBefore) /
-                                          static_cast<double>(state.iterations());
+    state.counters["replaces_per_save"] =
+        static_cast<double>(files.replacements() - replacesBefore) /
+        static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_SaveAndLoadProfile)->Unit(benchmark::kMicrosecond);
 
@@ -62,11 +63,12 @@ MacroRecord fullMacro(int index) {
 }
 
 class MacroFixture {
-public:
+  public:
     MacroFixture() {
         store.edit([](MacroTable& table) {
             table.macroCount = kMaxMacros;
-            for (int i = 0; i < kMaxMacros; ++i) table.macroSlots[static_cast<size_t>(i)] = fullMacro(i);
+            for (int i = 0; i < kMaxMacros; ++i)
+                table.macroSlots[static_cast<size_t>(i)] = fullMacro(i);
         });
         store.saveMacros(file);
     }
@@ -90,7 +92,8 @@ BENCHMARK(BM_SaveMacros)->Unit(benchmark::kMillisecond);
 
 void BM_LoadMacros(benchmark::State& state) {
     MacroFixture fixture;
-    for (auto _ : state) fixture.store.loadMacros(fixture.file);
+    for (auto _ : state)
+        fixture.store.loadMacros(fixture.file);
     state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(fixture.file));
 }
 BENCHMARK(BM_LoadMacros)->Unit(benchmark::kMillisecond);

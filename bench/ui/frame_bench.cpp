@@ -18,7 +18,7 @@ using namespace v270;
 const std::filesystem::path kSkins = std::filesystem::path(V270_SOURCE_DIR) / "skins";
 
 class SilentMessages : public platform::MessageBoxes {
-public:
+  public:
     void show(std::u16string_view) override {}
 };
 

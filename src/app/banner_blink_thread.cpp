@@ -24,7 +24,8 @@ void BannerBlinkThread(BannerState& banner, const std::atomic<Page>& currentPage
                 window.invalidate();
                 clock.sleepFor(kFlipPeriod);
             }
-            if (!onMainPage(currentPage)) break;
+            if (!onMainPage(currentPage))
+                break;
         }
     }
     banner.startKeyVisible.store(1);

@@ -47,10 +47,12 @@ bool MainWindowLifecycle::initialise() {
     s_.skin.LoadMainSkin();
     s_.skin.LoadColourSkin();
     s_.skin.LoadAdvancedSkin();
-    if (closed_) return false;
+    if (closed_)
+        return false;
     s_.window.createAdvancedControls();
     s_.skin.LoadWarningSkin();
-    if (closed_) return false;
+    if (closed_)
+        return false;
 
     s_.window.createFonts();
     s_.window.shapeWindow();
@@ -71,14 +73,16 @@ bool MainWindowLifecycle::initialise() {
 }
 
 void MainWindowLifecycle::closePath() {
-    if (closed_) return;
+    if (closed_)
+        return;
     closed_ = true;
     for (int i = 0; i < kAltReleases; ++i) {
         s_.input.keyEvent(kAltKey, 0, platform::kKeyEventKeyUp);
     }
     s_.window.removeTrayIcon();
     s_.device.sendExitReport();
-    if (s_.systemSettings.pointerSpeed()) s_.systemSettings.setPointerSpeed(kExitPointerSpeed);
+    if (s_.systemSettings.pointerSpeed())
+        s_.systemSettings.setPointerSpeed(kExitPointerSpeed);
     s_.window.destroy();
 }
 
@@ -95,7 +99,8 @@ void MainWindowLifecycle::showFromTray() {
 }
 
 intptr_t MainWindowLifecycle::onTrayCallback(uint32_t iconId, uint32_t mouseMessage) {
-    if (iconId != kTrayIconId) return 1;
+    if (iconId != kTrayIconId)
+        return 1;
     if (mouseMessage == kLeftButtonDoubleClick) {
         s_.window.removeTrayIcon();
         s_.window.show(WindowShow::Show);
@@ -128,7 +133,8 @@ void MainWindowLifecycle::onDeviceChange(const platform::DeviceBroadcast& broadc
 }
 
 bool MainWindowLifecycle::swallowedByPreFilter(uint32_t message, uintptr_t wParam) {
-    if (message == kKeyDown && (wParam == kEscapeKey || wParam == kReturnKey)) return true;
+    if (message == kKeyDown && (wParam == kEscapeKey || wParam == kReturnKey))
+        return true;
     const bool keyMessage =
         message == kKeyDown || message == kKeyUp || message == kSysKeyDown || message == kSysKeyUp;
     return keyMessage && wParam == kF10Key;

@@ -23,7 +23,7 @@ namespace v270 {
 // Tray icon and messages of the main window.
 inline constexpr uint32_t kTrayIconId = 153;
 inline constexpr uint32_t kTrayCallbackMessage = 0x0400 + 1;  // WM_USER + 1
-inline constexpr uint32_t kAboutCommand = 16;                  // system menu item "About"
+inline constexpr uint32_t kAboutCommand = 16;                 // system menu item "About"
 
 struct LifecycleServices {
     const ProgramPaths& paths;
@@ -43,7 +43,7 @@ struct LifecycleServices {
 // How the main window comes up, hides to the tray and back, reacts to system, power and device
 // messages, and ends. Every handler runs on the user-interface thread.
 class MainWindowLifecycle {
-public:
+  public:
     explicit MainWindowLifecycle(const LifecycleServices& services) : s_(services) {}
 
     // The start-up sequence, in its order. Returns false when it ended on the close path: a
@@ -77,7 +77,7 @@ public:
     // 0x79 (a typed "y") still arrives.
     static bool swallowedByPreFilter(uint32_t message, uintptr_t wParam);
 
-private:
+  private:
     LifecycleServices s_;
     std::filesystem::path macroFilePath_;
     bool closed_ = false;

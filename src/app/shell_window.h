@@ -11,7 +11,7 @@ enum class WindowShow { Show, Restore, Minimize, Hide };
 // What the main window's lifecycle asks of the window itself. The Windows program implements it
 // with its window classes; tests record the calls.
 class ShellWindow : public platform::MainWindowPort {
-public:
+  public:
     // The input reader and the action executor at the highest normal priority, then a banner
     // blink thread at normal priority.
     virtual void startWorkerThreads() = 0;

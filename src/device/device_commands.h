@@ -6,7 +6,7 @@ namespace v270 {
 
 // What the action executor asks of the device link when it performs a host function.
 class DeviceCommands {
-public:
+  public:
     virtual ~DeviceCommands() = default;
 
     // Writes the working copy of the current profile to the mouse and to Windows and saves it.

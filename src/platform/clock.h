@@ -7,7 +7,7 @@ namespace v270::platform {
 // Time and waiting. The system's clock waits precisely (to well under a millisecond), so that
 // the executor's 2 ms passes and macro delays last what they say; tests give a fake.
 class Clock {
-public:
+  public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
     virtual ~Clock() = default;

@@ -22,7 +22,7 @@ struct TextExtent {
 // The back buffer of one frame of a skinned window: pictures are copied onto it and text is
 // written over them, then the window shows the whole buffer at once.
 class FrameCanvas {
-public:
+  public:
     virtual ~FrameCanvas() = default;
 
     // Copies the part `source` of `picture` to (destX, destY). The parts of `source` that lie

@@ -4,7 +4,7 @@ namespace v270::platform {
 
 // What worker threads may ask of the main window. Both calls are safe from any thread.
 class MainWindowPort {
-public:
+  public:
     virtual ~MainWindowPort() = default;
 
     // Invalidates the whole client area, erasing the background, so that it repaints.

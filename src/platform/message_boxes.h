@@ -7,7 +7,7 @@ namespace v270::platform {
 // Modal messages to the user: an OK button, the application's name as caption, the main window
 // as owner.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual void show(std::u16string_view text) = 0;
 };

@@ -11,7 +11,7 @@ namespace v270::platform {
 
 // A decoded picture, held in memory for copying onto frames and for reading its pixels.
 class Picture {
-public:
+  public:
     virtual ~Picture() = default;
 
     virtual PixelSize size() const = 0;
@@ -22,7 +22,7 @@ public:
 
 // Decodes the skin's JPEG pictures.
 class PictureDecoder {
-public:
+  public:
     virtual ~PictureDecoder() = default;
 
     // The picture in `file`, or null when the file is missing or is not a picture it can decode.

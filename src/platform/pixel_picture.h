@@ -12,7 +12,7 @@ namespace v270::platform {
 // A picture held as plain pixels in memory: what the native decoder produces, and what tests and
 // tools build by hand.
 class PixelPicture : public Picture {
-public:
+  public:
     PixelPicture(PixelSize size, std::vector<uint32_t> pixels)
         : size_(size), pixels_(std::move(pixels)) {
         pixels_.resize(static_cast<size_t>(size_.width) * static_cast<size_t>(size_.height));
@@ -31,7 +31,7 @@ public:
     void set(int32_t x, int32_t y, Rgb colour) { pixels_[offset(x, y)] = packRgb(colour); }
     Rgb at(int32_t x, int32_t y) const { return unpackRgb(pixels_[offset(x, y)]); }
 
-private:
+  private:
     size_t offset(int32_t x, int32_t y) const {
         return static_cast<size_t>(y) * static_cast<size_t>(size_.width) + static_cast<size_t>(x);
     }

@@ -8,22 +8,30 @@ namespace {
 
 // White space as the profile functions see it: ASCII white space and ^Z, the old end-of-file
 // mark. Wider Unicode spaces (no-break space, ideographic space) are part of names and values.
-bool isIniSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A; }
+bool isIniSpace(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
+}
 
-char16_t foldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
+char16_t foldAscii(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c;
+}
 
 bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+        if (foldAscii(a[i]) != foldAscii(b[i]))
+            return false;
     }
     return true;
 }
 
 std::u16string_view trim(std::u16string_view text) {
     size_t begin = 0, end = text.size();
-    while (begin < end && isIniSpace(text[begin])) ++begin;
-    while (end > begin && isIniSpace(text[end - 1])) --end;
+    while (begin < end && isIniSpace(text[begin]))
+        ++begin;
+    while (end > begin && isIniSpace(text[end - 1]))
+        --end;
     return text.substr(begin, end - begin);
 }
 
@@ -39,7 +47,8 @@ void splitLines(std::basic_string_view<Unit> text, OnLine onLine) {
     size_t start = 0;
     while (start < text.size()) {
         size_t end = start;
-        while (end < text.size() && text[end] != Unit('\r') && text[end] != Unit('\n')) ++end;
+        while (end < text.size() && text[end] != Unit('\r') && text[end] != Unit('\n'))
+            ++end;
         onLine(text.substr(start, end - start));
         if (end < text.size() && text[end] == Unit('\r') && end + 1 < text.size() &&
             text[end + 1] == Unit('\n')) {
@@ -65,8 +74,10 @@ IniDocument::Line IniDocument::classify(std::u16string text) {
     line.text = std::move(text);
     const std::u16string_view view = line.text;
     size_t begin = 0, end = view.size();
-    while (begin < end && isIniSpace(view[begin])) ++begin;
-    while (end > begin && isIniSpace(view[end - 1])) --end;
+    while (begin < end && isIniSpace(view[begin]))
+        ++begin;
+    while (end > begin && isIniSpace(view[end - 1]))
+        --end;
     if (begin == end) {
         line.kind = LineKind::Blank;
         return line;
@@ -90,9 +101,11 @@ IniDocument::Line IniDocument::classify(std::u16string text) {
     line.kind = LineKind::Key;
     line.nameBegin = begin;
     line.nameEnd = equals;
-    while (line.nameEnd > line.nameBegin && isIniSpace(view[line.nameEnd - 1])) --line.nameEnd;
+    while (line.nameEnd > line.nameBegin && isIniSpace(view[line.nameEnd - 1]))
+        --line.nameEnd;
     line.valueBegin = equals + 1;
-    while (line.valueBegin < end && isIniSpace(view[line.valueBegin])) ++line.valueBegin;
+    while (line.valueBegin < end && isIniSpace(view[line.valueBegin]))
+        ++line.valueBegin;
     line.valueEnd = end;
     return line;
 }
@@ -101,7 +114,8 @@ IniDocument IniDocument::parse(std::span<const std::byte> bytes) {
     IniDocument document;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t size = bytes.size();
-    if (size >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
+    if (size >= 2 &&
+        ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
         const bool bigEndian = data[0] == 0xFE;
         document.encoding_ = bigEndian ? Encoding::Utf16BeWithBom : Encoding::Utf16LeWithBom;
         std::u16string units;
@@ -133,13 +147,14 @@ IniDocument IniDocument::parse(std::span<const std::byte> bytes) {
 }
 
 std::u16string_view IniDocument::nameOf(const Line& line) const {
-    return trim(std::u16string_view(line.text).substr(line.nameBegin,
-                                                      line.nameEnd - line.nameBegin));
+    return trim(
+        std::u16string_view(line.text).substr(line.nameBegin, line.nameEnd - line.nameBegin));
 }
 
 std::optional<ptrdiff_t> IniDocument::findSection(std::u16string_view section) const {
     const std::u16string_view wanted = untilNul(trim(section));
-    if (wanted.empty()) return -1;  // the lines before the first header
+    if (wanted.empty())
+        return -1;  // the lines before the first header
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind == LineKind::Section &&
             equalsIgnoringCase(untilNul(nameOf(lines_[i])), wanted)) {
@@ -149,12 +164,12 @@ std::optional<ptrdiff_t> IniDocument::findSection(std::u16string_view section) c
     return std::nullopt;
 }
 
-std::optional<size_t> IniDocument::findKey(ptrdiff_t sectionLine,
-                                           std::u16string_view key) const {
+std::optional<size_t> IniDocument::findKey(ptrdiff_t sectionLine, std::u16string_view key) const {
     const std::u16string_view wanted = untilNul(trim(key));
     for (size_t i = static_cast<size_t>(sectionLine + 1); i < lines_.size(); ++i) {
         const Line& line = lines_[i];
-        if (line.kind == LineKind::Section) break;
+        if (line.kind == LineKind::Section)
+            break;
         if ((line.kind == LineKind::Key || line.kind == LineKind::NameOnly) &&
             equalsIgnoringCase(untilNul(nameOf(line)), wanted)) {
             return i;
@@ -165,13 +180,17 @@ std::optional<size_t> IniDocument::findKey(ptrdiff_t sectionLine,
 
 std::u16string IniDocument::read(std::u16string_view section, std::u16string_view key,
                                  size_t bufferChars) const {
-    if (bufferChars == 0) return {};
+    if (bufferChars == 0)
+        return {};
     const auto sectionLine = findSection(section);
-    if (!sectionLine) return {};
+    if (!sectionLine)
+        return {};
     const auto keyLine = findKey(*sectionLine, key);
-    if (!keyLine) return {};
+    if (!keyLine)
+        return {};
     const Line& line = lines_[*keyLine];
-    if (line.kind == LineKind::NameOnly) return {};
+    if (line.kind == LineKind::NameOnly)
+        return {};
     std::u16string_view value = untilNul(
         std::u16string_view(line.text).substr(line.valueBegin, line.valueEnd - line.valueBegin));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
@@ -191,7 +210,8 @@ bool IniDocument::write(std::u16string_view section, std::u16string_view key,
         return false;
     }
     size_t valueStart = 0;
-    while (valueStart < value.size() && isIniSpace(value[valueStart])) ++valueStart;
+    while (valueStart < value.size() && isIniSpace(value[valueStart]))
+        ++valueStart;
     value = value.substr(valueStart);
     value = value.substr(0, value.find_first_of(std::u16string_view(u"\r\n\0", 3)));
 
@@ -218,7 +238,8 @@ bool IniDocument::write(std::u16string_view section, std::u16string_view key,
             modified_ = true;
             return true;
         }
-        if (current.substr(line.valueBegin, line.valueEnd - line.valueBegin) == value) return true;
+        if (current.substr(line.valueBegin, line.valueEnd - line.valueBegin) == value)
+            return true;
         std::u16string text(current.substr(0, line.valueBegin));
         text.append(value);
         line = classify(std::move(text));
@@ -227,7 +248,8 @@ bool IniDocument::write(std::u16string_view section, std::u16string_view key,
     }
     size_t insertAt = static_cast<size_t>(*sectionLine + 1);
     for (size_t i = insertAt; i < lines_.size() && lines_[i].kind != LineKind::Section; ++i) {
-        if (lines_[i].kind == LineKind::Key) insertAt = i + 1;
+        if (lines_[i].kind == LineKind::Key)
+            insertAt = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<ptrdiff_t>(insertAt),
                   classify(std::move(keyLineText)));
@@ -243,7 +265,8 @@ std::vector<std::byte> IniDocument::serialize() const {
     if (utf16) {
         appendUtf16(out, u"\xFEFF", bigEndian);
     } else if (encoding_ == Encoding::Utf8WithBom) {
-        for (unsigned char b : kUtf8Bom) out.push_back(static_cast<std::byte>(b));
+        for (unsigned char b : kUtf8Bom)
+            out.push_back(static_cast<std::byte>(b));
     }
     for (const Line& line : lines_) {
         if (utf16) {
@@ -252,7 +275,8 @@ std::vector<std::byte> IniDocument::serialize() const {
             continue;
         }
         const std::string bytes = line.hasRaw ? line.rawUtf8 : utf16ToUtf8(line.text);
-        for (char c : bytes) out.push_back(static_cast<std::byte>(c));
+        for (char c : bytes)
+            out.push_back(static_cast<std::byte>(c));
         out.push_back(std::byte{'\r'});
         out.push_back(std::byte{'\n'});
     }

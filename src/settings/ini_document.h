@@ -20,7 +20,7 @@ namespace v270 {
 // value: it reads as empty and hides later keys of the same name, as it does for the Windows
 // functions.
 class IniDocument {
-public:
+  public:
     enum class Encoding { Utf8, Utf8WithBom, Utf16LeWithBom, Utf16BeWithBom };
 
     // An empty document, written as UTF-8 without a byte order mark (plain ASCII for ASCII text).
@@ -49,7 +49,7 @@ public:
     bool modified() const { return modified_; }
     size_t lineCount() const { return lines_.size(); }
 
-private:
+  private:
     enum class LineKind { Blank, Section, Key, NameOnly };
     struct Line {
         std::u16string text;

@@ -10,14 +10,18 @@ IniFiles::ReadResult IniFiles::readBytes(const std::filesystem::path& file,
                                          std::vector<std::byte>& bytes) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found) return ReadResult::Missing;
-    if (error || !std::filesystem::is_regular_file(status)) return ReadResult::Failed;
+    if (status.type() == std::filesystem::file_type::not_found)
+        return ReadResult::Missing;
+    if (error || !std::filesystem::is_regular_file(status))
+        return ReadResult::Failed;
     std::ifstream stream(file, std::ios::binary);
-    if (!stream) return ReadResult::Failed;
+    if (!stream)
+        return ReadResult::Failed;
     // One byte more than the cap tells a file at the cap from a larger one.
     bytes.resize(static_cast<size_t>(kMaxFileBytes) + 1);
     stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (stream.bad()) return ReadResult::Failed;
+    if (stream.bad())
+        return ReadResult::Failed;
     bytes.resize(static_cast<size_t>(stream.gcount()));
     if (bytes.size() > kMaxFileBytes) {
         bytes.resize(static_cast<size_t>(kMaxFileBytes));
@@ -51,7 +55,8 @@ bool IniFiles::update(const std::filesystem::path& file,
             return false;
     }
     edit(document);
-    if (!document.modified()) return true;
+    if (!document.modified())
+        return true;
     const std::vector<std::byte> contents = document.serialize();
     replacements_.fetch_add(1, std::memory_order_relaxed);
     return platform::replaceFileAtomically(file, contents);
@@ -65,9 +70,8 @@ std::u16string IniFiles::read(const std::filesystem::path& file, std::u16string_
 bool IniFiles::write(const std::filesystem::path& file, std::u16string_view section,
                      std::u16string_view key, std::u16string_view value) {
     bool accepted = false;
-    const bool written = update(file, [&](IniDocument& document) {
-        accepted = document.write(section, key, value);
-    });
+    const bool written = update(
+        file, [&](IniDocument& document) { accepted = document.write(section, key, value); });
     return accepted && written;
 }
 

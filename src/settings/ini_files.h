@@ -17,7 +17,7 @@ namespace v270 {
 // user-interface thread and the action executor are applied one after the other and never lose
 // each other's changes.
 class IniFiles {
-public:
+  public:
     // A settings file is at most a few hundred kilobytes; anything larger is not ours. Reading
     // stops here, and a file beyond it is never rewritten, so that its tail cannot be lost.
     static constexpr std::uintmax_t kMaxFileBytes = 4u << 20;
@@ -43,7 +43,7 @@ public:
     // How many file replaces this instance has made: a group of writes costs one.
     uint64_t replacements() const { return replacements_.load(std::memory_order_relaxed); }
 
-private:
+  private:
     enum class ReadResult { Missing, Whole, Truncated, Failed };
     static ReadResult readBytes(const std::filesystem::path& file, std::vector<std::byte>& bytes);
 

@@ -18,8 +18,12 @@ constexpr size_t kStepBytes = 4;
 
 static_assert(kFirstStepByte + kStepBytes * kMacroStepSlots == kMacroRecordBytes);
 
-uint8_t lowByte(uint32_t value) { return static_cast<uint8_t>(value & 0xFF); }
-uint8_t highByte(uint32_t value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
+uint8_t lowByte(uint32_t value) {
+    return static_cast<uint8_t>(value & 0xFF);
+}
+uint8_t highByte(uint32_t value) {
+    return static_cast<uint8_t>((value >> 8) & 0xFF);
+}
 
 std::array<uint8_t, kMacroRecordBytes> toBytes(const MacroRecord& record) {
     std::array<uint8_t, kMacroRecordBytes> bytes{};
@@ -42,7 +46,9 @@ std::array<uint8_t, kMacroRecordBytes> toBytes(const MacroRecord& record) {
     return bytes;
 }
 
-uint16_t word(uint8_t low, uint8_t high) { return static_cast<uint16_t>(low | high << 8); }
+uint16_t word(uint8_t low, uint8_t high) {
+    return static_cast<uint16_t>(low | high << 8);
+}
 
 }  // namespace
 
@@ -55,7 +61,8 @@ void formatByte3(std::u16string& text, uint8_t value) {
 std::u16string serializeMacro(const MacroRecord& record) {
     std::u16string text;
     text.reserve(kMacroRecordChars);
-    for (uint8_t byte : toBytes(record)) formatByte3(text, byte);
+    for (uint8_t byte : toBytes(record))
+        formatByte3(text, byte);
     return text;
 }
 

@@ -18,7 +18,8 @@ constexpr size_t kCountChars = 2;
 
 void MacroStore::loadMacros(const std::filesystem::path& file) {
     std::error_code error;
-    if (!std::filesystem::exists(file, error)) messages_.show(u"找不到配置文件");
+    if (!std::filesystem::exists(file, error))
+        messages_.show(u"找不到配置文件");
     const IniDocument document = files_.load(file);
 
     const int32_t stored = parseLeadingInt(document.read(kSection, kCountKey, kCountChars + 1));
@@ -52,7 +53,8 @@ bool MacroStore::saveMacros(const std::filesystem::path& file) const {
 
 std::optional<MacroRecord> MacroStore::macro(int index) const {
     const std::lock_guard lock(mutex_);
-    if (index < 0 || index >= table_.macroCount) return std::nullopt;
+    if (index < 0 || index >= table_.macroCount)
+        return std::nullopt;
     return table_.macroSlots[static_cast<size_t>(index)];
 }
 

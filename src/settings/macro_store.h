@@ -15,7 +15,7 @@ namespace v270 {
 // recording, editing) and the action executor (playback). Every access runs under one lock;
 // playback takes a copy of the record it plays.
 class MacroStore {
-public:
+  public:
     MacroStore(IniFiles& files, platform::MessageBoxes& messages)
         : files_(files), messages_(messages) {}
 
@@ -48,7 +48,7 @@ public:
         return std::forward<Change>(change)(table_);
     }
 
-private:
+  private:
     IniFiles& files_;
     platform::MessageBoxes& messages_;
     mutable std::mutex mutex_;

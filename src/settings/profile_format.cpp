@@ -17,8 +17,8 @@ int32_t readNumber(const IniDocument& document, std::u16string_view section,
     return parseLeadingInt(document.read(section, key, chars + 1));
 }
 
-uint8_t readByte(const IniDocument& document, std::u16string_view section,
-                 std::u16string_view key, size_t chars = kValueChars) {
+uint8_t readByte(const IniDocument& document, std::u16string_view section, std::u16string_view key,
+                 size_t chars = kValueChars) {
     return static_cast<uint8_t>(static_cast<uint32_t>(readNumber(document, section, key, chars)) &
                                 0xFF);
 }
@@ -30,7 +30,8 @@ std::u16string numbered(std::u16string_view stem, int number) {
 // Keeps every value inside the range that tables and reports index with.
 void holdToRanges(ConfigProfile& profile) {
     profile.dpiLevel = std::clamp(profile.dpiLevel, 0, kDpiLevelCount - 1);
-    for (auto& step : profile.dpiSet) step = std::min<uint8_t>(step, kDpiStepCount - 1);
+    for (auto& step : profile.dpiSet)
+        step = std::min<uint8_t>(step, kDpiStepCount - 1);
     profile.ledStatus = std::min<uint8_t>(profile.ledStatus, kMaxLedMode);
     profile.dpiSpeed = std::min<uint8_t>(profile.dpiSpeed, kMaxSpeedStep);
     profile.wheelSpeed = std::min<uint8_t>(profile.wheelSpeed, kMaxSpeedStep);
@@ -44,8 +45,10 @@ void holdToRanges(ConfigProfile& profile) {
 }  // namespace
 
 std::u16string profileSectionName(int32_t slot, bool fromReset, int32_t englishUi) {
-    if (!fromReset) return numbered(u"Config", slot);
-    if (slot == 5 && englishUi == 1) return u"CfgReset_EN5";
+    if (!fromReset)
+        return numbered(u"Config", slot);
+    if (slot == 5 && englishUi == 1)
+        return u"CfgReset_EN5";
     return numbered(u"CfgReset", slot);
 }
 

@@ -12,14 +12,15 @@ constexpr std::u16string_view kCurrentConfigKey = u"CurConfig";
 constexpr std::u16string_view kLanguageKey = u"VER_SEL";
 constexpr size_t kValueBuffer = 5;  // four characters and the terminator
 
-int32_t validSlot(int32_t slot) { return slot >= 1 && slot <= kProfileCount ? slot : 1; }
+int32_t validSlot(int32_t slot) {
+    return slot >= 1 && slot <= kProfileCount ? slot : 1;
+}
 
 }  // namespace
 
 void ProfileStore::readStartupSettings() {
     const IniDocument document = files_.load(configFilePath_);
-    setCurrentConfig(
-        parseLeadingInt(document.read(kInitSection, kCurrentConfigKey, kValueBuffer)));
+    setCurrentConfig(parseLeadingInt(document.read(kInitSection, kCurrentConfigKey, kValueBuffer)));
     setEnglishUi(readLanguage(configFilePath_));
     loadProfile(configFilePath_, currentConfig(), false);
 }
@@ -35,9 +36,8 @@ void ProfileStore::loadProfile(const std::filesystem::path& file, int32_t slot, 
 bool ProfileStore::saveProfile(const std::filesystem::path& file, int32_t slot) const {
     const ConfigProfile snapshot = profile();
     const std::u16string section = profileSectionName(slot, false, englishUi());
-    return files_.update(file, [&](IniDocument& document) {
-        writeProfileSection(document, section, snapshot);
-    });
+    return files_.update(
+        file, [&](IniDocument& document) { writeProfileSection(document, section, snapshot); });
 }
 
 bool ProfileStore::saveDpiLevel(const std::filesystem::path& file, int32_t slot) const {
@@ -47,7 +47,8 @@ bool ProfileStore::saveDpiLevel(const std::filesystem::path& file, int32_t slot)
 }
 
 uint8_t ProfileStore::readLanguage(const std::filesystem::path& file) const {
-    const int32_t value = parseLeadingInt(files_.read(file, kInitSection, kLanguageKey, kValueBuffer));
+    const int32_t value =
+        parseLeadingInt(files_.read(file, kInitSection, kLanguageKey, kValueBuffer));
     return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFF);
 }
 

@@ -16,7 +16,7 @@ namespace v270 {
 // config.ini (or an exported settings file). The user-interface thread and the action executor
 // both use it; the profile and the slot are guarded by one lock, the language is atomic.
 class ProfileStore {
-public:
+  public:
     ProfileStore(IniFiles& files, std::filesystem::path configFilePath)
         : files_(files), configFilePath_(std::move(configFilePath)) {}
 
@@ -68,7 +68,7 @@ public:
     int32_t englishUi() const { return englishUi_.load(std::memory_order_relaxed); }
     void setEnglishUi(int32_t language) { englishUi_.store(language, std::memory_order_relaxed); }
 
-private:
+  private:
     IniFiles& files_;
     const std::filesystem::path configFilePath_;
     mutable std::mutex mutex_;

@@ -9,7 +9,8 @@ std::filesystem::path exeFolderOf(const std::filesystem::path& modulePath) {
 #else
     const auto cut = native.find_last_of('/');
 #endif
-    if (cut == std::filesystem::path::string_type::npos) return {};
+    if (cut == std::filesystem::path::string_type::npos)
+        return {};
     return std::filesystem::path(native.substr(0, cut));
 }
 

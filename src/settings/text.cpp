@@ -18,7 +18,9 @@ void appendCodePoint(std::u16string& out, uint32_t cp) {
     }
 }
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -95,7 +97,8 @@ std::string utf16ToUtf8(std::u16string_view text) {
 std::u16string asciiToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    for (char c : text) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    for (char c : text)
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -120,7 +123,8 @@ std::u16string pathToUtf16(const std::filesystem::path& path) {
 int32_t parseLeadingInt(std::u16string_view text) {
     size_t i = 0;
     auto isSpace = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
-    while (i < text.size() && isSpace(text[i])) ++i;
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         negative = text[i] == u'-';
@@ -130,14 +134,18 @@ int32_t parseLeadingInt(std::u16string_view text) {
     int64_t magnitude = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         magnitude = magnitude * 10 + (text[i] - u'0');
-        if (magnitude > kLimit) magnitude = kLimit;
+        if (magnitude > kLimit)
+            magnitude = kLimit;
     }
     const int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (value > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(value);
 }
 
-std::u16string formatInt(int64_t value) { return asciiToUtf16(std::to_string(value)); }
+std::u16string formatInt(int64_t value) {
+    return asciiToUtf16(std::to_string(value));
+}
 
 std::u16string_view untilNul(std::u16string_view text) {
     return text.substr(0, text.find(u'\0'));

@@ -20,7 +20,7 @@ namespace v270 {
 // The window (the shell) keeps the rest of its paint handler: the popup close request, the
 // minimised icon and showing the finished back buffer.
 class FramePainter {
-public:
+  public:
     FramePainter(const SkinTables& tables, PictureSource& pictures,
                  std::filesystem::path skinFolder);
 
@@ -32,7 +32,7 @@ public:
     // The number of text items that each page labels.
     static int32_t labelCount(Page page);
 
-private:
+  private:
     enum class Layer { Over, Down };
     struct Frame {
         const FrameState& state;

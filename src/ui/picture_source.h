@@ -11,7 +11,7 @@ namespace v270 {
 
 // Where frames get their pictures from.
 class PictureSource {
-public:
+  public:
     virtual ~PictureSource() = default;
 
     // The picture in `file`, or null when it is missing or cannot be decoded.
@@ -23,14 +23,14 @@ public:
 
 // Decodes the file at every request, so that only the files present at that moment matter.
 class UncachedPictures : public PictureSource {
-public:
+  public:
     explicit UncachedPictures(platform::PictureDecoder& decoder) : decoder_(decoder) {}
 
     std::shared_ptr<const platform::Picture> picture(const std::filesystem::path& file) override {
         return decoder_.load(file);
     }
 
-private:
+  private:
     platform::PictureDecoder& decoder_;
 };
 
@@ -39,7 +39,7 @@ private:
 // no decoding. A file that is gone is forgotten and gives null, as an uncached read would.
 // Used from one thread.
 class PictureCache : public PictureSource {
-public:
+  public:
     explicit PictureCache(platform::PictureDecoder& decoder) : decoder_(decoder) {}
 
     std::shared_ptr<const platform::Picture> picture(const std::filesystem::path& file) override;
@@ -50,7 +50,7 @@ public:
     // How many files have been decoded, to tell a cached request from a fresh one.
     uint64_t decodeCount() const { return decodes_; }
 
-private:
+  private:
     struct Stamp {
         std::uintmax_t size = 0;
         std::filesystem::file_time_type modified;

@@ -18,7 +18,7 @@ namespace v270 {
 // tables from them. Owned by the main window, which shows its messages and whose close
 // operation runs when a layout file is missing.
 class SkinLoader {
-public:
+  public:
     using CloseOperation = std::function<void()>;
 
     SkinLoader(IniFiles& files, platform::MessageBoxes& messages, CloseOperation closeMainWindow,
@@ -45,7 +45,7 @@ public:
 
     const SkinTables& tables() const { return tables_; }
 
-private:
+  private:
     // The file of `which` in the current language, as a document; empty, with the message and
     // the close operation, when the file is missing.
     IniDocument openLayout(LayoutFile which);

@@ -13,7 +13,7 @@ namespace v270 {
 // even edge starts a run and the next one ends it (outside). Equal sets have equal
 // representations, so == compares the pixels.
 class SpanRegion {
-public:
+  public:
     SpanRegion() = default;
     static SpanRegion fromRect(const platform::PixelRect& rect);
 
@@ -33,7 +33,7 @@ public:
 
     bool operator==(const SpanRegion& other) const;
 
-private:
+  private:
     friend class SpanRegionBuilder;
     struct Row {
         int32_t y = 0;
@@ -51,12 +51,12 @@ private:
 
 // Builds a region one row at a time, rows in increasing order.
 class SpanRegionBuilder {
-public:
+  public:
     // `edges`: strictly increasing, an even number of them. Rows without edges are skipped.
     void addRow(int32_t y, std::span<const int32_t> edges) { region_.appendRow(y, edges); }
     SpanRegion finish() { return std::move(region_); }
 
-private:
+  private:
     SpanRegion region_;
 };
 

@@ -12,12 +12,13 @@ namespace {
 // A clock whose pauses take no time and run a script: the test's way of letting the world
 // change between two flips.
 class ScriptedClock final : public platform::Clock {
-public:
+  public:
     TimePoint now() const override { return {}; }
     void sleepFor(std::chrono::microseconds duration) override {
         total += duration;
         ++pauses;
-        if (onPause) onPause(pauses);
+        if (onPause)
+            onPause(pauses);
     }
     void sleepUntil(TimePoint) override {}
 
@@ -27,7 +28,7 @@ public:
 };
 
 class BlinkTest : public testing::Test {
-protected:
+  protected:
     BlinkTest() {
         banner.driverWorking = 0;
         banner.startKeyVisible = 1;
@@ -45,7 +46,8 @@ TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
     std::vector<uint8_t> phases;
     clock.onPause = [&](int pause) {
         phases.push_back(banner.startKeyVisible);
-        if (pause == 8) banner.driverWorking = 1;  // during the second burst
+        if (pause == 8)
+            banner.driverWorking = 1;  // during the second burst
     };
     run();
     EXPECT_EQ(clock.pauses, 12) << "the second burst ends before the start is seen";
@@ -58,7 +60,8 @@ TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
 
 TEST_F(BlinkTest, LeavingTheMainPageEndsItAfterTheBurstWithTheNumberShown) {
     clock.onPause = [&](int pause) {
-        if (pause == 2) page = PAGE_COLOUR;
+        if (pause == 2)
+            page = PAGE_COLOUR;
     };
     run();
     EXPECT_EQ(clock.pauses, 6);

@@ -19,7 +19,7 @@ using test::writeFile;
 
 // Keys and mouse buttons sent, logged as "key VK SCAN FLAGS".
 class LoggingInput final : public platform::SyntheticInput {
-public:
+  public:
     explicit LoggingInput(EventLog& log) : log_(log) {}
     void keyEvent(uint8_t key, uint8_t scan, uint32_t flags) override {
         log_.add("key " + std::to_string(key) + " " + std::to_string(scan) + " " +
@@ -28,12 +28,12 @@ public:
     void mouseEvent(uint32_t flags) override { log_.add("mouse " + std::to_string(flags)); }
     uint32_t scanCodeOf(uint8_t) override { return 0; }
 
-private:
+  private:
     EventLog& log_;
 };
 
 class LoggingClock final : public platform::Clock {
-public:
+  public:
     explicit LoggingClock(EventLog& log) : log_(log) {}
     TimePoint now() const override { return {}; }
     void sleepFor(std::chrono::microseconds duration) override {
@@ -41,20 +41,21 @@ public:
     }
     void sleepUntil(TimePoint) override {}
 
-private:
+  private:
     EventLog& log_;
 };
 
 class LifecycleTest : public testing::Test {
-protected:
+  protected:
     LifecycleTest() {
-        writeFile(paths.configFilePath, "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n");
+        writeFile(paths.configFilePath,
+                  "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n");
         std::filesystem::create_directories(paths.skinFolder / "INI_EN");
         std::filesystem::create_directories(paths.skinFolder / "INI_CN");
-        for (const char* file : {"INI_EN/skin_main_en.ini", "INI_EN/skin_color_en.ini",
-                                 "INI_EN/skin_advance_en.ini", "INI_EN/LBWarning_en.ini",
-                                 "INI_CN/skin_main.ini", "INI_CN/skin_color.ini",
-                                 "INI_CN/skin_advance.ini", "INI_CN/LBWarning.ini"}) {
+        for (const char* file :
+             {"INI_EN/skin_main_en.ini", "INI_EN/skin_color_en.ini", "INI_EN/skin_advance_en.ini",
+              "INI_EN/LBWarning_en.ini", "INI_CN/skin_main.ini", "INI_CN/skin_color.ini",
+              "INI_CN/skin_advance.ini", "INI_CN/LBWarning.ini"}) {
             writeFile(paths.skinFolder / file, "[BUTTONPOS]\r\n0=label,1,1,5,5,,\r\n");
         }
         writeFile(paths.exeFolder / "Macro_EN.dat", "[Macros]\r\nmacroNum=0\r\n");
@@ -79,8 +80,8 @@ protected:
     MacroStore macros{files, messages};
     test::RecordingShellWindow window{log};
     SkinTables tables;
-    SkinLoader skin{files,          messages, [this] { lifecycle.closePath(); },
-                    paths.skinFolder, profiles, tables};
+    SkinLoader skin{files,    messages, [this] { lifecycle.closePath(); }, paths.skinFolder,
+                    profiles, tables};
     test::FakeHidSystem hid{&log};
     BannerState banner;
     HandOverFlags flags;
@@ -89,8 +90,8 @@ protected:
     LoggingInput input{log};
     LoggingClock clock{log};
     MainWindowLifecycle lifecycle{LifecycleServices{paths, profiles, macros, skin, device, flags,
-                                                    banner, input, systemSettings, messages,
-                                                    clock, window}};
+                                                    banner, input, systemSettings, messages, clock,
+                                                    window}};
 };
 
 TEST_F(LifecycleTest, StartUpRunsInItsOrderAndAppliesTheProfile) {
@@ -102,8 +103,8 @@ TEST_F(LifecycleTest, StartUpRunsInItsOrderAndAppliesTheProfile) {
     const auto events = log.events();
     const std::vector<std::string> start(events.begin(), events.begin() + 9);
     EXPECT_EQ(start, (std::vector<std::string>{"threads", "about item", "icon",
-                                               "title VELKO V270 GAMING MOUSE", "controls",
-                                               "fonts", "shape", "macro editing", "menus en"}));
+                                               "title VELKO V270 GAMING MOUSE", "controls", "fonts",
+                                               "shape", "macro editing", "menus en"}));
     EXPECT_EQ(logFrom("sleep").front(), "sleep 5 ms");
     EXPECT_EQ(profiles.currentConfig(), 2);
     EXPECT_EQ(lifecycle.macroFilePath(), paths.exeFolder / "Macro_EN.dat");
@@ -152,9 +153,8 @@ TEST_F(LifecycleTest, ClosePathReleasesAltSendsTheExitReportAndResetsTheSpeed) {
     lifecycle.closePath();
     lifecycle.closePath();
     std::vector<std::string> expected(6, "key 18 0 2");
-    expected.insert(expected.end(),
-                    {"tray remove", "report 07 20 00 00 00 00 00 00 00", "speed?", "speed 10",
-                     "destroy"});
+    expected.insert(expected.end(), {"tray remove", "report 07 20 00 00 00 00 00 00 00", "speed?",
+                                     "speed 10", "destroy"});
     EXPECT_EQ(log.events(), expected);
 }
 
@@ -171,8 +171,8 @@ TEST_F(LifecycleTest, ClosePathSkipsTheSpeedWhenItCannotBeRead) {
 TEST_F(LifecycleTest, TrayHidingShowingAndItsCallback) {
     profiles.setEnglishUi(1);
     lifecycle.hideToTray();
-    EXPECT_EQ(log.events(), (std::vector<std::string>{"tray add VELKO V270 GAMING MOUSE",
-                                                      "minimize", "hide"}));
+    EXPECT_EQ(log.events(),
+              (std::vector<std::string>{"tray add VELKO V270 GAMING MOUSE", "minimize", "hide"}));
     log.clear();
     EXPECT_EQ(lifecycle.onTrayCallback(99, 0x0203), 1) << "another icon is ignored";
     EXPECT_TRUE(log.events().empty());

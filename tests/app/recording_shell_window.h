@@ -10,7 +10,7 @@ namespace v270::test {
 
 // Logs every request of the lifecycle to the window, in order.
 class RecordingShellWindow final : public ShellWindow {
-public:
+  public:
     explicit RecordingShellWindow(EventLog& log) : log_(log) {}
 
     void invalidate() override { log_.add("invalidate"); }
@@ -34,7 +34,7 @@ public:
     void showAboutBox() override { log_.add("about box"); }
     void destroy() override { log_.add("destroy"); }
 
-private:
+  private:
     EventLog& log_;
 };
 

@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     document.write(u"Config1", u"K1", u"42");
     document.write(u"Fuzz", u"value", u"\"quoted\"");
     const IniDocument reread = IniDocument::parse(document.serialize());
-    if (reread.read(u"Config1", u"K1", 16) != u"42") std::abort();
-    if (reread.read(u"Fuzz", u"value", 16) != u"quoted") std::abort();
+    if (reread.read(u"Config1", u"K1", 16) != u"42")
+        std::abort();
+    if (reread.read(u"Fuzz", u"value", 16) != u"quoted")
+        std::abort();
     return 0;
 }

@@ -6,7 +6,8 @@ namespace v270 {
 namespace {
 
 TEST(FunctionCodes, HardwareCodesOfTheTable) {
-    for (int32_t code = 1; code <= 5; ++code) EXPECT_EQ(hardwareCodeOf(code), code);
+    for (int32_t code = 1; code <= 5; ++code)
+        EXPECT_EQ(hardwareCodeOf(code), code);
     EXPECT_EQ(hardwareCodeOf(0), 0) << "a missing key";
     EXPECT_EQ(hardwareCodeOf(11), 7);
     EXPECT_EQ(hardwareCodeOf(16), 12);

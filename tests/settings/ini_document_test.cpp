@@ -93,7 +93,9 @@ TEST(IniDocumentEncodings, Utf16WithByteOrderMark) {
     EXPECT_EQ(le.encoding(), IniDocument::Encoding::Utf16LeWithBom);
     EXPECT_EQ(le.read(u"FUN_STRING", u"1", kBig), u"左键单击");
 
-    const std::string be = "\xFE\xFF\x00[\x00" "A\x00]\x00\n\x00k\x00=\x4E\x2D"s;
+    const std::string be =
+        "\xFE\xFF\x00[\x00"
+        "A\x00]\x00\n\x00k\x00=\x4E\x2D"s;
     const auto bigEndian = parseText(be);
     EXPECT_EQ(bigEndian.encoding(), IniDocument::Encoding::Utf16BeWithBom);
     EXPECT_EQ(bigEndian.read(u"A", u"k", kBig), u"中");

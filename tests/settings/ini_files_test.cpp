@@ -91,8 +91,9 @@ TEST(IniFilesThreads, GroupsFromTwoThreadsKeepEachOthersWrites) {
     auto writer = [&](std::u16string section) {
         for (int i = 0; i < kWrites; ++i) {
             files.update(file, [&](IniDocument& document) {
-                document.write(section, u"K" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
-                                            std::u16string(1, static_cast<char16_t>(u'0' + i / 26)),
+                document.write(section,
+                               u"K" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                                   std::u16string(1, static_cast<char16_t>(u'0' + i / 26)),
                                u"1");
             });
         }

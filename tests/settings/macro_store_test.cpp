@@ -21,7 +21,8 @@ std::string groupsOf(const MacroRecord& record, size_t first, size_t count) {
 
 TEST(MacroFormat, FormatByte3WritesThreeDigits) {
     std::u16string text;
-    for (int value : {0, 7, 10, 99, 100, 255}) formatByte3(text, static_cast<uint8_t>(value));
+    for (int value : {0, 7, 10, 99, 100, 255})
+        formatByte3(text, static_cast<uint8_t>(value));
     EXPECT_EQ(text, u"000007010099100255");
 }
 
@@ -72,7 +73,7 @@ TEST(MacroFormat, NameAndStepCountStayInsideTheirFields) {
 }
 
 class MacroStoreTest : public testing::Test {
-protected:
+  protected:
     MacroRecord macroNamed(std::u16string_view name, uint8_t steps) {
         MacroRecord record;
         record.setName(name);
@@ -110,7 +111,8 @@ TEST_F(MacroStoreTest, SaveThenLoadRestoresTheTable) {
     const MacroTable after = store.table();
     EXPECT_EQ(after.macroCount, 3);
     EXPECT_EQ(after.currentMacro, 2);
-    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(after.macroSlots[i], before.macroSlots[i]);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(after.macroSlots[i], before.macroSlots[i]);
     EXPECT_TRUE(messages.shown().empty());
     const std::string text = readFile(file);
     EXPECT_EQ(text.rfind("[Macros]\r\nmacroNum=3\r\n0=", 0), 0u);

@@ -13,7 +13,7 @@ using test::TempFolder;
 using test::writeFile;
 
 class ProfileStoreTest : public testing::Test {
-protected:
+  protected:
     TempFolder folder;
     IniFiles files;
     ProfileStore store{files, folder / "config.ini"};
@@ -75,7 +75,8 @@ TEST_F(ProfileStoreTest, ValuesAreCutToTheirWidthAndFields) {
 }
 
 TEST_F(ProfileStoreTest, OutOfRangeValuesCannotIndexPastATable) {
-    loadSection("DPI_LEVEL=7\r\nDPI_SET1=9\r\nLED_STATUS=300\r\nWHEEL_SPEED=12\r\nFIRE_TIME=-5\r\n");
+    loadSection(
+        "DPI_LEVEL=7\r\nDPI_SET1=9\r\nLED_STATUS=300\r\nWHEEL_SPEED=12\r\nFIRE_TIME=-5\r\n");
     const ConfigProfile p = store.profile();
     EXPECT_EQ(p.dpiLevel, 3);
     EXPECT_EQ(p.dpiSet[0], 4);

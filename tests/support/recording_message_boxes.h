@@ -10,7 +10,7 @@ namespace v270::test {
 
 // Keeps every message instead of showing it.
 class RecordingMessageBoxes : public platform::MessageBoxes {
-public:
+  public:
     void show(std::u16string_view text) override {
         const std::lock_guard lock(mutex_);
         shown_.emplace_back(text);
@@ -20,7 +20,7 @@ public:
         return shown_;
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::u16string> shown_;
 };

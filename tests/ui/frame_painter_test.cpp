@@ -58,7 +58,7 @@ FrameState mainPageState() {
 }
 
 class FramePainterTest : public testing::Test {
-protected:
+  protected:
     FramePainterTest() {
         for (const char* name : {kNormal, kOver, kDown, kAdvNormal, kAdvOver, kAdvDown, kColNormal,
                                  kColOver, kColDown, kKnob, kGray, kBlue}) {

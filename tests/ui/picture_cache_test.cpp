@@ -9,7 +9,7 @@ namespace {
 
 // Decodes any existing file into a picture as wide as the file is long.
 class CountingDecoder : public platform::PictureDecoder {
-public:
+  public:
     std::shared_ptr<const platform::Picture> load(const std::filesystem::path& file) override {
         ++loads;
         std::error_code error;
@@ -23,7 +23,7 @@ public:
 };
 
 class PictureCacheTest : public testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     CountingDecoder decoder;
     PictureCache cache{decoder};

@@ -15,19 +15,19 @@ namespace v270::test {
 
 // A picture that knows the file it stands for.
 class NamedPicture : public platform::PixelPicture {
-public:
+  public:
     NamedPicture(std::string name, platform::PixelSize size)
         : PixelPicture(size, platform::Rgb{}), name_(std::move(name)) {}
     const std::string& name() const { return name_; }
 
-private:
+  private:
     std::string name_;
 };
 
 // Hands out a named picture for every file name it holds, by the file's name alone; any other
 // file is missing.
 class FakePictures : public PictureSource {
-public:
+  public:
     explicit FakePictures(platform::PixelSize size = {800, 600}) : size_(size) {}
 
     void add(const std::string& name) {
@@ -47,7 +47,7 @@ public:
     int forgotten() const { return forgotten_; }
     const std::vector<std::filesystem::path>& requested() const { return requested_; }
 
-private:
+  private:
     platform::PixelSize size_;
     std::map<std::string, std::shared_ptr<NamedPicture>> pictures_;
     std::vector<std::filesystem::path> requested_;
@@ -76,7 +76,7 @@ struct RecordedText {
 // Keeps every copy and every text of a frame. Text measures as the fonts' cells: 7 x 15 per
 // unit in English, 6 x 12 in Chinese (12 wide for a unit beyond ASCII).
 class RecordingCanvas : public platform::FrameCanvas {
-public:
+  public:
     void copy(const platform::Picture& picture, const platform::PixelRect& source, int32_t destX,
               int32_t destY) override {
         const auto* named = dynamic_cast<const NamedPicture*>(&picture);

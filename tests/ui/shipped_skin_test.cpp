@@ -61,7 +61,7 @@ bool inside(const SpanRegion& region, const platform::PixelRect& rect) {
 }
 
 class ShippedSkinTest : public testing::TestWithParam<bool> {
-protected:
+  protected:
     static void SetUpTestSuite() {
         platform::JpegPictureDecoder decoder;
         mask_ = decoder.load(kSkins / skin_picture::kMask);

@@ -23,7 +23,7 @@ std::string utf16File(std::u16string_view text) {
 }
 
 class SkinLoaderTest : public testing::Test {
-protected:
+  protected:
     SkinLoaderTest() {
         std::filesystem::create_directories(folder / "INI_EN");
         std::filesystem::create_directories(folder / "INI_CN");

@@ -19,7 +19,9 @@ namespace {
 
 using test::TempFolder;
 
-std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 std::u16string windowsRead(const std::filesystem::path& file, std::u16string_view section,
                            std::u16string_view key, size_t bufferChars) {
@@ -40,14 +42,14 @@ std::string utf16le(std::u16string_view text) {
 }
 
 // The names every file of the corpus is read with: sections and keys in several spellings.
-const std::vector<std::u16string> kSections = {u"Init", u"init", u"CONFIG1", u"Config1", u"Macros",
-                                               u"A", u"b", u"Missing"};
+const std::vector<std::u16string> kSections = {u"Init",   u"init", u"CONFIG1", u"Config1",
+                                               u"Macros", u"A",    u"b",       u"Missing"};
 const std::vector<std::u16string> kKeys = {u"K1", u"k1", u"CurConfig", u"curconfig", u"macroNum",
-                                           u"0", u"x", u"Y", u"none"};
+                                           u"0",  u"x",  u"Y",         u"none"};
 const std::vector<size_t> kBuffers = {1, 2, 3, 4, 5, 9, 260};
 
 class Corpus {
-public:
+  public:
     explicit Corpus(unsigned seed) : random_(seed) {}
 
     // A file of sections, keys, comments, blank lines and lines that hold no key.
@@ -70,8 +72,8 @@ public:
                     text += u"no key here";
                     break;
                 default:
-                    text += spaces() + oneOf(kKeys) + spaces() + u"=" + spaces() + value() +
-                            spaces();
+                    text +=
+                        spaces() + oneOf(kKeys) + spaces() + u"=" + spaces() + value() + spaces();
                     break;
             }
             text += oneOf(std::vector<std::u16string>{u"\r\n", u"\n", u"\r\n"});
@@ -81,8 +83,9 @@ public:
 
     std::u16string value() {
         static const std::vector<std::u16string> values = {
-            u"", u"1", u"12345", u"-7", u"a b", u"\"quoted\"", u"'single'", u"\"open",
-            u"x=y", u"3 ", u"\"\"", u"long value with words", u"0042", u"[x]"};
+            u"",         u"1",      u"12345", u"-7", u"a b",  u"\"quoted\"",
+            u"'single'", u"\"open", u"x=y",   u"3 ", u"\"\"", u"long value with words",
+            u"0042",     u"[x]"};
         return oneOf(values);
     }
 
@@ -93,7 +96,7 @@ public:
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
-private:
+  private:
     std::u16string spaces() { return std::u16string(static_cast<size_t>(pick(0, 2)), u' '); }
 
     std::mt19937 random_;
@@ -118,10 +121,12 @@ void expectSameReads(const std::filesystem::path& ours, const std::filesystem::p
             for (size_t buffer : kBuffers) {
                 const std::u16string expected = windowsRead(theirs, section, key, buffer);
                 const std::u16string actual = document.read(section, key, buffer);
-                if (isWineQuoteCut(actual, expected, whole, buffer)) continue;
+                if (isWineQuoteCut(actual, expected, whole, buffer))
+                    continue;
                 EXPECT_EQ(utf16ToUtf8(actual), utf16ToUtf8(expected))
                     << "[" << utf16ToUtf8(section) << "] " << utf16ToUtf8(key) << " buffer "
-                    << buffer << "\n" << utf16ToUtf8(context);
+                    << buffer << "\n"
+                    << utf16ToUtf8(context);
             }
         }
     }
@@ -142,7 +147,8 @@ TEST(IniDifferential, HandWrittenFilesReadAsWindowsReadsThem) {
         "[Macros]\nmacroNum=12\n0=" + std::string(3192, '1') + "\n",
         "\xEF\xBB\xBF[A]\r\nx=bom\r\n",
         utf16le(u"[A]\r\nx=左键单击\r\n[b]\r\nY=\"中文\"\r\n"),
-        "[A]\nx=\x1A" "1\x1A\n",
+        "[A]\nx=\x1A"
+        "1\x1A\n",
         "",
         "no sections at all\nx=1\n",
         "[ A ]\nx=1\n[b ]\nY=2\n",

@@ -133,7 +133,7 @@ TEST(SkinFontsWin32Test, FontsAreCreatedWithTheirCells) {
 }
 
 class SkinFrameWin32Test : public testing::Test {
-protected:
+  protected:
     SkinFrameWin32Test() {
         settings.setEnglishUi(1);
         loader.LoadMainSkin();

@@ -25,7 +25,8 @@ const wchar_t* const kTitles[] = {L"VELKO V270 GAMING MOUSE", L"VELKO V270竞技
 
 HWND mainWindow() {
     for (const wchar_t* title : kTitles) {
-        if (HWND window = FindWindowW(nullptr, title)) return window;
+        if (HWND window = FindWindowW(nullptr, title))
+            return window;
     }
     return nullptr;
 }
@@ -38,7 +39,8 @@ BOOL CALLBACK countMainWindows(HWND window, LPARAM parameter) {
     wchar_t title[128] = {};
     GetWindowTextW(window, title, 128);
     for (const wchar_t* wanted : kTitles) {
-        if (std::wcscmp(title, wanted) == 0) ++reinterpret_cast<Count*>(parameter)->windows;
+        if (std::wcscmp(title, wanted) == 0)
+            ++reinterpret_cast<Count*>(parameter)->windows;
     }
     return TRUE;
 }
@@ -49,13 +51,15 @@ BOOL CALLBACK collectText(HWND window, LPARAM parameter) {
     if (_wcsicmp(className, L"Static") == 0) {
         wchar_t text[512] = {};
         GetWindowTextW(window, text, 512);
-        if (text[0] != L'\0') *reinterpret_cast<std::wstring*>(parameter) += text;
+        if (text[0] != L'\0')
+            *reinterpret_cast<std::wstring*>(parameter) += text;
     }
     return TRUE;
 }
 
 void printUtf8(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(bytes > 0 ? bytes - 1 : 0), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), bytes, nullptr, nullptr);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
@@ -63,7 +67,8 @@ void printUtf8(const std::wstring& text) {
 }
 
 int run(int argc, wchar_t** argv) {
-    if (argc < 2) return 2;
+    if (argc < 2)
+        return 2;
     const std::wstring command = argv[1];
     if (command == L"speed") {
         int speed = 0;
@@ -80,7 +85,8 @@ int run(int argc, wchar_t** argv) {
     }
     if ((command == L"message" || command == L"dismiss") && argc == 3) {
         HWND box = FindWindowW(nullptr, argv[2]);
-        if (box == nullptr) return 1;
+        if (box == nullptr)
+            return 1;
         if (command == L"dismiss") {
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             std::printf("ok\n");
@@ -101,7 +107,8 @@ int run(int argc, wchar_t** argv) {
         return 0;
     }
     HWND window = mainWindow();
-    if (window == nullptr) return 1;
+    if (window == nullptr)
+        return 1;
     if (command == L"power") {
         SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     } else if (command == L"close") {

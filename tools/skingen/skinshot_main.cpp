@@ -24,7 +24,7 @@ namespace {
 using namespace v270;
 
 class PrintedMessages : public platform::MessageBoxes {
-public:
+  public:
     void show(std::u16string_view text) override {
         std::fprintf(stderr, "message: %s\n", utf16ToUtf8(text).c_str());
         ++count;

@@ -4,7 +4,9 @@
 
 namespace v270::win32 {
 
-void CAboutDlg::show(HINSTANCE instance, HWND owner) { runModal(instance, IDD_ABOUTBOX, owner); }
+void CAboutDlg::show(HINSTANCE instance, HWND owner) {
+    runModal(instance, IDD_ABOUTBOX, owner);
+}
 
 INT_PTR CAboutDlg::handleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

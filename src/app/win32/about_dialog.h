@@ -6,10 +6,10 @@ namespace v270::win32 {
 
 // The about box of the system menu.
 class CAboutDlg final : public Dialog {
-public:
+  public:
     void show(HINSTANCE instance, HWND owner);
 
-private:
+  private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 

@@ -18,7 +18,8 @@ HWND findRunningInstance() {
     for (const bool english : {true, false}) {
         const std::u16string_view title = windowTitle(english);
         const std::wstring wide(title.begin(), title.end());
-        if (HWND window = FindWindowW(nullptr, wide.c_str())) return window;
+        if (HWND window = FindWindowW(nullptr, wide.c_str()))
+            return window;
     }
     return nullptr;
 }
@@ -34,7 +35,8 @@ void DAVO_RUravuVez::InitInstance() {
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // The window may be hidden to the tray; restoring shows it again. When the other copy is
         // still starting or already ending there is no window, and this copy ends all the same.
-        if (HWND running = findRunningInstance()) ShowWindow(running, SW_RESTORE);
+        if (HWND running = findRunningInstance())
+            ShowWindow(running, SW_RESTORE);
         return;
     }
 

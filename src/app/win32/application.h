@@ -9,7 +9,7 @@ namespace v270::win32 {
 // The application object: it finds the program's folder, keeps a second copy from running, and
 // runs the main window until it ends.
 class DAVO_RUravuVez {
-public:
+  public:
     explicit DAVO_RUravuVez(HINSTANCE instance);
 
     // Runs the program; returns when the main window has ended, or at once in a second copy,
@@ -18,7 +18,7 @@ public:
 
     const std::filesystem::path& exeFolder() const { return exeFolder_; }
 
-private:
+  private:
     HINSTANCE instance_;
     std::filesystem::path exeFolder_;
 };

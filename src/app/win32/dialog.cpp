@@ -3,7 +3,8 @@
 namespace v270::win32 {
 
 Dialog::~Dialog() {
-    if (window_ != nullptr && !modal_ && IsWindow(window_)) DestroyWindow(window_);
+    if (window_ != nullptr && !modal_ && IsWindow(window_))
+        DestroyWindow(window_);
 }
 
 bool Dialog::create(HINSTANCE instance, int templateId, HWND parent) {
@@ -30,7 +31,8 @@ INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPA
     } else {
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     }
-    if (self == nullptr) return FALSE;
+    if (self == nullptr)
+        return FALSE;
     const INT_PTR handled = self->handleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);

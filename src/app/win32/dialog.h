@@ -8,14 +8,14 @@ namespace v270::win32 {
 // The static procedure keeps `this` in the window's user data from WM_INITDIALOG on, where
 // CreateDialogParamW hands it over, and forwards every later message to handleMessage.
 class Dialog {
-public:
+  public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
     virtual ~Dialog();
 
     HWND handle() const { return window_; }
 
-protected:
+  protected:
     Dialog() = default;
 
     // A modeless dialog from template `templateId`; the window shows when the template says
@@ -29,7 +29,7 @@ protected:
     virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     void setResult(LRESULT result) const { SetWindowLongPtrW(window_, DWLP_MSGRESULT, result); }
 
-private:
+  private:
     static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;

@@ -11,7 +11,7 @@ namespace {
 // The system's HID devices; their notices are registered for the main window, which exists by
 // the time of the first search.
 class SystemHid final : public platform::HidSystem {
-public:
+  public:
     explicit SystemHid(const std::atomic<HWND>& window) : window_(window) {}
 
     std::unique_ptr<platform::HidEnumeration> enumerate() override { return hid_.enumerate(); }
@@ -27,26 +27,27 @@ public:
         hid_.registerForNotices();
     }
 
-private:
+  private:
     const std::atomic<HWND>& window_;
     Win32HidSystem hid_;
 };
 
 // The simulated mouse's notices, sent to the main window as the system would send them.
 class MainWindowNotices final : public platform::DeviceNoticeSink {
-public:
+  public:
     explicit MainWindowNotices(const std::atomic<HWND>& window) : window_(window) {}
     void deliver(const platform::DeviceBroadcast& broadcast) override {
-        if (HWND window = window_.load()) DeviceChangeMessageSink(window).deliver(broadcast);
+        if (HWND window = window_.load())
+            DeviceChangeMessageSink(window).deliver(broadcast);
     }
 
-private:
+  private:
     const std::atomic<HWND>& window_;
 };
 
 // The simulated system together with the sink it delivers to.
 class SimulatedHid final : public platform::HidSystem {
-public:
+  public:
     SimulatedHid(SimulatorEndpoint endpoint, const std::atomic<HWND>& window)
         : notices_(window), hid_(std::move(endpoint), notices_) {}
 
@@ -60,7 +61,7 @@ public:
     }
     void registerForNotices() override { hid_.registerForNotices(); }
 
-private:
+  private:
     MainWindowNotices notices_;
     SimulatedHidSystem hid_;
 };

@@ -12,7 +12,7 @@ namespace v270::win32 {
 // MessageBoxW with an OK button, the application's name as caption and the main window, once it
 // exists, as owner.
 class Win32MessageBoxes final : public platform::MessageBoxes {
-public:
+  public:
     explicit Win32MessageBoxes(std::wstring caption) : caption_(std::move(caption)) {}
 
     void setOwner(HWND owner) { owner_.store(owner); }
@@ -22,7 +22,7 @@ public:
         MessageBoxW(owner_.load(), message.c_str(), caption_.c_str(), MB_OK);
     }
 
-private:
+  private:
     const std::wstring caption_;
     std::atomic<HWND> owner_{nullptr};
 };

@@ -14,7 +14,8 @@ const auto kProgramCodeStarted = std::chrono::steady_clock::now();
 
 double millisecondsSinceProcessCreation() {
     FILETIME created, exited, kernel, user, now;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return -1;
     GetSystemTimeAsFileTime(&now);
     const auto ticks = [](const FILETIME& time) {
         return static_cast<double>(static_cast<ULONGLONG>(time.dwHighDateTime) << 32 |

@@ -64,9 +64,10 @@ struct CairoFrameCanvas::Font {
     int32_t height = 0;
     double ascent = 0;
 
-    Font(cairo_t* cairo, const FontCell& cellFont) : height(static_cast<int32_t>(cellFont.cellHeight)) {
-        cairo_font_face_t* face = cairo_toy_font_face_create(cellFont.family, CAIRO_FONT_SLANT_NORMAL,
-                                                             CAIRO_FONT_WEIGHT_NORMAL);
+    Font(cairo_t* cairo, const FontCell& cellFont)
+        : height(static_cast<int32_t>(cellFont.cellHeight)) {
+        cairo_font_face_t* face = cairo_toy_font_face_create(
+            cellFont.family, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
         // The face's proportions, measured large and without hinting, so that rounding to
         // whole pixels does not distort them.
         cairo_matrix_t probeSize;

@@ -19,7 +19,7 @@ namespace v270::platform {
 // faces that ship with Debian and stand in for the Windows fonts: DejaVu Sans Mono for the
 // English font and WenQuanYi Micro Hei for the Chinese one, scaled to the same cell sizes.
 class CairoFrameCanvas : public FrameCanvas {
-public:
+  public:
     // An opaque black frame of `size`.
     explicit CairoFrameCanvas(PixelSize size);
     ~CairoFrameCanvas() override;
@@ -40,7 +40,7 @@ public:
     // Writes the frame as a PNG file; false when that fails.
     bool writePng(const std::filesystem::path& file) const;
 
-private:
+  private:
     struct Font;
     const Font& fontOf(FontChoice font) const;
     uint32_t* rowData(int32_t y) const;

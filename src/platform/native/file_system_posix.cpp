@@ -12,7 +12,7 @@ namespace v270::platform {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -20,13 +20,14 @@ public:
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     bool close() {
-        if (fd_ < 0) return true;
+        if (fd_ < 0)
+            return true;
         const bool ok = ::close(fd_) == 0;
         fd_ = -1;
         return ok;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -34,8 +35,10 @@ bool writeAll(int fd, std::span<const std::byte> contents) {
     size_t done = 0;
     while (done < contents.size()) {
         const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
         done += static_cast<size_t>(n);
     }
     return true;
@@ -56,7 +59,8 @@ bool replaceFileAtomically(const std::filesystem::path& target,
                            std::span<const std::byte> contents) {
     const std::filesystem::path temporary = temporaryBeside(target);
     FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-    if (!file.valid()) return false;
+    if (!file.valid())
+        return false;
     const bool written = writeAll(file.get(), contents) && ::fsync(file.get()) == 0;
     if (!file.close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
@@ -66,7 +70,8 @@ bool replaceFileAtomically(const std::filesystem::path& target,
     const std::filesystem::path folder =
         target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
     FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.valid()) ::fsync(directory.get());
+    if (directory.valid())
+        ::fsync(directory.get());
     return true;
 }
 

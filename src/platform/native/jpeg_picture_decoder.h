@@ -9,7 +9,7 @@ namespace v270::platform {
 
 // Decodes JPEG files with libjpeg-turbo into pictures held in memory.
 class JpegPictureDecoder : public PictureDecoder {
-public:
+  public:
     std::shared_ptr<const Picture> load(const std::filesystem::path& file) override;
 };
 

@@ -40,7 +40,8 @@ bool replaceFileAtomically(const std::filesystem::path& target,
     const std::filesystem::path temporary = temporaryBeside(target);
     win32::UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file)
+        return false;
     const bool written = writeAll(file.get(), contents) && FlushFileBuffers(file.get());
     file.reset();
     if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
@@ -58,9 +59,12 @@ std::filesystem::path currentModulePath() {
     for (;;) {
         const DWORD length =
             GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), length));
-        if (buffer.size() >= 32768) return {};
+        if (length == 0)
+            return {};
+        if (length < buffer.size())
+            return std::filesystem::path(std::wstring(buffer.data(), length));
+        if (buffer.size() >= 32768)
+            return {};
         buffer.resize(buffer.size() * 2);
     }
 }

@@ -11,7 +11,7 @@ namespace v270::win32 {
 // `chineseFont` "宋体" 12 x 6. The main window's frames, its child controls and the popups all
 // use them, by the interface language.
 class GdiFonts {
-public:
+  public:
     GdiFonts();
 
     HFONT englishFont() const { return english_.get(); }
@@ -20,7 +20,7 @@ public:
         return choice == platform::FontChoice::English ? englishFont() : chineseFont();
     }
 
-private:
+  private:
     UniqueFont english_;
     UniqueFont chinese_;
 };

@@ -13,7 +13,7 @@ namespace v270::win32 {
 // fonts on a transparent background. present() shows the finished frame in one copy, so the
 // window never shows a half-drawn one.
 class GdiFrameCanvas : public platform::FrameCanvas {
-public:
+  public:
     GdiFrameCanvas(platform::PixelSize size, const GdiFonts& fonts);
 
     explicit operator bool() const { return static_cast<bool>(buffer_); }
@@ -30,7 +30,7 @@ public:
     HDC dc() const { return buffer_.dc(); }
     platform::Rgb pixel(int32_t x, int32_t y) const;
 
-private:
+  private:
     DibSurface buffer_;
     const GdiFonts& fonts_;
 };

@@ -11,7 +11,7 @@ namespace v270::win32 {
 // Owns a GDI object (font, bitmap, region, brush, pen) and deletes it.
 template <typename Handle>
 class UniqueGdiObject {
-public:
+  public:
     UniqueGdiObject() = default;
     explicit UniqueGdiObject(Handle handle) : handle_(handle) {}
     UniqueGdiObject(UniqueGdiObject&& other) noexcept
@@ -34,7 +34,7 @@ public:
         handle_ = handle;
     }
 
-private:
+  private:
     Handle handle_ = nullptr;
 };
 
@@ -45,7 +45,7 @@ using UniqueBrush = UniqueGdiObject<HBRUSH>;
 
 // Owns a memory device context and deletes it.
 class UniqueMemoryDc {
-public:
+  public:
     UniqueMemoryDc() = default;
     explicit UniqueMemoryDc(HDC dc) : dc_(dc) {}
     UniqueMemoryDc(UniqueMemoryDc&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
@@ -68,14 +68,14 @@ public:
         dc_ = nullptr;
     }
 
-private:
+  private:
     HDC dc_ = nullptr;
 };
 
 // Selects an object into a device context for the scope and puts the previous one back, so
 // that no object is deleted while a context still holds it.
 class ScopedSelection {
-public:
+  public:
     ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ScopedSelection(const ScopedSelection&) = delete;
     ScopedSelection& operator=(const ScopedSelection&) = delete;
@@ -85,7 +85,7 @@ public:
             SelectObject(dc_, previous_);
     }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
@@ -93,7 +93,7 @@ private:
 // A 32-bit top-down DIB section selected into a memory context of its own: the layout of every
 // picture and back buffer here, rows of 0x00RRGGBB words that BitBlt copies and code can read.
 class DibSurface {
-public:
+  public:
     DibSurface() = default;
     // An all-black surface of `width` x `height`; empty when GDI refuses it.
     DibSurface(int width, int height);
@@ -116,7 +116,7 @@ public:
         return bits_ + static_cast<size_t>(y) * static_cast<size_t>(width_);
     }
 
-private:
+  private:
     void swap(DibSurface& other) noexcept {
         std::swap(dc_, other.dc_);
         std::swap(bitmap_, other.bitmap_);

@@ -14,7 +14,7 @@ class GdiplusSession;
 
 // A decoded picture in a DIB section with a memory context of its own, ready for BitBlt.
 class GdiPicture : public platform::Picture {
-public:
+  public:
     GdiPicture(DibSurface surface, std::shared_ptr<GdiplusSession> session)
         : surface_(std::move(surface)), session_(std::move(session)) {}
 
@@ -24,7 +24,7 @@ public:
     }
     HDC dc() const { return surface_.dc(); }
 
-private:
+  private:
     DibSurface surface_;
     std::shared_ptr<GdiplusSession> session_;  // keeps GDI+ up while a picture lives
 };

@@ -19,7 +19,7 @@ namespace v270::win32 {
 
 // GDI+ between GdiplusStartup and GdiplusShutdown.
 class GdiplusSession {
-public:
+  public:
     GdiplusSession() {
         const Gdiplus::GdiplusStartupInput input;
         started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
@@ -32,7 +32,7 @@ public:
     }
     bool started() const { return started_; }
 
-private:
+  private:
     ULONG_PTR token_ = 0;
     bool started_ = false;
 };

@@ -12,10 +12,10 @@ class GdiplusSession;
 // Decodes the skin's JPEG files with GDI+ into DIB sections that GDI copies from directly. GDI+
 // starts with the first picture and shuts down when the last picture decoded is released.
 class GdiplusPictureDecoder : public platform::PictureDecoder {
-public:
+  public:
     std::shared_ptr<const platform::Picture> load(const std::filesystem::path& file) override;
 
-private:
+  private:
     std::weak_ptr<GdiplusSession> session_;
 };
 

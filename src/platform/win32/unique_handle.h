@@ -9,12 +9,13 @@ namespace v270::win32 {
 // Owns a kernel handle and closes it. Both null and INVALID_HANDLE_VALUE mean "none", since
 // Win32 functions disagree on which one they return on failure.
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) reset(std::exchange(other.handle_, nullptr));
+        if (this != &other)
+            reset(std::exchange(other.handle_, nullptr));
         return *this;
     }
     UniqueHandle(const UniqueHandle&) = delete;
@@ -26,11 +27,12 @@ public:
     explicit operator bool() const { return valid(); }
     HANDLE release() { return std::exchange(handle_, nullptr); }
     void reset(HANDLE handle = nullptr) {
-        if (valid()) CloseHandle(handle_);
+        if (valid())
+            CloseHandle(handle_);
         handle_ = handle;
     }
 
-private:
+  private:
     HANDLE handle_ = nullptr;
 };
 
