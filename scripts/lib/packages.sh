@@ -5,7 +5,7 @@ V270_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     libjpeg62-turbo-dev libcairo2-dev
-    g++-mingw-w64-x86-64-posix wine64
+    g++-mingw-w64-x86-64-posix wine wine64
     xvfb xauth xdotool imagemagick x11-utils fonts-wqy-microhei fonts-dejavu-core
     python3
 )
@@ -25,5 +25,6 @@ v270_install_packages() {
     [[ $(id -u) -ne 0 ]] && sudo=(sudo)
     export DEBIAN_FRONTEND=noninteractive
     "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # With recommends: Wine draws through the X extensions and fonts it only recommends.
+    "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
