@@ -44,6 +44,20 @@ void paintMenuWindow(HWND window, const PopupEnvironment& env, const MenuPointer
     EndPaint(window, &paint);
 }
 
+// The pointer messages of both menus: the row under the pointer, a press and a release. A press
+// or release where no move was seen (the menu opened under a still pointer) counts for the row
+// under it all the same. Returns true for a release, which the menu then acts on.
+bool followPointer(HWND window, MenuPointer& pointer, UINT message, LPARAM lParam) {
+    const bool moved = pointer.moveTo(pointOf(lParam));
+    if (message == WM_LBUTTONUP)
+        return true;
+    if (message == WM_LBUTTONDOWN)
+        pointer.press();
+    if (moved || message == WM_LBUTTONDOWN)
+        InvalidateRect(window, nullptr, FALSE);
+    return false;
+}
+
 }  // namespace
 
 bool CSubMenuDlg::open(HWND parent, Point at) {
@@ -70,19 +84,10 @@ INT_PTR CSubMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
             setResult(TRUE);
             return TRUE;
         case WM_MOUSEMOVE:
-            if (pointer_.moveTo(pointOf(lParam)))
-                InvalidateRect(handle(), nullptr, FALSE);
-            return FALSE;
         case WM_LBUTTONDOWN:
-            // A press or release where no move was seen (the menu opened under a still
-            // pointer) counts for the row under it all the same.
-            pointer_.moveTo(pointOf(lParam));
-            pointer_.press();
-            InvalidateRect(handle(), nullptr, FALSE);
-            return FALSE;
         case WM_LBUTTONUP:
-            pointer_.moveTo(pointOf(lParam));
-            onRelease();
+            if (followPointer(handle(), pointer_, message, lParam))
+                onRelease();
             return FALSE;
         default:
             return FALSE;
@@ -139,19 +144,10 @@ INT_PTR CMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
             setResult(TRUE);
             return TRUE;
         case WM_MOUSEMOVE:
-            if (pointer_.moveTo(pointOf(lParam)))
-                InvalidateRect(handle(), nullptr, FALSE);
-            return FALSE;
         case WM_LBUTTONDOWN:
-            // A press or release where no move was seen (the menu opened under a still
-            // pointer) counts for the row under it all the same.
-            pointer_.moveTo(pointOf(lParam));
-            pointer_.press();
-            InvalidateRect(handle(), nullptr, FALSE);
-            return FALSE;
         case WM_LBUTTONUP:
-            pointer_.moveTo(pointOf(lParam));
-            onRelease();
+            if (followPointer(handle(), pointer_, message, lParam))
+                onRelease();
             return FALSE;
         case WM_CLOSE:
             // A choice in the sub-menu: both go once the sub-menu's handler has returned.
