@@ -22,8 +22,8 @@ inline constexpr int kFirstDpiCellId = 60;
 struct ConfigProfile {
     std::array<int32_t, kButtonCount> buttonFunction{};
     int32_t wheelStatus = 0;
-    int32_t macroMode2 = 0;
-    int32_t dpiLevel = 0;  // 0..3, kept in range when loaded
+    int32_t macroMode2 = 0;  // 0 or 1, kept so when loaded
+    int32_t dpiLevel = 0;    // 0..3, kept in range when loaded
     std::array<uint8_t, kDpiLevelCount> dpiSet{};
     std::array<uint8_t, kDpiLevelCount> dpiSetEnabled{};
     uint8_t ledStatus = 0;

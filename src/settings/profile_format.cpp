@@ -29,6 +29,8 @@ std::u16string numbered(std::u16string_view stem, int number) {
 
 // Keeps every value inside the range that tables and reports index with.
 void holdToRanges(ConfigProfile& profile) {
+    // Any other mode plays as hold mode, so it must also stop as hold mode does: on release.
+    profile.macroMode2 = profile.macroMode2 != 0 ? 1 : 0;
     profile.dpiLevel = std::clamp(profile.dpiLevel, 0, kDpiLevelCount - 1);
     for (auto& step : profile.dpiSet)
         step = std::min<uint8_t>(step, kDpiStepCount - 1);

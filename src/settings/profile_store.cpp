@@ -34,16 +34,16 @@ void ProfileStore::loadProfile(const std::filesystem::path& file, int32_t slot, 
 }
 
 bool ProfileStore::saveProfile(const std::filesystem::path& file, int32_t slot) const {
-    const ConfigProfile snapshot = profile();
     const std::u16string section = profileSectionName(slot, false, englishUi());
     return files_.update(
-        file, [&](IniDocument& document) { writeProfileSection(document, section, snapshot); });
+        file, [&](IniDocument& document) { writeProfileSection(document, section, profile()); });
 }
 
 bool ProfileStore::saveDpiLevel(const std::filesystem::path& file, int32_t slot) const {
-    const int32_t level = profile().dpiLevel;
-    return files_.write(file, profileSectionName(slot, false, englishUi()), u"DPI_LEVEL",
-                        formatInt(level));
+    const std::u16string section = profileSectionName(slot, false, englishUi());
+    return files_.update(file, [&](IniDocument& document) {
+        document.write(section, u"DPI_LEVEL", formatInt(profile().dpiLevel));
+    });
 }
 
 uint8_t ProfileStore::readLanguage(const std::filesystem::path& file) const {

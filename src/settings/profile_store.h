@@ -31,7 +31,9 @@ class ProfileStore {
     void loadProfile(const std::filesystem::path& file, int32_t slot, bool fromReset);
 
     // Writes the working copy into section "Config" + slot of `file`, in one file replace.
-    // Returns false, with the file unchanged, when it cannot be written.
+    // Returns false, with the file unchanged, when it cannot be written. The copy is taken under
+    // the file lock, so a save made meanwhile by another thread is never overwritten with older
+    // values.
     bool saveProfile(const std::filesystem::path& file, int32_t slot) const;
 
     // Writes only "DPI_LEVEL" into section "Config" + slot.

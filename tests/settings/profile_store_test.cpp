@@ -95,6 +95,18 @@ TEST_F(ProfileStoreTest, LoadingKeepsTheAppliedLedMode) {
     EXPECT_EQ(store.profile().ledStatus, 1);
 }
 
+// Playback takes every mode but 0 as hold mode; so must the stop on release.
+TEST_F(ProfileStoreTest, AStrayMacroModeBecomesHoldMode) {
+    for (const auto& [stored, loaded] : {std::pair{"2", 1}, std::pair{"-3", 1}, std::pair{"1", 1},
+                                         std::pair{"0", 0}, std::pair{"x", 0}}) {
+        loadSection(std::string("MACRO_MODE2=") + stored + "\r\n");
+        EXPECT_EQ(store.profile().macroMode2, loaded) << stored;
+    }
+    loadSection("MACRO_MODE2=2\r\n");
+    store.saveProfile(config(), 1);
+    EXPECT_NE(readFile(config()).find("MACRO_MODE2=1\r\n"), std::string::npos);
+}
+
 TEST_F(ProfileStoreTest, ResetReadsTheFactorySectionOfTheLanguage) {
     writeFile(config(),
               "[CfgReset5]\r\nK1=25\r\n[CfgReset_EN5]\r\nK1=35\r\n[CfgReset3]\r\nK1=13\r\n");
