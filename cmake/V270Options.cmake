@@ -17,6 +17,10 @@ if(WIN32)
         UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
     if(MINGW)
         target_link_options(v270_options INTERFACE -static -static-libgcc -static-libstdc++)
+        # Without futexes, libstdc++ 12's atomic waits can miss a wake-up, and std::stop_callback
+        # waits on one when its callback runs on the stopping thread: a stop could hang the
+        # thread being stopped. Its semaphores are made POSIX ones, which winpthreads provides.
+        target_compile_definitions(v270_options INTERFACE _GLIBCXX_USE_POSIX_SEMAPHORE=1)
     endif()
 endif()
 
