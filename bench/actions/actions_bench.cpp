@@ -16,6 +16,7 @@
 #include "actions/macro_playback.h"
 #include "platform/system_clock.h"
 #include "settings/function_codes.h"
+#include "support/recording_view_port.h"
 
 namespace v270 {
 namespace {
@@ -65,12 +66,6 @@ class QuietDevice : public DeviceCommands {
     int32_t dpiStep(int) const override { return 0; }
 };
 
-class QuietWindow : public platform::MainWindowPort {
-  public:
-    void invalidate() override {}
-    void startBannerBlinkThread() override {}
-};
-
 class QuietMessages : public platform::MessageBoxes {
   public:
     void show(std::u16string_view) override {}
@@ -96,14 +91,14 @@ void BM_PressToFirstEvent(benchmark::State& state) {
     MacroStore macros(files, messages);
     HandOverFlags flags;
     QuietDevice device;
-    QuietWindow window;
+    test::RecordingViewPort window;
     StampingInput input;
     input.reserve(4);
     const auto actions = platform::createSystemActions();
     const auto clock = platform::createSystemClock();
     profiles.edit([](ConfigProfile& p) { p.buttonFunction[0] = function_code::kVolumeMute; });
     ActionExecutor executor({flags, profiles, macros, device, window, input, *actions, *clock});
-    std::jthread thread([&](std::stop_token stop) { executor.run(stop); });
+    executor.ensureRunning();
 
     std::vector<std::chrono::nanoseconds> latencies;
     latencies.reserve(kPresses);

@@ -15,6 +15,7 @@
 #include "mouse_simulator.h"
 #include "platform/system_clock.h"
 #include "settings/ini_files.h"
+#include "support/recording_view_port.h"
 #include "support/temp_folder.h"
 
 namespace v270 {
@@ -22,10 +23,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class NoWindow final : public platform::MainWindowPort {
+class NoPrompt final : public StartPromptListener {
   public:
-    void invalidate() override {}
-    void startBannerBlinkThread() override {}
+    void startPromptRaised() override {}
 };
 
 class NoSystemSettings final : public platform::SystemSettings {
@@ -38,7 +38,7 @@ class NoSystemSettings final : public platform::SystemSettings {
 
 class NoNotices final : public platform::DeviceNoticeSink {
   public:
-    void deliver(const platform::DeviceBroadcast&) override {}
+    void deliver(const platform::DeviceNotice&) override {}
 };
 
 bool spinUntil(const std::atomic<int32_t>& flag, int32_t value, Clock::time_point& seen) {
@@ -76,19 +76,21 @@ void pressToPressPending(benchmark::State& state) {
     });
     NoNotices notices;
     SimulatedHidSystem hid({"127.0.0.1", simulator.hidPort()}, notices);
-    NoWindow window;
+    test::RecordingViewPort window;
+    NoPrompt prompt;
     NoSystemSettings system;
     BannerState banner;
     HandOverFlags flags;
     const std::unique_ptr<platform::Clock> clock = platform::createSystemClock();
-    DeviceLink link(hid, store, banner, window, system);
-    InputReader reader(link.interfaces(), flags, banner, store, window, *clock);
+    DeviceLink link(DeviceLinkServices{hid, store, banner, prompt, window, system});
+    InputReader reader(
+        InputReaderServices{link.interfaces(), flags, banner, store, window, *clock});
     if (link.FindMouse() != 1) {
         state.SkipWithError("the simulated mouse was not found");
         return;
     }
     link.ApplySettings();
-    std::jthread readerThread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+    reader.ensureRunning();
     simulator.execute("click 1");  // the start signal
     while (banner.driverWorking.load() != 1)
         std::this_thread::yield();

@@ -36,7 +36,7 @@ struct ShippedSkin {
     SilentMessages messages;
     ProfileStore settings{files, std::filesystem::path(V270_SOURCE_DIR) / "data" / "config.ini"};
     SkinTables tables;
-    SkinLoader loader{files, messages, {}, kSkins, settings, tables};
+    SkinLoader loader{files, messages, kSkins, settings, tables};
     FrameState state;
 };
 

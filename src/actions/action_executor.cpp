@@ -26,16 +26,18 @@ std::optional<int> slotOfPress(uint8_t pressedKeyCode) {
 
 ActionExecutor::ActionExecutor(const ExecutorServices& services)
     : services_(services),
-      playback_(services.input, services.clock, services.flags.stopRequested) {}
+      playback_(services.input, services.clock, services.flags.stopRequested),
+      thread_("v270 executor", platform::ThreadPriority::Highest,
+              [this](std::stop_token stop) { run(stop); }) {}
 
-void ActionExecutor::runPass() {
+void ActionExecutor::runPass(std::stop_token end) {
     HandOverFlags& flags = services_.flags;
     if (flags.pressPending.load(std::memory_order_acquire) != 0) {
         const uint8_t code = flags.pressedKeyCode.load(std::memory_order_relaxed);
         if (const std::optional<int> slot = slotOfPress(code)) {
             const int32_t function =
                 services_.profiles.profile().buttonFunction[static_cast<size_t>(*slot)];
-            perform(*slot, function);
+            perform(*slot, function, end);
         }
         // Only a pass that took a press clears the flag: a pass that found none would erase a
         // press that the reader handed over after the test above. The press flag goes before
@@ -48,12 +50,12 @@ void ActionExecutor::runPass() {
 
 void ActionExecutor::run(std::stop_token stop) {
     while (!stop.stop_requested()) {
-        runPass();
-        services_.flags.wakeup.waitFor(kPollPeriod);
+        runPass(stop);
+        services_.flags.wakeup.wait(stop);
     }
 }
 
-void ActionExecutor::perform(int slotIndex, int32_t code) {
+void ActionExecutor::perform(int slotIndex, int32_t code, std::stop_token end) {
     if (const int32_t step = services_.device.dpiStep(slotIndex); step != 0) {
         services_.device.changeDpiLevel(step);
         return;
@@ -61,7 +63,10 @@ void ActionExecutor::perform(int slotIndex, int32_t code) {
     if (const std::optional<int> index = macroIndexOf(code)) {
         // The copy is taken under the store's lock; nullopt when the macro is gone.
         if (const std::optional<MacroRecord> macro = services_.macros.macro(*index)) {
-            playback_.play(*macro, services_.profiles.profile().macroMode2);
+            // Step delays last what they say only with the system timer at its finest, which
+            // costs every other program on the machine: it is held for the macro alone.
+            const platform::PrecisionScope precise(services_.clock);
+            playback_.play(*macro, services_.profiles.profile().macroMode2, end);
         }
         return;
     }
@@ -120,7 +125,7 @@ void ActionExecutor::nextProfile() {
     profiles.setCurrentConfig(next);
     profiles.loadProfile(profiles.configFilePath(), next, false);
     services_.device.ApplySettings();
-    services_.window.invalidate();
+    services_.view.invalidate();
 }
 
 void ActionExecutor::startSystemProgram(std::u16string_view fileName) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <stop_token>
 #include <string_view>
@@ -9,9 +8,10 @@
 #include "device/device_commands.h"
 #include "device/handover_flags.h"
 #include "platform/clock.h"
-#include "platform/main_window_port.h"
 #include "platform/synthetic_input.h"
 #include "platform/system_actions.h"
+#include "platform/view_port.h"
+#include "platform/worker_thread.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
 
@@ -23,36 +23,42 @@ struct ExecutorServices {
     ProfileStore& profiles;
     MacroStore& macros;
     DeviceCommands& device;
-    platform::MainWindowPort& window;
+    platform::ViewPort& view;  // repaints
     platform::SyntheticInput& input;
     platform::SystemActions& system;
     platform::Clock& clock;
 };
 
 // Performs the host functions of the buttons whose presses the input reader hands over: key
-// chords, program starts, locking, DPI and LED changes, the next profile, and macros.
+// chords, program starts, locking, DPI and LED changes, the next profile, and macros. It owns
+// the executor thread, which sleeps until the reader hands it something.
 class ActionExecutor {
   public:
-    static constexpr std::chrono::milliseconds kPollPeriod{2};
-
     explicit ActionExecutor(const ExecutorServices& services);
+
+    // Starts the executor thread, at the highest normal priority, unless it runs.
+    void ensureRunning() { thread_.ensureRunning(); }
+    // Ends the executor thread; a macro that plays ends at once, releasing what it holds down.
+    void stop() { thread_.stop(); }
+    bool running() const { return thread_.running(); }
 
     // One pass: performs the pending press, if there is one, and clears pressPending; then
     // clears stopRequested. A pass lasts as long as its function, the whole of a macro included.
-    void runPass();
+    void runPass(std::stop_token end = {});
 
-    // The thread's loop: a pass, then a wait of kPollPeriod that ends early when the reader hands
-    // over a press. The program never stops it; tests do.
+    // The thread's job: a pass, then a sleep until the reader hands over a press or a stop
+    // request; again until `stop`.
     void run(std::stop_token stop);
 
   private:
-    void perform(int slotIndex, int32_t code);
+    void perform(int slotIndex, int32_t code, std::stop_token end);
     void performByCode(int32_t code);
     void nextProfile();
     void startSystemProgram(std::u16string_view fileName);
 
     ExecutorServices services_;
     MacroPlayback playback_;
+    platform::WorkerThread thread_;  // last: it ends before the rest goes
 };
 
 }  // namespace v270

@@ -38,7 +38,7 @@ uint32_t MacroPlayback::playsOf(const MacroRecord& macro, int32_t macroMode2) {
     return macro.repeatEnabled == 0 ? 1 : macro.repeatCount;
 }
 
-void MacroPlayback::play(const MacroRecord& macro, int32_t macroMode2) {
+void MacroPlayback::play(const MacroRecord& macro, int32_t macroMode2, std::stop_token end) {
     const uint32_t plays = playsOf(macro, macroMode2);
     // A macro without steps sends nothing however often it plays; counting through its plays
     // would only hold the executor in a busy loop until the button is released.
@@ -55,8 +55,7 @@ void MacroPlayback::play(const MacroRecord& macro, int32_t macroMode2) {
             if (sent - deadline > kMaxCatchUp)
                 deadline = sent;
             deadline += std::chrono::milliseconds(step.delay);
-            clock_.sleepUntil(deadline);
-            if (stopped())
+            if (!clock_.waitUntil(deadline, end) || stopped())
                 return;
         }
     }

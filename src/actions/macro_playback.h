@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <stop_token>
 
 #include "platform/clock.h"
 #include "platform/synthetic_input.h"
@@ -29,8 +30,9 @@ class MacroPlayback {
 
     // Plays `macro`, the caller's own copy, so that edits made meanwhile cannot tear a step.
     // Mode 0 plays it once, or repeatCount times when repeatEnabled; a non-zero mode repeats it
-    // while the button is held. Keys and buttons it leaves down are released when it ends.
-    void play(const MacroRecord& macro, int32_t macroMode2);
+    // while the button is held. `end` (the program ending) cuts even a step's delay short. Keys
+    // and buttons it leaves down are released when it ends.
+    void play(const MacroRecord& macro, int32_t macroMode2, std::stop_token end = {});
 
     static uint32_t playsOf(const MacroRecord& macro, int32_t macroMode2);
 

@@ -1,29 +1,24 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <filesystem>
-#include <mutex>
 
-#include "app/shell_window.h"
+#include "actions/action_executor.h"
 #include "device/device_link.h"
 #include "device/handover_flags.h"
+#include "device/input_reader.h"
 #include "platform/clock.h"
 #include "platform/hid.h"
 #include "platform/message_boxes.h"
 #include "platform/synthetic_input.h"
 #include "platform/system_settings.h"
+#include "platform/view_port.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
 #include "settings/program_paths.h"
+#include "ui/main_page.h"
 #include "ui/skin_loader.h"
 
 namespace v270 {
-
-// Tray icon and messages of the main window.
-inline constexpr uint32_t kTrayIconId = 153;
-inline constexpr uint32_t kTrayCallbackMessage = 0x0400 + 1;  // WM_USER + 1
-inline constexpr uint32_t kAboutCommand = 16;                 // system menu item "About"
 
 struct LifecycleServices {
     const ProgramPaths& paths;
@@ -32,17 +27,27 @@ struct LifecycleServices {
     SkinLoader& skin;
     DeviceLink& device;
     HandOverFlags& flags;
-    BannerState& banner;
+    InputReader& reader;
+    ActionExecutor& executor;
+    MainPage& mainPage;  // the page shown first, with the banner's blinking
     platform::SyntheticInput& input;
     platform::SystemSettings& systemSettings;
     platform::MessageBoxes& messages;
     platform::Clock& clock;
-    ShellWindow& window;
+    platform::ViewPort& view;
+};
+
+// The end of the program through its close path.
+class ClosePath {
+  public:
+    virtual ~ClosePath() = default;
+    virtual void closePath() = 0;
 };
 
 // How the main window comes up, hides to the tray and back, reacts to system, power and device
-// messages, and ends. Every handler runs on the user-interface thread.
-class MainWindowLifecycle {
+// events, and ends. The window turns its messages into these events; every one runs on the
+// window's thread.
+class MainWindowLifecycle final : public ClosePath {
   public:
     explicit MainWindowLifecycle(const LifecycleServices& services) : s_(services) {}
 
@@ -52,34 +57,29 @@ class MainWindowLifecycle {
 
     // Releases Alt, removes the tray icon, sends the exit report, resets the Windows pointer
     // speed to 10 and destroys the window. Runs once; later calls do nothing.
-    void closePath();
+    void closePath() override;
+    // The window is gone or going: the close path ran, or the mouse was removed.
     bool closed() const { return closed_; }
 
-    void hideToTray();
     // "Show Window" from the tray menu.
-    void showFromTray();
-    // The tray icon's callback: returns the value for the window procedure.
-    intptr_t onTrayCallback(uint32_t iconId, uint32_t mouseMessage);
-    // Returns false when the system command is left to the default processing.
-    bool onSystemCommand(uint32_t command);
+    void onShowWindowCommand();
+    // Double-click on the tray icon.
+    void onTrayDoubleClick();
+    // Right button released over the tray icon.
+    void onTrayMenuRequested() { s_.view.showTrayMenu(); }
+    void onAboutRequested() { s_.view.showAboutBox(); }
+    // Minimising from the system menu keeps the window on the taskbar, with no tray icon.
+    void onMinimiseRequested() { s_.view.show(platform::WindowShow::Minimize); }
     // Any power event re-sends the whole profile.
-    void onPowerBroadcast() { s_.device.ApplySettings(); }
-    void onDeviceChange(const platform::DeviceBroadcast& broadcast);
-
-    const std::filesystem::path& macroFilePath() const { return macroFilePath_; }
-    void setMacroFilePath(std::filesystem::path path) { macroFilePath_ = std::move(path); }
+    void onPowerEvent() { s_.device.ApplySettings(); }
+    // The removal of the mouse ends the program, without the exit report and the pointer speed
+    // reset of the close path; its arrival while it is not found searches again.
+    void onDeviceNotice(const platform::DeviceNotice& notice);
 
     bool english() const { return s_.profiles.englishUi() != 0; }
 
-    // The main window's message pre-filter: Escape and Enter key-downs would end the dialog
-    // through its default buttons, and F10 would open the system menu's keyboard mode. Only key
-    // messages are tested for F10, so that a character or command whose code happens to be
-    // 0x79 (a typed "y") still arrives.
-    static bool swallowedByPreFilter(uint32_t message, uintptr_t wParam);
-
   private:
     LifecycleServices s_;
-    std::filesystem::path macroFilePath_;
     bool closed_ = false;
 };
 

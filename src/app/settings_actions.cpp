@@ -1,6 +1,6 @@
 #include "app/settings_actions.h"
 
-#include "app/window_titles.h"
+#include "ui/window_titles.h"
 
 namespace v270 {
 
@@ -21,21 +21,17 @@ platform::FileDialogRequest SettingsActions::settingsFileRequest() const {
 }
 
 void SettingsActions::refreshAdvancedPage() {
-    if (s_.currentPage.load() != PAGE_ADVANCED)
+    if (!s_.advancedPage.shown())
         return;
-    s_.window.refreshMacroList();
-    s_.window.invalidate();
+    s_.advancedPage.refreshMacroList();
+    s_.view.invalidate();
 }
 
 void SettingsActions::reset() {
     ProfileStore& profiles = s_.profiles;
     const std::filesystem::path& config = profiles.configFilePath();
-    profiles.edit([](ConfigProfile& profile) {
-        ConfigProfile defaults = builtInDefaultProfile(profile.macroMode2);
-        // The mouse still shows the LED mode it was last given.
-        defaults.appliedLedMode = profile.appliedLedMode;
-        profile = defaults;
-    });
+    profiles.edit(
+        [](ConfigProfile& profile) { profile = builtInDefaultProfile(profile.macroMode2); });
     profiles.saveProfile(config, 1);
     for (int32_t slot = kProfileCount; slot >= kFirstFactoryProfile; --slot) {
         profiles.loadProfile(config, slot, true);
@@ -57,7 +53,7 @@ void SettingsActions::importProfile() {
     if (!file)
         return;
     s_.profiles.loadProfile(*file, kExportSlot, false);
-    s_.window.invalidate();
+    s_.view.invalidate();
 }
 
 void SettingsActions::exportProfile() {
@@ -68,29 +64,29 @@ void SettingsActions::exportProfile() {
     if (!file)
         return;
     s_.profiles.saveProfile(*file, kExportSlot);
-    s_.window.invalidate();
+    s_.view.invalidate();
 }
 
 void SettingsActions::switchLanguage(int32_t language) {
     s_.profiles.setEnglishUi(language);
     s_.profiles.saveLanguage(language);
 
-    s_.skin.LoadMainSkin();
-    s_.skin.LoadColourSkin();
-    s_.skin.LoadAdvancedSkin();
-    s_.skin.LoadWarningSkin();
-    // A missing layout file has taken the close path: the window is gone.
-    if (s_.lifecycle.closed())
+    bool skinFound = s_.skin.LoadMainSkin();
+    skinFound = s_.skin.LoadColourSkin() && skinFound;
+    skinFound = s_.skin.LoadAdvancedSkin() && skinFound;
+    skinFound = s_.skin.LoadWarningSkin() && skinFound;
+    if (!skinFound) {
+        s_.closePath.closePath();
         return;
+    }
 
-    const std::filesystem::path macroFile = s_.paths.macroFilePath(language);
-    s_.lifecycle.setMacroFilePath(macroFile);
-    s_.macros.loadMacros(macroFile);
+    s_.macros.setFilePath(s_.paths.macroFilePath(language));
+    s_.macros.loadMacros(s_.macros.filePath());
     refreshAdvancedPage();
 
     const bool english = language == kEnglish;
-    s_.window.loadMenus(english);
-    s_.window.setTitle(windowTitle(english));
+    s_.view.loadMenus(english);
+    s_.view.setTitle(windowTitle(english));
 }
 
 }  // namespace v270

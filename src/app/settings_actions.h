@@ -1,32 +1,19 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <string_view>
 
 #include "app/main_window_lifecycle.h"
 #include "device/device_commands.h"
 #include "platform/file_dialogs.h"
+#include "platform/view_port.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
 #include "settings/program_paths.h"
-#include "ui/page.h"
-#include "ui/pointer_window.h"
+#include "ui/advanced_page.h"
+#include "ui/settings_commands.h"
 #include "ui/skin_loader.h"
 
 namespace v270 {
-
-// What the settings actions ask of the main window.
-class SettingsWindow {
-  public:
-    virtual ~SettingsWindow() = default;
-
-    virtual void invalidate() = 0;
-    virtual void setTitle(std::u16string_view title) = 0;
-    // Releases the owner-drawn context and tray menus and loads those of the language.
-    virtual void loadMenus(bool english) = 0;
-    virtual void refreshMacroList() = 0;
-};
 
 struct SettingsActionServices {
     const ProgramPaths& paths;
@@ -34,10 +21,10 @@ struct SettingsActionServices {
     MacroStore& macros;
     SkinLoader& skin;
     DeviceCommands& device;
-    MainWindowLifecycle& lifecycle;  // keeps the language's macro file
+    ClosePath& closePath;        // when a layout file of the language is missing
+    AdvancedPage& advancedPage;  // its macro list follows the macros
     platform::FileDialogs& dialogs;
-    const std::atomic<Page>& currentPage;
-    SettingsWindow& window;
+    platform::ViewPort& view;
 };
 
 // The main page's actions on the stored settings as a whole: apply, the reset to factory

@@ -5,14 +5,8 @@
 
 namespace v270 {
 
-DeviceLink::DeviceLink(platform::HidSystem& hid, ProfileStore& store, BannerState& banner,
-                       platform::MainWindowPort& window, platform::SystemSettings& systemSettings,
-                       ReportObserver* observer)
-    : discovery_(hid, interfaces_, observer),
-      store_(store),
-      banner_(banner),
-      window_(window),
-      systemSettings_(systemSettings) {}
+DeviceLink::DeviceLink(const DeviceLinkServices& services)
+    : s_(services), discovery_(services.hid, interfaces_) {}
 
 void DeviceLink::ApplySettings() {
     {
@@ -44,11 +38,10 @@ void DeviceLink::ApplySettings() {
 }
 
 void DeviceLink::runApplySequence() {
-    banner_.driverWorking.store(1);
-    store_.saveCurrentConfig();
-    // The last-applied slot always holds what the mouse was last told.
-    store_.saveProfile(store_.configFilePath(), kLastAppliedSlot);
-    const ConfigProfile profile = store_.profile();
+    s_.banner.driverWorking.store(1);
+    // One replace of config.ini: the current slot, the last-applied slot and the current
+    // profile, all from the copy that is then sent.
+    const ConfigProfile profile = s_.profiles.saveForApply();
 
     bool promptRaised = false;
     for (size_t slot = 0; slot < kButtonCount; ++slot) {
@@ -68,66 +61,65 @@ void DeviceLink::runApplySequence() {
     send(wheelReport(profile.wheelStatus));
     {
         const std::lock_guard lock(reportMutex_);
-        sendLocked(store_.edit([](ConfigProfile& p) {
-            p.appliedDpiSet = p.dpiSet;
-            p.appliedLedMode = p.ledStatus;
-            const auto level = static_cast<size_t>(heldDpiLevel(p.dpiLevel));
-            return dpiLedReport(static_cast<uint8_t>(level), p.appliedDpiSet[level],
-                                p.appliedLedMode);
-        }));
+        const auto level = static_cast<size_t>(heldDpiLevel(profile.dpiLevel));
+        if (sendLocked(dpiLedReport(static_cast<uint8_t>(level), profile.dpiSet[level],
+                                    profile.ledStatus))) {
+            recordAccepted([&](MouseState& mouse) {
+                mouse.applied = true;
+                mouse.appliedDpiSet = profile.dpiSet;
+                mouse.appliedLedMode = profile.ledStatus;
+            });
+        }
     }
-    window_.invalidate();
+    s_.view.invalidate();
 
-    if (systemSettings_.pointerSpeed()) {
-        systemSettings_.setPointerSpeed(pointerSpeedOf(profile.dpiSpeed));
-    }
-    if (systemSettings_.wheelScrollLines()) {
-        systemSettings_.setWheelScrollLines(profile.wheelSpeed + 1u);
-    }
+    if (s_.systemSettings.pointerSpeed())
+        s_.systemSettings.setPointerSpeed(pointerSpeedOf(profile.dpiSpeed));
+    if (s_.systemSettings.wheelScrollLines())
+        s_.systemSettings.setWheelScrollLines(profile.wheelSpeed + 1u);
 
     send(fireReport(profile.fireTime));
-    store_.saveProfile(store_.configFilePath(), store_.currentConfig());
 }
 
 void DeviceLink::raiseStartPrompt(int32_t slotNumber) {
     // The number first, so that a paint that sees the prompt also sees its key.
-    banner_.startKeyNumber.store(slotNumber);
-    banner_.startKeyVisible.store(1);
-    banner_.driverWorking.store(0);
-    if (banner_.applyBlinkStarted.load() == 0) {
-        banner_.applyBlinkStarted.store(1);
-        // Set before the thread starts, so that its own end is what clears it.
-        banner_.blinkRunning.store(1);
-        window_.startBannerBlinkThread();
-    }
+    s_.banner.startKeyNumber.store(slotNumber);
+    s_.banner.startKeyVisible.store(1);
+    s_.banner.driverWorking.store(0);
+    if (s_.banner.applyBlinkStarted.exchange(1) == 0)
+        s_.startPrompt.startPromptRaised();
 }
 
 void DeviceLink::changeDpiLevel(int32_t step) {
     {
         const std::lock_guard lock(reportMutex_);
-        sendLocked(store_.edit([&](ConfigProfile& p) {
+        const MouseState mouse = mouseState();
+        sendLocked(s_.profiles.edit([&](ConfigProfile& p) {
             p.dpiLevel = nextDpiLevel(p.dpiLevel, step, p.dpiSetEnabled);
             const auto level = static_cast<size_t>(p.dpiLevel);
-            return dpiLedReport(static_cast<uint8_t>(level), p.appliedDpiSet[level],
-                                ledModeValue(p.appliedLedMode));
+            return dpiLedReport(static_cast<uint8_t>(level), mouse.dpiCode(level, p),
+                                mouse.reportedLedMode(p));
         }));
     }
-    window_.invalidate();
-    store_.saveDpiLevel(store_.configFilePath(), store_.currentConfig());
+    s_.view.invalidate();
+    s_.profiles.saveDpiLevel(s_.profiles.configFilePath(), s_.profiles.currentConfig());
 }
 
 void DeviceLink::toggleLed() {
     {
         const std::lock_guard lock(reportMutex_);
-        sendLocked(store_.edit([&](ConfigProfile& p) {
-            const uint8_t mode =
-                effectiveLedMode_.load() != kLedOnOffMode ? kLedOnOffMode : p.appliedLedMode;
-            effectiveLedMode_.store(mode);
+        const MouseState mouse = mouseState();
+        uint8_t mode = 0;
+        const FeatureReport report = s_.profiles.edit([&](const ConfigProfile& p) {
+            mode = mouse.effectiveLedMode != kLedOnOffMode ? kLedOnOffMode : mouse.ledMode(p);
             const auto level = static_cast<size_t>(heldDpiLevel(p.dpiLevel));
-            return dpiLedReport(static_cast<uint8_t>(level), p.appliedDpiSet[level], mode);
-        }));
+            return dpiLedReport(static_cast<uint8_t>(level), mouse.dpiCode(level, p), mode);
+        });
+        // A refused report leaves the LED as it was, so the next press tries the same switch.
+        if (sendLocked(report))
+            recordAccepted([&](MouseState& state) { state.effectiveLedMode = mode; });
     }
-    window_.invalidate();
+    s_.view.invalidate();
 }
 
 int32_t DeviceLink::dpiStep(int slotIndex) const {
@@ -140,19 +132,15 @@ void DeviceLink::sendExitReport() {
     send(exitReport());
 }
 
-void DeviceLink::send(const FeatureReport& report) {
+bool DeviceLink::send(const FeatureReport& report) {
     const std::lock_guard lock(reportMutex_);
-    sendLocked(report);
+    return sendLocked(report);
 }
 
-void DeviceLink::sendLocked(const FeatureReport& report) {
+bool DeviceLink::sendLocked(const FeatureReport& report) {
     // A missing or unplugged mouse makes the send fail, and the caller goes on.
-    if (const auto channel = interfaces_.feature())
-        channel->send(report);
-}
-
-uint8_t DeviceLink::ledModeValue(uint8_t appliedLedMode) const {
-    return effectiveLedMode_.load() == kLedOnOffMode ? kLedOnOffMode : appliedLedMode;
+    const auto channel = interfaces_.feature();
+    return channel && channel->send(report).ok;
 }
 
 }  // namespace v270

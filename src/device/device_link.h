@@ -10,34 +10,40 @@
 #include "device/handover_flags.h"
 #include "device/mouse_discovery.h"
 #include "device/mouse_interfaces.h"
+#include "device/mouse_state.h"
 #include "platform/hid.h"
-#include "platform/main_window_port.h"
 #include "platform/system_settings.h"
+#include "platform/view_port.h"
 #include "settings/config_profile.h"
 #include "settings/profile_store.h"
 
 namespace v270 {
 
-// The LED mode that the LED on/off function switches to, and back from.
-inline constexpr uint8_t kLedOnOffMode = 3;
+struct DeviceLinkServices {
+    platform::HidSystem& hid;
+    ProfileStore& profiles;
+    BannerState& banner;
+    StartPromptListener& startPrompt;
+    platform::ViewPort& view;  // repaints
+    platform::SystemSettings& systemSettings;
+};
 
 // The program's link to the mouse: it finds the mouse, writes profiles to it and to Windows,
-// and performs the DPI and LED functions. The UI thread and the action executor both call it.
+// performs the DPI and LED functions, and keeps what the mouse holds. The UI thread and the
+// action executor both call it.
 //
-// Every report is taken from the profile and sent as one unit, so reports of different callers
-// never mix. Applies never interleave either: an apply asked for while another runs is not
-// waited for but run again by the running one, right after it, from the working copy as it is
-// then. Waiting would deadlock, because the pointer speed change is announced to every window
-// and so waits for the UI thread, which may itself be the one asking.
-class DeviceLink final : public DeviceCommands {
+// One lock, the report lock, is held while a report is built, sent and its acceptance recorded,
+// so reports of different callers never mix. Applies never interleave either: an apply asked for
+// while another runs is not waited for but run again by the running one, right after it, from
+// the working copy as it is then. Waiting would deadlock, because the pointer speed change is
+// announced to every window and so waits for the UI thread, which may itself be the one asking.
+class DeviceLink final : public DeviceCommands, public MouseStateSource {
   public:
-    DeviceLink(platform::HidSystem& hid, ProfileStore& store, BannerState& banner,
-               platform::MainWindowPort& window, platform::SystemSettings& systemSettings,
-               ReportObserver* observer = nullptr);
+    explicit DeviceLink(const DeviceLinkServices& services);
 
     uint8_t FindMouse() { return discovery_.FindMouse(); }
-    DeviceChangeOutcome onDeviceChange(const platform::DeviceBroadcast& broadcast) {
-        return discovery_.onDeviceChange(broadcast);
+    DeviceChangeOutcome onDeviceNotice(const platform::DeviceNotice& notice) {
+        return discovery_.onDeviceNotice(notice);
     }
     uint8_t deviceFound() const { return discovery_.deviceFound(); }
     std::u16string devicePath() const { return discovery_.devicePath(); }
@@ -53,30 +59,38 @@ class DeviceLink final : public DeviceCommands {
     // The exit report of the close path; nothing when no feature interface is open.
     void sendExitReport();
 
-    // 0 until the LED on/off function is first used; then the LED mode it last sent.
-    uint8_t effectiveLedMode() const { return effectiveLedMode_.load(std::memory_order_relaxed); }
+    // What the mouse holds, as far as the reports it accepted tell.
+    MouseState mouseState() const override {
+        const std::lock_guard lock(stateMutex_);
+        return mouse_;
+    }
 
   private:
     void runApplySequence();
     void raiseStartPrompt(int32_t slotNumber);
-    void send(const FeatureReport& report);
-    void sendLocked(const FeatureReport& report);
-    uint8_t ledModeValue(uint8_t appliedLedMode) const;
+    bool send(const FeatureReport& report);
+    bool sendLocked(const FeatureReport& report);
+    // Changes the mouse state, under its own lock; the caller holds the report lock.
+    template <typename Change>
+    void recordAccepted(Change&& change) {
+        const std::lock_guard lock(stateMutex_);
+        change(mouse_);
+    }
 
+    DeviceLinkServices s_;
     MouseInterfaces interfaces_;
     MouseDiscovery discovery_;
-    ProfileStore& store_;
-    BannerState& banner_;
-    platform::MainWindowPort& window_;
-    platform::SystemSettings& systemSettings_;
 
     std::mutex applyStateMutex_;
     bool applyRunning_ = false;
     bool applyAgain_ = false;
 
-    // Held while a report's bytes are taken from the profile and the report is sent.
+    // Held while a report is built from the profile and the mouse state, sent, and what the
+    // mouse accepted recorded.
     std::mutex reportMutex_;
-    std::atomic<uint8_t> effectiveLedMode_{0};
+    // Guards only the copy of the mouse state, so that painting never waits for a send.
+    mutable std::mutex stateMutex_;
+    MouseState mouse_;
     std::array<std::atomic<int32_t>, kButtonCount> dpiStep_{};
 };
 

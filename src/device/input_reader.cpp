@@ -15,59 +15,76 @@ constexpr std::u16string_view kMacroSendEndEvent = u"MacroSendEnd";
 
 }  // namespace
 
+InputReader::InputReader(const InputReaderServices& services)
+    : s_(services),
+      thread_("v270 reader", platform::ThreadPriority::Highest,
+              [this](std::stop_token stop) { InputReaderThread(stop); }) {}
+
 void InputReader::InputReaderThread(std::stop_token stop) {
     const std::unique_ptr<platform::NamedEvent> macroSendEnd =
         platform::createAutoResetEvent(kMacroSendEndEvent);
+    std::shared_ptr<InputChannel> channel = s_.interfaces.input();
     while (!stop.stop_requested()) {
         // Before the first search, or when the interface could not be opened, there is nothing
-        // to read, and the loop idles at one pass per pause.
-        if (const std::shared_ptr<InputChannel> channel = interfaces_.input();
-            channel && channel->usable()) {
-            // The buffer takes the interface's own length, so no report can run past it.
-            inputReport_.resize(channel->reportLength());
-            if (channel->read(inputReport_, stop))
-                handleReport(inputReport_);
+        // to read: sleep until a search publishes an interface.
+        if (!channel || !channel->usable()) {
+            channel = s_.interfaces.waitForInputOtherThan(channel.get(), stop);
+            continue;
         }
-        clock_.sleepFor(kPassPause);
+        // The buffer takes the interface's own length, so no report can run past it.
+        inputReport_.resize(channel->reportLength());
+        if (channel->read(inputReport_, stop))
+            handleReport(inputReport_);
+        s_.clock.waitFor(kPassPause, stop);
+        // A later search may have replaced the interface.
+        channel = s_.interfaces.input();
     }
 }
 
 void InputReader::handleReport(std::span<const uint8_t> report) {
     if (report.size() < input_report::kMeaningfulLength)
         return;
-    if (banner_.driverWorking.load() == 1) {
+    if (s_.banner.driverWorking.load() == 1) {
         handleKey(report[input_report::kKeyCodeOffset]);
         return;
     }
     // Until the driver has started, every report but the start signal is ignored.
     if (report[input_report::kReportIdOffset] == input_report::kStartSignalReportId &&
         report[input_report::kKeyCodeOffset] == input_report::kNoKey) {
-        banner_.driverWorking.store(1);
-        banner_.applyBlinkStarted.store(0);
-        banner_.startKeyVisible.store(0);
-        window_.invalidate();
+        s_.banner.driverWorking.store(1);
+        s_.banner.applyBlinkStarted.store(0);
+        s_.banner.startKeyVisible.store(0);
+        s_.view.invalidate();
     }
 }
 
 void InputReader::handleKey(uint8_t keyCode) {
-    const int32_t macroMode2 = store_.profile().macroMode2;
+    HandOverFlags& flags = s_.flags;
+    const int32_t macroMode2 = s_.profiles.profile().macroMode2;
     if (keyCode > input_report::kHostKeyBase) {
-        if (flags_.pressPending.load(std::memory_order_acquire) == 0) {
+        if (flags.pressPending.load(std::memory_order_acquire) == 0) {
             // The code is published before the flag that hands it over.
-            flags_.pressedKeyCode.store(keyCode, std::memory_order_relaxed);
-            flags_.pressPending.store(1, std::memory_order_release);
-            flags_.wakeup.notify();
+            flags.pressedKeyCode.store(keyCode, std::memory_order_relaxed);
+            flags.pressPending.store(1, std::memory_order_release);
+            flags.wakeup.notify();
         } else if (macroMode2 == 0) {
             // The executor is still busy with the earlier press: a second press ends its macro.
-            flags_.stopRequested.store(1, std::memory_order_release);
+            requestStop();
         }
         // In mode 1 a press while one is pending is dropped.
         return;
     }
     if (keyCode == input_report::kNoKey && macroMode2 == 1) {
         // In mode 1 the release ends the macro.
-        flags_.stopRequested.store(1, std::memory_order_release);
+        requestStop();
     }
+}
+
+void InputReader::requestStop() {
+    s_.flags.stopRequested.store(1, std::memory_order_release);
+    // A request with no press pending is cleared by the executor's next pass; the executor
+    // sleeps between presses, so it is woken for that pass.
+    s_.flags.wakeup.notify();
 }
 
 }  // namespace v270

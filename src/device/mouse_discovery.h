@@ -11,7 +11,7 @@
 
 namespace v270 {
 
-// What the main window must do after a device-change broadcast.
+// What the main window must do after a device notice.
 enum class DeviceChangeOutcome {
     Nothing,
     MouseRemoved,  // remove the tray icon and destroy the window; the program ends
@@ -25,17 +25,17 @@ bool sameInterfaceName(std::u16string_view a, std::u16string_view b);
 // publishes them; reacts to the arrival and removal of the mouse. Runs on the UI thread.
 class MouseDiscovery {
   public:
-    MouseDiscovery(platform::HidSystem& hid, MouseInterfaces& interfaces,
-                   ReportObserver* observer = nullptr)
-        : hid_(hid), interfaces_(interfaces), observer_(observer) {}
+    MouseDiscovery(platform::HidSystem& hid, MouseInterfaces& interfaces)
+        : hid_(hid), interfaces_(interfaces) {}
 
-    // Searches the interfaces and returns deviceFound: 1 when any interface had the mouse's
-    // vendor and product id.
+    // Searches the first 100 interfaces listed and returns deviceFound: 1 when any of them had
+    // the mouse's vendor and product id. The search ends once both vendor interfaces are
+    // assigned (opened, or tried and failed).
     uint8_t FindMouse();
 
     // The device-change handler: a removal of devicePath ends the program; its arrival while
     // the mouse is not found searches again.
-    DeviceChangeOutcome onDeviceChange(const platform::DeviceBroadcast& broadcast);
+    DeviceChangeOutcome onDeviceNotice(const platform::DeviceNotice& notice);
 
     uint8_t deviceFound() const { return deviceFound_.load(std::memory_order_acquire); }
 
@@ -46,11 +46,10 @@ class MouseDiscovery {
     }
 
   private:
-    bool namesDevicePath(const platform::DeviceBroadcast& broadcast) const;
+    bool namesDevicePath(const platform::DeviceNotice& notice) const;
 
     platform::HidSystem& hid_;
     MouseInterfaces& interfaces_;
-    ReportObserver* const observer_;
     std::atomic<uint8_t> deviceFound_{0};
     mutable std::mutex pathMutex_;
     std::u16string devicePath_;

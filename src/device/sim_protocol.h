@@ -45,11 +45,37 @@ struct Frame {
     std::vector<uint8_t> payload;
 };
 
+// What a device says of itself.
+struct Attributes {
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t versionNumber = 0;
+
+    bool operator==(const Attributes&) const = default;
+};
+
+// What the HID parser says of a collection. Report lengths include the report ID byte.
+struct Capabilities {
+    uint16_t usage = 0;
+    uint16_t usagePage = 0;
+    uint16_t inputReportByteLength = 0;
+    uint16_t outputReportByteLength = 0;
+    uint16_t featureReportByteLength = 0;
+
+    bool operator==(const Capabilities&) const = default;
+};
+
 // One interface as the simulator presents it.
 struct InterfaceRecord {
     std::u16string path;
-    platform::HidAttributes attributes;
-    platform::HidCaps caps;  // usage, usage page and the three report lengths travel
+    Attributes attributes;
+    Capabilities caps;
+
+    // The interface as a HID system lists it to the program.
+    platform::HidInterface listing() const {
+        return {path,       attributes.vendorId,        attributes.productId,        caps.usagePage,
+                caps.usage, caps.inputReportByteLength, caps.featureReportByteLength};
+    }
 
     bool operator==(const InterfaceRecord&) const = default;
 };

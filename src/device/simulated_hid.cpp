@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "device/sim_protocol.h"
 #include "platform/sockets.h"
+#include "platform/worker_thread.h"
 
 namespace v270 {
 
@@ -22,8 +22,6 @@ using namespace std::chrono_literals;
 
 // A simulator that does not answer within this time is taken as gone for that request.
 constexpr std::chrono::seconds kReplyTimeout{5};
-// How often the receiving thread looks up from a quiet connection to see whether it must end.
-constexpr std::chrono::milliseconds kReceivePoll{100};
 // The HID class driver keeps this many input reports per handle by default; older ones go
 // when a reader falls behind.
 constexpr size_t kInputReportQueue = 32;
@@ -56,28 +54,29 @@ std::optional<SimulatorEndpoint> simulatorEndpointFromEnvironment() {
     return parseSimulatorEndpoint(value);
 }
 
-std::unique_ptr<platform::HidSystem> selectHidSystem(std::unique_ptr<platform::HidSystem> systemHid,
-                                                     platform::DeviceNoticeSink& simulatorNotices) {
-    if (const auto endpoint = simulatorEndpointFromEnvironment()) {
+std::unique_ptr<platform::HidSystem> selectHidSystem(
+    const std::function<std::unique_ptr<platform::HidSystem>()>& systemHid,
+    platform::DeviceNoticeSink& simulatorNotices) {
+    if (const auto endpoint = simulatorEndpointFromEnvironment())
         return std::make_unique<SimulatedHidSystem>(*endpoint, simulatorNotices);
-    }
-    return systemHid;
+    return systemHid();
 }
 
 // Hands notices to the sink from a thread of its own, in the order they came.
 class NoticeDispatcher {
   public:
-    explicit NoticeDispatcher(platform::DeviceNoticeSink& sink)
-        : sink_(sink), thread_([this](std::stop_token stop) { run(stop); }) {}
+    explicit NoticeDispatcher(platform::DeviceNoticeSink& sink) : sink_(sink) {
+        thread_.ensureRunning();
+    }
 
     void enable() { enabled_.store(true); }
 
-    void post(platform::DeviceBroadcast broadcast) {
+    void post(platform::DeviceNotice notice) {
         if (!enabled_.load())
             return;
         {
             const std::lock_guard lock(mutex_);
-            queue_.push_back(std::move(broadcast));
+            queue_.push_back(std::move(notice));
         }
         condition_.notify_one();
     }
@@ -85,7 +84,7 @@ class NoticeDispatcher {
   private:
     void run(std::stop_token stop) {
         for (;;) {
-            platform::DeviceBroadcast next;
+            platform::DeviceNotice next;
             {
                 std::unique_lock lock(mutex_);
                 if (!condition_.wait(lock, stop, [&] { return !queue_.empty(); }))
@@ -101,8 +100,10 @@ class NoticeDispatcher {
     std::atomic<bool> enabled_{false};
     std::mutex mutex_;
     std::condition_variable_any condition_;
-    std::deque<platform::DeviceBroadcast> queue_;
-    std::jthread thread_;  // last, so that it ends before the rest goes
+    std::deque<platform::DeviceNotice> queue_;
+    // Last, so that it ends before the rest goes.
+    platform::WorkerThread thread_{"v270 sim notices", platform::ThreadPriority::Normal,
+                                   [this](std::stop_token stop) { run(stop); }};
 };
 
 // One connection to the simulator: a receiving thread sorts what comes into replies, input
@@ -111,16 +112,18 @@ class SimulatorConnection {
   public:
     SimulatorConnection(std::unique_ptr<platform::TcpStream> stream,
                         std::shared_ptr<NoticeDispatcher> notices)
-        : stream_(std::move(stream)),
-          notices_(std::move(notices)),
-          receiver_([this](std::stop_token stop) { receive(stop); }) {}
+        : stream_(std::move(stream)), notices_(std::move(notices)) {
+        receiver_.ensureRunning();
+    }
 
     SimulatorConnection(const SimulatorConnection&) = delete;
     SimulatorConnection& operator=(const SimulatorConnection&) = delete;
 
     ~SimulatorConnection() {
-        receiver_.request_stop();
+        // The stop first, so that the receiver takes the end of the stream for its own doing.
+        receiver_.requestStop();
         stream_->shutdown();
+        receiver_.stop();
     }
 
     bool alive() const {
@@ -207,8 +210,11 @@ class SimulatorConnection {
     void receive(std::stop_token stop) {
         sim::FrameAssembler assembler;
         std::array<uint8_t, 4096> chunk{};
+        // A quiet connection costs nothing: the wait ends with bytes, the simulator's end, or
+        // the shutdown of this end.
         while (!stop.stop_requested()) {
-            const platform::Received got = stream_->receiveSome(chunk, kReceivePoll);
+            const platform::Received got =
+                stream_->receiveSome(chunk, platform::TcpStream::kNoTimeout);
             if (got.status == platform::ReceiveStatus::Timeout)
                 continue;
             if (got.status == platform::ReceiveStatus::Closed)
@@ -261,9 +267,9 @@ class SimulatorConnection {
                 if (!event || !path)
                     return;
                 const bool arrival = *event == static_cast<uint8_t>(sim::NoticeEvent::Arrival);
-                notices_->post(
-                    {arrival ? platform::kDeviceArrival : platform::kDeviceRemoveComplete,
-                     platform::kDeviceTypeInterface, *path});
+                notices_->post({arrival ? platform::DeviceNotice::Kind::Arrival
+                                        : platform::DeviceNotice::Kind::Removal,
+                                *path});
                 return;
             }
             case sim::FrameType::Opened: {
@@ -301,10 +307,8 @@ class SimulatorConnection {
         inputArrived_.notify_all();
         if (closedHere)
             return;
-        for (const auto& entry : removed) {
-            notices_->post(
-                {platform::kDeviceRemoveComplete, platform::kDeviceTypeInterface, entry.path});
-        }
+        for (const auto& entry : removed)
+            notices_->post({platform::DeviceNotice::Kind::Removal, entry.path});
     }
 
     struct HandleState {
@@ -322,60 +326,45 @@ class SimulatorConnection {
     std::optional<sim::Frame> reply_;
     std::vector<sim::InterfaceRecord> listed_;
     std::map<uint32_t, HandleState> handles_;
-    std::jthread receiver_;  // last: it starts once everything above exists
+    // Last: it starts once everything above exists.
+    platform::WorkerThread receiver_{"v270 sim link", platform::ThreadPriority::Normal,
+                                     [this](std::stop_token stop) { receive(stop); }};
 };
 
 namespace {
 
-class SimulatedEnumeration final : public platform::HidEnumeration {
-  public:
-    explicit SimulatedEnumeration(std::vector<sim::InterfaceRecord> interfaces)
-        : interfaces_(std::move(interfaces)) {}
-    std::optional<std::u16string> interfacePath(uint32_t index) override {
-        if (index >= interfaces_.size())
-            return std::nullopt;
-        return interfaces_[index].path;
-    }
-
-  private:
-    std::vector<sim::InterfaceRecord> interfaces_;
-};
-
-class SimulatedProbe final : public platform::HidProbe {
-  public:
-    explicit SimulatedProbe(sim::InterfaceRecord record) : record_(std::move(record)) {}
-    std::optional<platform::HidAttributes> attributes() override { return record_.attributes; }
-    std::optional<platform::HidCaps> caps() override { return record_.caps; }
-
-  private:
-    sim::InterfaceRecord record_;
-};
-
 class SimulatedDevice final : public platform::HidDevice {
   public:
-    SimulatedDevice(std::shared_ptr<SimulatorConnection> connection, uint32_t handle)
-        : connection_(std::move(connection)), handle_(handle) {}
+    SimulatedDevice(std::shared_ptr<SimulatorConnection> connection, uint32_t handle,
+                    size_t featureLength)
+        : connection_(std::move(connection)), handle_(handle), featureLength_(featureLength) {}
     SimulatedDevice(const SimulatedDevice&) = delete;
     SimulatedDevice& operator=(const SimulatedDevice&) = delete;
     ~SimulatedDevice() override { connection_->close(handle_); }
 
-    bool sendFeatureReport(std::span<const uint8_t> report) override {
+    platform::HidResult sendFeatureReport(std::span<const uint8_t> report) override {
+        const std::vector<uint8_t> padded = platform::reportOfLength(report, featureLength_);
         const auto reply =
             connection_->request(frame(sim::FrameType::SetFeature,
-                                       sim::PayloadWriter().u32(handle_).bytes(report).take()),
+                                       sim::PayloadWriter().u32(handle_).bytes(padded).take()),
                                  sim::FrameType::FeatureResult);
         if (!reply)
-            return false;
-        return sim::PayloadReader(reply->payload).u8() == uint8_t{1};
+            return platform::HidResult::failure("SetFeature: the simulated mouse did not answer");
+        if (sim::PayloadReader(reply->payload).u8() != uint8_t{1})
+            return platform::HidResult::failure("SetFeature: the simulated mouse refused it");
+        return platform::HidResult::success();
     }
 
-    bool readInputReport(std::span<uint8_t> buffer, std::stop_token stop) override {
-        return connection_->readInput(handle_, buffer, std::move(stop));
+    platform::HidResult readInputReport(std::span<uint8_t> buffer, std::stop_token stop) override {
+        if (connection_->readInput(handle_, buffer, std::move(stop)))
+            return platform::HidResult::success();
+        return platform::HidResult::failure("read: no report from the simulated mouse");
     }
 
   private:
     const std::shared_ptr<SimulatorConnection> connection_;
     const uint32_t handle_;
+    const size_t featureLength_;
 };
 
 }  // namespace
@@ -404,29 +393,22 @@ std::shared_ptr<SimulatorConnection> SimulatedHidSystem::connection() {
     return connection_;
 }
 
-std::unique_ptr<platform::HidEnumeration> SimulatedHidSystem::enumerate() {
+std::vector<platform::HidInterface> SimulatedHidSystem::enumerate() {
     const auto link = connection();
     if (!link)
-        return nullptr;
+        return {};
     const auto reply =
         link->request(frame(sim::FrameType::Enumerate), sim::FrameType::InterfaceList);
     if (!reply)
-        return nullptr;
+        return {};
     auto interfaces = sim::decodeInterfaceList(reply->payload);
     if (!interfaces)
-        return nullptr;
+        return {};
     link->setListed(*interfaces);
-    return std::make_unique<SimulatedEnumeration>(std::move(*interfaces));
-}
-
-std::unique_ptr<platform::HidProbe> SimulatedHidSystem::probe(std::u16string_view path) {
-    const auto link = connection();
-    if (!link)
-        return nullptr;
-    auto record = link->listed(path);
-    if (!record)
-        return nullptr;
-    return std::make_unique<SimulatedProbe>(std::move(*record));
+    std::vector<platform::HidInterface> present;
+    for (const sim::InterfaceRecord& record : *interfaces)
+        present.push_back(record.listing());
+    return present;
 }
 
 std::unique_ptr<platform::HidDevice> SimulatedHidSystem::open(std::u16string_view path,
@@ -445,7 +427,9 @@ std::unique_ptr<platform::HidDevice> SimulatedHidSystem::open(std::u16string_vie
     const auto handle = sim::PayloadReader(reply->payload).u32();
     if (!handle || *handle == 0)
         return nullptr;
-    return std::make_unique<SimulatedDevice>(link, *handle);
+    const auto record = link->listed(path);
+    const size_t featureLength = record ? record->caps.featureReportByteLength : 0;
+    return std::make_unique<SimulatedDevice>(link, *handle, featureLength);
 }
 
 void SimulatedHidSystem::registerForNotices() {

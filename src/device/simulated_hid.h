@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/hid.h"
 
@@ -29,10 +31,11 @@ inline constexpr char kMouseSimVariable[] = "V270_MOUSE_SIM";
 // system's own HID path is to be used.
 std::optional<SimulatorEndpoint> simulatorEndpointFromEnvironment();
 
-// The HID system the program runs on: the simulated mouse's when V270_MOUSE_SIM names one,
-// whose notices then go to `simulatorNotices`; otherwise `systemHid`, the system's own.
-std::unique_ptr<platform::HidSystem> selectHidSystem(std::unique_ptr<platform::HidSystem> systemHid,
-                                                     platform::DeviceNoticeSink& simulatorNotices);
+// The HID system the program runs on: the simulated mouse's when V270_MOUSE_SIM names one, whose
+// notices then go to `simulatorNotices`; otherwise the system's own, which `systemHid` makes.
+std::unique_ptr<platform::HidSystem> selectHidSystem(
+    const std::function<std::unique_ptr<platform::HidSystem>()>& systemHid,
+    platform::DeviceNoticeSink& simulatorNotices);
 
 class SimulatorConnection;
 class NoticeDispatcher;
@@ -49,8 +52,7 @@ class SimulatedHidSystem final : public platform::HidSystem {
     SimulatedHidSystem& operator=(const SimulatedHidSystem&) = delete;
     ~SimulatedHidSystem() override;
 
-    std::unique_ptr<platform::HidEnumeration> enumerate() override;
-    std::unique_ptr<platform::HidProbe> probe(std::u16string_view path) override;
+    std::vector<platform::HidInterface> enumerate() override;
     std::unique_ptr<platform::HidDevice> open(std::u16string_view path,
                                               platform::HidAccess access) override;
     void registerForNotices() override;

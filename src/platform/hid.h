@@ -2,44 +2,42 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
-// The HID class library as the device link uses it: one interface at a time, in the steps the
-// search takes, so that each step can fail on its own. Callers never see a platform handle.
+// The HID class library as the device link uses it: a list of the interfaces present, opened by
+// path, and notices of their arrival and removal. Callers never see a platform handle, and the
+// backend keeps its own details: the report lengths it pads to and the system's words for a
+// failure.
 namespace v270::platform {
 
-struct HidAttributes {
+// One HID interface (top-level collection) as the system lists it. Report lengths include the
+// report ID byte; 0 where the collection has no such report or it could not be read.
+struct HidInterface {
+    std::u16string path;
     uint16_t vendorId = 0;
     uint16_t productId = 0;
-    uint16_t versionNumber = 0;
+    uint16_t usagePage = 0;
+    uint16_t usage = 0;
+    uint16_t inputReportLength = 0;
+    uint16_t featureReportLength = 0;
 
-    bool operator==(const HidAttributes&) const = default;
+    bool operator==(const HidInterface&) const = default;
 };
 
-// The capabilities of one top-level collection, as the HID parser reports them. Report lengths
-// include the report ID byte.
-struct HidCaps {
-    uint16_t usage = 0;
-    uint16_t usagePage = 0;
-    uint16_t inputReportByteLength = 0;
-    uint16_t outputReportByteLength = 0;
-    uint16_t featureReportByteLength = 0;
-    uint16_t numberLinkCollectionNodes = 0;
-    uint16_t numberInputButtonCaps = 0;
-    uint16_t numberInputValueCaps = 0;
-    uint16_t numberInputDataIndices = 0;
-    uint16_t numberOutputButtonCaps = 0;
-    uint16_t numberOutputValueCaps = 0;
-    uint16_t numberOutputDataIndices = 0;
-    uint16_t numberFeatureButtonCaps = 0;
-    uint16_t numberFeatureValueCaps = 0;
-    uint16_t numberFeatureDataIndices = 0;
+// The outcome of one HID operation: success, or the system's account of the failure,
+// "operation: (0xCODE) text".
+struct HidResult {
+    bool ok = false;
+    std::string error;
 
-    bool operator==(const HidCaps&) const = default;
+    static HidResult success() { return {true, {}}; }
+    static HidResult failure(std::string error) { return {false, std::move(error)}; }
+    explicit operator bool() const { return ok; }
 };
 
 // An interface opened for reading or for writing.
@@ -47,30 +45,13 @@ class HidDevice {
   public:
     virtual ~HidDevice() = default;
 
-    // Sends one feature report; byte 0 is the report ID. Returns whether the device took it.
-    virtual bool sendFeatureReport(std::span<const uint8_t> report) = 0;
+    // Sends one feature report, byte 0 the report ID, padded with zeros to the interface's
+    // feature report length (a longer report is cut to it).
+    virtual HidResult sendFeatureReport(std::span<const uint8_t> report) = 0;
 
-    // Blocks until one input report fills `buffer` (report ID first), the read fails, or `stop`
-    // is requested. Returns true only for a report read.
-    virtual bool readInputReport(std::span<uint8_t> buffer, std::stop_token stop) = 0;
-};
-
-// A handle opened with no access on an interface, good only for asking what it is.
-class HidProbe {
-  public:
-    virtual ~HidProbe() = default;
-    virtual std::optional<HidAttributes> attributes() = 0;
-    virtual std::optional<HidCaps> caps() = 0;
-};
-
-// The HID interfaces present when the enumeration was made, by member index.
-class HidEnumeration {
-  public:
-    virtual ~HidEnumeration() = default;
-
-    // The device interface path of member `index`, or nullopt when there is no such member
-    // or it cannot be read.
-    virtual std::optional<std::u16string> interfacePath(uint32_t index) = 0;
+    // Blocks until one input report fills `buffer` (report ID first, zeros after a shorter
+    // report), the read fails, or `stop` is requested.
+    virtual HidResult readInputReport(std::span<uint8_t> buffer, std::stop_token stop) = 0;
 };
 
 enum class HidAccess { Read, Write };
@@ -79,40 +60,41 @@ class HidSystem {
   public:
     virtual ~HidSystem() = default;
 
-    // The HID interfaces present now; null when the system cannot list them.
-    virtual std::unique_ptr<HidEnumeration> enumerate() = 0;
+    // The HID interfaces present now, in the system's order; empty when there are none or the
+    // system cannot list them. An interface whose identity cannot be read is left out.
+    virtual std::vector<HidInterface> enumerate() = 0;
 
-    // Opens `path` with no access; null when it cannot be opened.
-    virtual std::unique_ptr<HidProbe> probe(std::u16string_view path) = 0;
-
-    // Opens `path` for reading or writing, shared, for blocking I/O; null when it cannot be
-    // opened.
+    // Opens `path` for reading or writing, shared; null when it cannot be opened.
     virtual std::unique_ptr<HidDevice> open(std::u16string_view path, HidAccess access) = 0;
 
     // Asks for arrival and removal notices of HID interfaces. Calling it again is harmless.
     virtual void registerForNotices() = 0;
 };
 
-// Device-change broadcasts, in the terms of the system's own notices.
-inline constexpr uint32_t kDeviceArrival = 0x8000;         // DBT_DEVICEARRIVAL
-inline constexpr uint32_t kDeviceRemoveComplete = 0x8004;  // DBT_DEVICEREMOVECOMPLETE
-inline constexpr uint32_t kDeviceTypeInterface = 5;        // DBT_DEVTYP_DEVICEINTERFACE
+// The arrival or removal of one device interface, named by its path.
+struct DeviceNotice {
+    enum class Kind { Arrival, Removal };
+    Kind kind = Kind::Arrival;
+    std::u16string path;
 
-struct DeviceBroadcast {
-    uint32_t eventCode = 0;
-    uint32_t deviceType = 0;
-    std::u16string interfaceName;  // for device interface broadcasts
-
-    bool operator==(const DeviceBroadcast&) const = default;
+    bool operator==(const DeviceNotice&) const = default;
 };
 
-// Where a HID system that learns of arrivals and removals itself (not through the window's
-// own messages) delivers them. The Windows program forwards them to its main window as the
-// same message the system sends.
+// Where a HID system that learns of arrivals and removals itself (not through the window's own
+// messages) delivers them.
 class DeviceNoticeSink {
   public:
     virtual ~DeviceNoticeSink() = default;
-    virtual void deliver(const DeviceBroadcast& broadcast) = 0;
+    virtual void deliver(const DeviceNotice& notice) = 0;
 };
+
+// `report` in a buffer of `length` bytes: cut to it, or padded with zeros. A length of 0 (not
+// known) keeps the report as it is.
+inline std::vector<uint8_t> reportOfLength(std::span<const uint8_t> report, size_t length) {
+    std::vector<uint8_t> buffer(report.begin(), report.end());
+    if (length != 0)
+        buffer.resize(length, 0);
+    return buffer;
+}
 
 }  // namespace v270::platform

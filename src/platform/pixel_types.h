@@ -21,6 +21,14 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
+// A point in pixels: client pixels of the window it was taken in, or screen pixels where said.
+struct PixelPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+
+    bool operator==(const PixelPoint&) const = default;
+};
+
 struct PixelSize {
     int32_t width = 0;
     int32_t height = 0;

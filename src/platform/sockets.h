@@ -31,6 +31,9 @@ class TcpStream {
     // Sends every byte; false when the connection is gone.
     bool sendAll(std::span<const uint8_t> bytes);
 
+    // A receive timeout that never ends: only bytes, the peer's end or shutdown() end the wait.
+    static constexpr std::chrono::milliseconds kNoTimeout{-1};
+
     // Waits up to `timeout` for bytes and takes what has come, at most the buffer's size.
     Received receiveSome(std::span<uint8_t> buffer, std::chrono::milliseconds timeout);
 

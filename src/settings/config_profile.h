@@ -16,9 +16,9 @@ inline constexpr int kMaxLedMode = 3;
 inline constexpr int kMaxSpeedStep = 9;  // dpiSpeed and wheelSpeed
 inline constexpr int kFirstDpiCellId = 60;
 
-// The working copy of the current profile, with the runtime companions that say what the mouse
-// has now. Button slots and DPI levels are 0-based here; slot s of the user interface is
-// buttonFunction[s - 1].
+// The working copy of the current profile: the stored settings and nothing else (what the mouse
+// was last sent is the device link's mouse state). Button slots and DPI levels are 0-based here;
+// slot s of the user interface is buttonFunction[s - 1].
 struct ConfigProfile {
     std::array<int32_t, kButtonCount> buttonFunction{};
     int32_t wheelStatus = 0;
@@ -31,15 +31,11 @@ struct ConfigProfile {
     uint8_t wheelSpeed = 0;
     int32_t fireTime = 0;
 
-    // Runtime companions, never stored in the file.
-    std::array<uint8_t, kDpiLevelCount> appliedDpiSet{};
-    uint8_t appliedLedMode = 0;
-    std::array<int32_t, kDpiLevelCount> dpiCellId{};
-
     bool operator==(const ConfigProfile&) const = default;
 };
 
-// The skin hot-area id of DPI value `step` of level index `level`: 60..79.
+// The skin hot-area id of DPI value `step` of level index `level`: 60..79. The chosen cell of a
+// level is dpiCellIdOf(level, dpiSet[level]).
 constexpr int32_t dpiCellIdOf(int level, int step) {
     return kFirstDpiCellId + kDpiStepCount * level + step;
 }

@@ -19,6 +19,17 @@ class MacroStore {
     MacroStore(IniFiles& files, platform::MessageBoxes& messages)
         : files_(files), messages_(messages) {}
 
+    // The macro file of the interface language, which the repeat-count save writes; set at
+    // start-up and by the language switch.
+    void setFilePath(std::filesystem::path file) {
+        const std::lock_guard lock(mutex_);
+        filePath_ = std::move(file);
+    }
+    std::filesystem::path filePath() const {
+        const std::lock_guard lock(mutex_);
+        return filePath_;
+    }
+
     // Replaces the macros with those of `file`. A missing file shows "找不到配置文件" and
     // leaves an empty table. A "macroNum" outside 0..12 is held to that range.
     void loadMacros(const std::filesystem::path& file);
@@ -53,6 +64,7 @@ class MacroStore {
     platform::MessageBoxes& messages_;
     mutable std::mutex mutex_;
     MacroTable table_;
+    std::filesystem::path filePath_;
 };
 
 }  // namespace v270

@@ -76,11 +76,6 @@ ConfigProfile readProfileSection(const IniDocument& document, std::u16string_vie
     profile.fireTime = readNumber(document, section, u"FIRE_TIME");
 
     holdToRanges(profile);
-    profile.appliedDpiSet = profile.dpiSet;
-    for (int level = 0; level < kDpiLevelCount; ++level) {
-        const auto index = static_cast<size_t>(level);
-        profile.dpiCellId[index] = dpiCellIdOf(level, profile.dpiSet[index]);
-    }
     return profile;
 }
 
@@ -111,12 +106,7 @@ ConfigProfile builtInDefaultProfile(int32_t macroMode2) {
     profile.buttonFunction = defaultButtonFunction;
     profile.macroMode2 = macroMode2;
     profile.dpiSet = {1, 2, 4, 0};
-    profile.appliedDpiSet = profile.dpiSet;
     profile.dpiSetEnabled = {1, 1, 1, 1};
-    for (int level = 0; level < kDpiLevelCount; ++level) {
-        const auto index = static_cast<size_t>(level);
-        profile.dpiCellId[index] = dpiCellIdOf(level, profile.dpiSet[index]);
-    }
     profile.dpiSpeed = 4;
     profile.wheelSpeed = 2;
     profile.fireTime = 50;

@@ -17,10 +17,8 @@ std::u16string profileSectionName(int32_t slot, bool fromReset, int32_t englishU
 // keys), converts as the C runtime does and is cut to its field's width; a missing key reads as
 // 0. Then values outside their ranges are held to them, so that no table is ever indexed past
 // its end: dpiLevel 0..3, dpiSet 0..4, ledStatus 0..3, dpiSpeed and wheelSpeed 0..9, fireTime
-// 0..300; a section with no enabled DPI level gets its active level enabled; a macro mode other
-// than 0 becomes 1, the hold mode every non-zero mode plays as. The runtime
-// companions follow: appliedDpiSet = dpiSet and the dpiCellId of each level; appliedLedMode is
-// left at 0.
+// 0..300; a section with no enabled DPI level gets its active level enabled. A macro mode other
+// than 0 becomes 1, the hold mode every non-zero mode plays as.
 ConfigProfile readProfileSection(const IniDocument& document, std::u16string_view section);
 
 // Writes the 21 profile keys in their order: K1..K6, DPI_LEVEL, WHEEL_STATUS, MACRO_MODE2,

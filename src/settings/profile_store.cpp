@@ -1,5 +1,7 @@
 #include "settings/profile_store.h"
 
+#include <optional>
+
 #include "settings/profile_format.h"
 #include "settings/text.h"
 
@@ -27,9 +29,8 @@ void ProfileStore::readStartupSettings() {
 
 void ProfileStore::loadProfile(const std::filesystem::path& file, int32_t slot, bool fromReset) {
     const std::u16string section = profileSectionName(slot, fromReset, englishUi());
-    ConfigProfile loaded = readProfileSection(files_.load(file), section);
+    const ConfigProfile loaded = readProfileSection(files_.load(file), section);
     const std::lock_guard lock(mutex_);
-    loaded.appliedLedMode = profile_.appliedLedMode;
     profile_ = loaded;
 }
 
@@ -46,15 +47,29 @@ bool ProfileStore::saveDpiLevel(const std::filesystem::path& file, int32_t slot)
     });
 }
 
+ConfigProfile ProfileStore::saveForApply() {
+    std::optional<ConfigProfile> saved;
+    files_.update(configFilePath_, [&](IniDocument& document) {
+        int32_t slot = 0;
+        {
+            const std::lock_guard lock(mutex_);
+            saved = profile_;
+            slot = currentConfig_;
+        }
+        document.write(kInitSection, kCurrentConfigKey, formatInt(slot));
+        // The last-applied slot always holds what the mouse was last told.
+        writeProfileSection(document, profileSectionName(kLastAppliedSlot, false, englishUi()),
+                            *saved);
+        writeProfileSection(document, profileSectionName(slot, false, englishUi()), *saved);
+    });
+    // A file that cannot be read whole is left alone; the apply goes on all the same.
+    return saved ? *saved : profile();
+}
+
 uint8_t ProfileStore::readLanguage(const std::filesystem::path& file) const {
     const int32_t value =
         parseLeadingInt(files_.read(file, kInitSection, kLanguageKey, kValueBuffer));
     return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFF);
-}
-
-bool ProfileStore::saveCurrentConfig() const {
-    return files_.write(configFilePath_, kInitSection, kCurrentConfigKey,
-                        formatInt(currentConfig()));
 }
 
 bool ProfileStore::saveLanguage(int32_t language) const {

@@ -27,7 +27,7 @@ class ProfileStore {
     void readStartupSettings();
 
     // Reads section "Config" + slot (or the factory section, with `fromReset`) of `file` into
-    // the working copy. appliedLedMode keeps its value. Does not change currentConfig.
+    // the working copy. Does not change currentConfig.
     void loadProfile(const std::filesystem::path& file, int32_t slot, bool fromReset);
 
     // Writes the working copy into section "Config" + slot of `file`, in one file replace.
@@ -39,11 +39,14 @@ class ProfileStore {
     // Writes only "DPI_LEVEL" into section "Config" + slot.
     bool saveDpiLevel(const std::filesystem::path& file, int32_t slot) const;
 
+    // The apply's one replace of config.ini: "CurConfig" of "Init", then the working copy into
+    // the last-applied slot and into the current slot. Returns the copy it wrote, which the apply
+    // sends, whether or not the file could be written.
+    ConfigProfile saveForApply();
+
     // "VER_SEL" of "Init", its low 8 bits.
     uint8_t readLanguage(const std::filesystem::path& file) const;
 
-    // "CurConfig" = currentConfig, into "Init" of config.ini.
-    bool saveCurrentConfig() const;
     // "VER_SEL" = language, into "Init" of config.ini.
     bool saveLanguage(int32_t language) const;
 

@@ -131,7 +131,7 @@ void FramePainter::paintMainPage(Frame& frame) {
     const auto knob = load(skin_picture::kDpiKnob);
     for (int level = 0; level < kDpiLevelCount; ++level) {
         const auto slot = static_cast<size_t>(level);
-        const int32_t cell = profile.dpiCellId[slot];
+        const int32_t cell = dpiCellIdOf(level, profile.dpiSet[slot]);
         const SkinItem* item =
             cell >= kFirstDpiCell && cell <= kLastDpiCell ? entryAt(items, cell) : nullptr;
         if (knob && item != nullptr && item->width > 0 && item->height > 0) {
@@ -290,7 +290,7 @@ void FramePainter::PaintLabels(Frame& frame, int32_t count) {
             if (j == colour_item::kDpiText) {
                 const auto level =
                     static_cast<size_t>(std::clamp(profile.dpiLevel, 0, kDpiLevelCount - 1));
-                drawLabel(frame, *item, formatInt(dpiValueOf(profile.appliedDpiSet[level])),
+                drawLabel(frame, *item, formatInt(dpiValueOf(state.mouse.dpiCode(level, profile))),
                           defaultColour, true);
             } else {
                 drawLabel(frame, *item, item->label, defaultColour, true);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "device/mouse_state.h"
 #include "settings/config_profile.h"
 #include "ui/banner_text.h"
 #include "ui/page.h"
@@ -28,6 +29,7 @@ struct FrameState {
     bool buttonPressed = false;
 
     ConfigProfile profile;
+    MouseState mouse;           // what the mouse holds: the colour page's DPI value
     int32_t currentConfig = 1;  // 1..5
     bool english = true;
 

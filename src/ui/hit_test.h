@@ -4,18 +4,13 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/pixel_types.h"
 #include "ui/page.h"
 #include "ui/skin_item.h"
 
 namespace v270 {
 
-// A point in client pixels of the window it was taken in.
-struct Point {
-    int32_t x = 0;
-    int32_t y = 0;
-
-    bool operator==(const Point&) const = default;
-};
+using Point = platform::PixelPoint;
 
 // The first entry 0..last (last included) whose area holds `point`, or NO_HIT. Entries of zero
 // size hold no point, so a skin without an entry simply lacks its action.

@@ -47,7 +47,6 @@ void selectDpiCell(ConfigProfile& profile, int32_t cell) {
     if (offset < 0 || offset >= kDpiLevelCount * kDpiStepCount)
         return;
     const auto level = static_cast<size_t>(offset / kDpiStepCount);
-    profile.dpiCellId[level] = cell;
     profile.dpiSet[level] = static_cast<uint8_t>(offset % kDpiStepCount);
 }
 

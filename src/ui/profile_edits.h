@@ -16,7 +16,7 @@ void toggleDpiLevel(ConfigProfile& profile, int level);
 // Makes `level` the current level when it is enabled; a disabled level is not chosen.
 void selectDpiLevel(ConfigProfile& profile, int level);
 
-// Chooses value cell `cell` (60..79): its level's selected cell and value index.
+// Chooses value cell `cell` (60..79): the value index of its level.
 void selectDpiCell(ConfigProfile& profile, int32_t cell);
 
 // The fire interval at `x` on the bar `bar`: 0 at its left edge, 300 across its whole width.

@@ -26,11 +26,10 @@ bool canOpen(const std::filesystem::path& file) {
 }  // namespace
 
 SkinLoader::SkinLoader(IniFiles& files, platform::MessageBoxes& messages,
-                       CloseOperation closeMainWindow, std::filesystem::path skinFolder,
-                       const ProfileStore& settings, SkinTables& tables)
+                       std::filesystem::path skinFolder, const ProfileStore& settings,
+                       SkinTables& tables)
     : files_(files),
       messages_(messages),
-      closeMainWindow_(std::move(closeMainWindow)),
       skinFolder_(std::move(skinFolder)),
       settings_(settings),
       tables_(tables) {}
@@ -55,12 +54,11 @@ std::filesystem::path SkinLoader::layoutPath(LayoutFile file, bool english) cons
     return skinFolder_ / folder / name;
 }
 
-SkinRecord SkinLoader::ReadSkinRecord(const std::filesystem::path& file,
-                                      std::u16string_view section, int32_t index) {
+std::optional<SkinRecord> SkinLoader::ReadSkinRecord(const std::filesystem::path& file,
+                                                     std::u16string_view section, int32_t index) {
     if (!canOpen(file)) {
         messages_.show(kSkinFileMissingMessage);
-        if (closeMainWindow_)
-            closeMainWindow_();
+        return std::nullopt;
     }
     return readRecord(files_.load(file), section, index);
 }
@@ -73,14 +71,12 @@ SkinRecord SkinLoader::readRecord(const IniDocument& document, std::u16string_vi
     return splitSkinRecord(value);
 }
 
-IniDocument SkinLoader::openLayout(LayoutFile which) {
+std::optional<IniDocument> SkinLoader::openLayout(LayoutFile which) {
     const std::filesystem::path file = layoutPath(which, english());
     if (canOpen(file))
         return files_.load(file);
     messages_.show(kSkinFileMissingMessage);
-    if (closeMainWindow_)
-        closeMainWindow_();
-    return IniDocument();
+    return std::nullopt;
 }
 
 void SkinLoader::readItems(const IniDocument& document, std::span<SkinItem> items) {
@@ -89,32 +85,38 @@ void SkinLoader::readItems(const IniDocument& document, std::span<SkinItem> item
     }
 }
 
-void SkinLoader::LoadMainSkin() {
-    const IniDocument document = openLayout(LayoutFile::Main);
+bool SkinLoader::LoadMainSkin() {
+    const std::optional<IniDocument> layout = openLayout(LayoutFile::Main);
+    const IniDocument& document = layout ? *layout : IniDocument();
     readItems(document, tables_.mainItems);
     for (size_t k = 1; k <= kFunctionNameCount; ++k) {
         tables_.functionNames[k - 1] =
             readRecord(document, kFunctionSection, static_cast<int32_t>(k)).fields[0];
     }
+    return layout.has_value();
 }
 
-void SkinLoader::LoadColourSkin() {
-    const IniDocument document = openLayout(LayoutFile::Colour);
-    readItems(document, tables_.colourItems);
+bool SkinLoader::LoadColourSkin() {
+    const std::optional<IniDocument> layout = openLayout(LayoutFile::Colour);
+    readItems(layout ? *layout : IniDocument(), tables_.colourItems);
+    return layout.has_value();
 }
 
-void SkinLoader::LoadAdvancedSkin() {
-    const IniDocument document = openLayout(LayoutFile::Advanced);
+bool SkinLoader::LoadAdvancedSkin() {
+    const std::optional<IniDocument> layout = openLayout(LayoutFile::Advanced);
+    const IniDocument& document = layout ? *layout : IniDocument();
     readItems(document, tables_.advancedItems);
     tables_.repeatEditRect = readRecord(document, kEditSection, kRepeatEditKey).rect();
     tables_.nameEditRect = readRecord(document, kEditSection, kNameEditKey).rect();
     tables_.macroListRect = readRecord(document, kListSection, kMacroListKey).rect();
     tables_.stepListRect = readRecord(document, kListSection, kStepListKey).rect();
+    return layout.has_value();
 }
 
-void SkinLoader::LoadWarningSkin() {
-    const IniDocument document = openLayout(LayoutFile::Warning);
-    readItems(document, tables_.warningItems);
+bool SkinLoader::LoadWarningSkin() {
+    const std::optional<IniDocument> layout = openLayout(LayoutFile::Warning);
+    readItems(layout ? *layout : IniDocument(), tables_.warningItems);
+    return layout.has_value();
 }
 
 }  // namespace v270

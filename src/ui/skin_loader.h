@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -15,29 +15,27 @@
 namespace v270 {
 
 // The layout files of the skin, one set per language, and the loaders that fill the layout
-// tables from them. Owned by the main window, which shows its messages and whose close
-// operation runs when a layout file is missing.
+// tables from them. A missing file is the end of the program: the loader shows its message and
+// reports the failure, and the caller takes the close path.
 class SkinLoader {
   public:
-    using CloseOperation = std::function<void()>;
-
-    SkinLoader(IniFiles& files, platform::MessageBoxes& messages, CloseOperation closeMainWindow,
-               std::filesystem::path skinFolder, const ProfileStore& settings, SkinTables& tables);
+    SkinLoader(IniFiles& files, platform::MessageBoxes& messages, std::filesystem::path skinFolder,
+               const ProfileStore& settings, SkinTables& tables);
 
     // One record, read as the window reads a single value: a missing file shows
-    // "找不到配置文件" and runs the close operation, and then reads as an empty value; a value
-    // with more than six commas shows "加载ini错误！" and is split all the same.
-    SkinRecord ReadSkinRecord(const std::filesystem::path& file, std::u16string_view section,
-                              int32_t index);
+    // "找不到配置文件" and gives nullopt; a value with more than six commas shows
+    // "加载ini错误！" and is split all the same.
+    std::optional<SkinRecord> ReadSkinRecord(const std::filesystem::path& file,
+                                             std::u16string_view section, int32_t index);
 
     // Each loader picks the English or the Chinese file by the interface language at the time
     // of the call, reads its keys in increasing order and overwrites its tables. A missing file
-    // is reported once per loader call, not once per record: one message, then the close
-    // operation, and the loader's tables read as empty entries.
-    void LoadMainSkin();
-    void LoadColourSkin();
-    void LoadAdvancedSkin();
-    void LoadWarningSkin();
+    // is reported once per loader call, not once per record: one message, the loader's tables
+    // read as empty entries, and the loader returns false.
+    bool LoadMainSkin();
+    bool LoadColourSkin();
+    bool LoadAdvancedSkin();
+    bool LoadWarningSkin();
 
     // The file that a loader reads for the language.
     enum class LayoutFile { Main, Colour, Advanced, Warning };
@@ -46,16 +44,15 @@ class SkinLoader {
     const SkinTables& tables() const { return tables_; }
 
   private:
-    // The file of `which` in the current language, as a document; empty, with the message and
-    // the close operation, when the file is missing.
-    IniDocument openLayout(LayoutFile which);
+    // The file of `which` in the current language, as a document; nullopt, with the message,
+    // when the file is missing.
+    std::optional<IniDocument> openLayout(LayoutFile which);
     SkinRecord readRecord(const IniDocument& document, std::u16string_view section, int32_t index);
     void readItems(const IniDocument& document, std::span<SkinItem> items);
     bool english() const { return settings_.englishUi() != 0; }
 
     IniFiles& files_;
     platform::MessageBoxes& messages_;
-    CloseOperation closeMainWindow_;
     std::filesystem::path skinFolder_;
     const ProfileStore& settings_;
     SkinTables& tables_;

@@ -158,6 +158,19 @@ TEST_F(ActionExecutorTest, MacroCodesPlayTheirMacroOnlyWhileItExists) {
     EXPECT_THAT(input.events(), IsEmpty()) << "a macro code whose macro is gone";
 }
 
+// The finest timer costs the whole system: it is held while a macro plays and never otherwise.
+TEST_F(ActionExecutorTest, TimerPrecisionIsHeldOnlyWhileAMacroPlays) {
+    addMacro({{0x41, kStepPress, 5}, {0x41, kStepRelease, 5}});
+    std::vector<int> heldDuringWaits;
+    clock.onSleep = [&] { heldDuringWaits.push_back(clock.precisionHolds.load()); };
+    pressWithFunction(function_code::kFirstMacro);
+    EXPECT_THAT(heldDuringWaits, ElementsAre(1, 1));
+    heldDuringWaits.clear();
+    pressWithFunction(function_code::kCopy);
+    EXPECT_THAT(heldDuringWaits, ElementsAre(0)) << "the chord's pause is an ordinary wait";
+    EXPECT_EQ(clock.precisionHolds.load(), 0);
+}
+
 TEST_F(ActionExecutorTest, MacroModeOfTheProfileChoosesHowOftenItPlays) {
     addMacro({{0x41, kStepPress, 5}, {0x41, kStepRelease, 5}});
     profiles.edit([](ConfigProfile& p) { p.macroMode2 = 1; });

@@ -35,9 +35,10 @@ class ExecutorDeviceTest : public testing::Test {
     HandOverFlags flags;
     BannerState banner;
     test::FakeHidSystem hid;
-    test::FakeMainWindow window;
+    test::RecordingViewPort window;
+    test::CountingStartPrompt startPrompt;
     test::FakeSystemSettings systemSettings;
-    DeviceLink link{hid, profiles, banner, window, systemSettings};
+    DeviceLink link{DeviceLinkServices{hid, profiles, banner, startPrompt, window, systemSettings}};
     test::FakeClock clock;
     test::RecordingInput input;
     test::RecordingSystemActions system;
@@ -77,7 +78,7 @@ class ExecutorDeviceTest : public testing::Test {
         return test::hex(std::span(reports.back()).first(4));
     }
     std::vector<test::Bytes> sent() {
-        return hid.endpoint(test::featureInterface().path)->featureReports();
+        return hid.endpoint(test::featureInterface().listing.path)->featureReports();
     }
     std::u16string savedLevel() {
         return files.read(profiles.configFilePath(), u"Config1", u"DPI_LEVEL", 5);

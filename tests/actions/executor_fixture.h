@@ -10,6 +10,7 @@
 #include "fakes/recording_services.h"
 #include "settings/function_codes.h"
 #include "support/recording_message_boxes.h"
+#include "support/recording_view_port.h"
 #include "support/temp_folder.h"
 
 namespace v270::test {
@@ -24,7 +25,7 @@ class ExecutorFixture : public testing::Test {
     MacroStore macros{files, messages};
     HandOverFlags flags;
     RecordingDeviceCommands device;
-    CountingWindow window;
+    RecordingViewPort window;
     FakeClock clock;
     RecordingInput input{&clock};
     RecordingSystemActions system;

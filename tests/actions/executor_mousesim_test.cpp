@@ -28,7 +28,6 @@ class ExecutorMouseSimTest : public testing::Test {
     test::RecordingInput input;
     test::RecordingSystemActions system;
     std::unique_ptr<ActionExecutor> executor;
-    std::jthread executorThread;
 
     void SetUp() override {
         ASSERT_TRUE(rig.started);
@@ -59,15 +58,15 @@ class ExecutorMouseSimTest : public testing::Test {
         executor = std::make_unique<ActionExecutor>(ExecutorServices{
             rig.flags, rig.store, macros, *rig.link, rig.window, input, system, *rig.clock});
         rig.startReader();
-        executorThread = std::jthread([this](std::stop_token stop) { executor->run(stop); });
+        executor->ensureRunning();
         // The first click of a host-function button after the apply starts the driver.
         ASSERT_EQ(rig.command("click 6"), "ok");
         ASSERT_TRUE(waitUntil([&] { return rig.banner.driverWorking.load() == 1; }));
     }
 
     void TearDown() override {
-        executorThread = {};
-        rig.readerThread = {};
+        executor->stop();
+        rig.reader->stop();
     }
 
     bool idle() const { return rig.flags.pressPending.load() == 0; }

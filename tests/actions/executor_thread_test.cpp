@@ -4,11 +4,14 @@
 #include <thread>
 
 #include "actions/action_executor.h"
+#include "device/input_reader.h"
+#include "device_fakes.h"
 #include "fakes/recording_input.h"
 #include "fakes/recording_services.h"
 #include "platform/system_clock.h"
 #include "settings/function_codes.h"
 #include "support/recording_message_boxes.h"
+#include "support/recording_view_port.h"
 #include "support/temp_folder.h"
 #include "wait_until.h"
 
@@ -28,7 +31,7 @@ class ExecutorThreadTest : public testing::Test {
     MacroStore macros{files, messages};
     HandOverFlags flags;
     test::RecordingDeviceCommands device;
-    test::CountingWindow window;
+    test::RecordingViewPort window;
     std::unique_ptr<platform::Clock> clock = platform::createSystemClock();
     test::RecordingInput input;
     test::RecordingSystemActions system;
@@ -59,11 +62,11 @@ class ExecutorThreadTest : public testing::Test {
 };
 
 TEST_F(ExecutorThreadTest, PerformsHandedOverPressesUntilStopped) {
-    std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
+    executor.ensureRunning();
     press(0xF2);
     ASSERT_TRUE(waitUntil([&] { return idle() && input.eventCount() == 2; }));
-    thread.request_stop();
-    thread.join();
+    executor.stop();
+    EXPECT_FALSE(executor.running());
     press(0xF2);
     EXPECT_EQ(input.eventCount(), 2u) << "a stopped executor performs nothing";
 }
@@ -71,15 +74,46 @@ TEST_F(ExecutorThreadTest, PerformsHandedOverPressesUntilStopped) {
 // A press handed over while a pass that found none is ending, as at the executor's start, is
 // performed all the same.
 TEST_F(ExecutorThreadTest, NoHandedOverPressIsLost) {
-    for (size_t press = 1; press <= 300; ++press) {
+    for (size_t count = 1; count <= 300; ++count) {
         std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
-        flags.pressedKeyCode.store(0xF2, std::memory_order_relaxed);
-        flags.pressPending.store(1, std::memory_order_release);
+        press(0xF2);
         ASSERT_TRUE(
-            waitUntil([&] { return input.eventCount() == 2 * press; }, std::chrono::seconds(5)))
-            << "press " << press;
+            waitUntil([&] { return input.eventCount() == 2 * count; }, std::chrono::seconds(5)))
+            << "press " << count;
         ASSERT_TRUE(waitUntil([&] { return idle(); }));
     }
+}
+
+// The program ending while a held macro waits out a step's longest delay: the wait ends at once
+// and what the macro held down is released.
+TEST_F(ExecutorThreadTest, StoppingTheExecutorCutsAMacroShort) {
+    macros.edit([](MacroTable& table) { table.macroSlots[0].steps[0].delay = 65535; });
+    executor.ensureRunning();
+    press(0xF3);
+    ASSERT_TRUE(waitUntil([&] { return input.eventCount() >= 1; }));
+    executor.stop();
+    EXPECT_FALSE(input.anythingHeld());
+}
+
+// A hand-edited "MACRO_MODE2=2" plays as hold mode, and so it stops on the release like it.
+TEST_F(ExecutorThreadTest, AStrayMacroModeStopsOnTheRelease) {
+    test::writeFile(folder / "config.ini", "[Config1]\r\nK3=41\r\nMACRO_MODE2=2\r\n");
+    profiles.loadProfile(folder / "config.ini", 1, false);
+    ASSERT_EQ(profiles.profile().macroMode2, 1);
+    MouseInterfaces interfaces;
+    BannerState banner;
+    test::YieldingClock readerClock;
+    InputReader reader{
+        InputReaderServices{interfaces, flags, banner, profiles, window, readerClock}};
+
+    executor.ensureRunning();
+    const std::array<uint8_t, 2> pressed{0x06, 0xF3};
+    reader.handleReport(pressed);
+    ASSERT_TRUE(waitUntil([&] { return input.eventCount() >= 30; })) << "it repeats while held";
+    const std::array<uint8_t, 2> released{0x06, 0x00};
+    reader.handleReport(released);
+    ASSERT_TRUE(waitUntil([&] { return idle(); }));
+    EXPECT_FALSE(input.anythingHeld());
 }
 
 TEST_F(ExecutorThreadTest, HeldMacroStopsOnTheReleaseWithNothingLeftDown) {

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
-#include "app/window_titles.h"
+#include "actions/fakes/recording_services.h"
+#include "app/program.h"
 #include "device/device_fakes.h"
 #include "device/fake_hid.h"
-#include "recording_shell_window.h"
+#include "platform/system_clock.h"
 #include "support/recording_message_boxes.h"
+#include "support/recording_view_port.h"
 #include "support/temp_folder.h"
+#include "ui/tray.h"
+#include "ui/window_titles.h"
 
 namespace v270 {
 namespace {
@@ -32,19 +37,36 @@ class LoggingInput final : public platform::SyntheticInput {
     EventLog& log_;
 };
 
+// Logs the plain pauses ("sleep N ms") and takes none of them; the waits of the worker threads
+// are the system clock's, which a stop ends.
 class LoggingClock final : public platform::Clock {
   public:
     explicit LoggingClock(EventLog& log) : log_(log) {}
-    TimePoint now() const override { return {}; }
+    TimePoint now() const override { return system_->now(); }
     void sleepFor(std::chrono::microseconds duration) override {
         log_.add("sleep " + std::to_string(duration.count() / 1000) + " ms");
     }
     void sleepUntil(TimePoint) override {}
+    bool waitUntil(TimePoint deadline, std::stop_token stop) override {
+        return system_->waitUntil(deadline, std::move(stop));
+    }
 
   private:
     EventLog& log_;
+    const std::unique_ptr<platform::Clock> system_ = platform::createSystemClock();
 };
 
+class NoFileDialogs final : public platform::FileDialogs {
+  public:
+    std::optional<std::filesystem::path> openFile(const platform::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> saveFile(const platform::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+};
+
+// The whole program on fakes of the platform, with its real worker threads.
 class LifecycleTest : public testing::Test {
   protected:
     LifecycleTest() {
@@ -63,56 +85,60 @@ class LifecycleTest : public testing::Test {
                           test::featureInterface()};
     }
 
+    // The log without repaints, which the banner's blinking adds at any moment.
+    std::vector<std::string> events() const {
+        std::vector<std::string> events = log.events();
+        std::erase(events, "invalidate");
+        return events;
+    }
     // The lines of the log from the first that starts with `from`.
-    std::vector<std::string> logFrom(const std::string& from) const {
-        auto events = log.events();
-        auto start = std::find_if(events.begin(), events.end(),
+    std::vector<std::string> eventsFrom(const std::string& from) const {
+        const auto all = events();
+        auto start = std::find_if(all.begin(), all.end(),
                                   [&](const std::string& e) { return e.rfind(from, 0) == 0; });
-        return std::vector<std::string>(start, events.end());
+        return std::vector<std::string>(start, all.end());
+    }
+    std::shared_ptr<test::FakeEndpoint> input() {
+        return hid.endpoint(test::inputInterface().listing.path);
     }
 
     test::TempFolder folder;
     ProgramPaths paths = ProgramPaths::inFolder(folder.path());
     EventLog log;
-    IniFiles files;
-    ProfileStore profiles{files, paths.configFilePath};
+    test::RecordingViewPort view{&log};
     test::RecordingMessageBoxes messages;
-    MacroStore macros{files, messages};
-    test::RecordingShellWindow window{log};
-    SkinTables tables;
-    SkinLoader skin{files,    messages, [this] { lifecycle.closePath(); }, paths.skinFolder,
-                    profiles, tables};
-    test::FakeHidSystem hid{&log};
-    BannerState banner;
-    HandOverFlags flags;
+    NoFileDialogs dialogs;
     test::FakeSystemSettings systemSettings{&log};
-    DeviceLink device{hid, profiles, banner, window, systemSettings};
-    LoggingInput input{log};
+    LoggingInput keys{log};
+    test::RecordingSystemActions systemActions;
     LoggingClock clock{log};
-    MainWindowLifecycle lifecycle{LifecycleServices{paths, profiles, macros, skin, device, flags,
-                                                    banner, input, systemSettings, messages, clock,
-                                                    window}};
+    test::FakeHidSystem hid{&log};
+    std::unique_ptr<Program> program = std::make_unique<Program>(
+        paths,
+        ProgramPlatform{view, messages, dialogs, systemSettings, keys, systemActions, clock, hid});
+    MainWindowLifecycle& lifecycle = program->lifecycle;
 };
 
 TEST_F(LifecycleTest, StartUpRunsInItsOrderAndAppliesTheProfile) {
-    flags.pressPending = 1;
-    flags.stopRequested = 1;
+    program->flags.pressPending = 1;
+    program->flags.stopRequested = 1;
     ASSERT_TRUE(lifecycle.initialise());
-    EXPECT_EQ(flags.pressPending, 0);
-    EXPECT_EQ(flags.stopRequested, 0);
-    const auto events = log.events();
-    const std::vector<std::string> start(events.begin(), events.begin() + 9);
-    EXPECT_EQ(start, (std::vector<std::string>{"threads", "about item", "icon",
-                                               "title VELKO V270 GAMING MOUSE", "controls", "fonts",
-                                               "shape", "macro editing", "menus en"}));
-    EXPECT_EQ(logFrom("sleep").front(), "sleep 5 ms");
-    EXPECT_EQ(profiles.currentConfig(), 2);
-    EXPECT_EQ(lifecycle.macroFilePath(), paths.exeFolder / "Macro_EN.dat");
+    EXPECT_EQ(program->flags.pressPending, 0);
+    EXPECT_EQ(program->flags.stopRequested, 0);
+    EXPECT_TRUE(program->reader.running());
+    EXPECT_TRUE(program->executor.running());
+    const auto all = events();
+    const std::vector<std::string> start(all.begin(), all.begin() + 3);
+    EXPECT_EQ(start,
+              (std::vector<std::string>{"title VELKO V270 GAMING MOUSE", "shape", "menus en"}));
+    EXPECT_EQ(eventsFrom("sleep").front(), "sleep 5 ms");
+    EXPECT_EQ(program->profiles.currentConfig(), 2);
+    EXPECT_EQ(program->macros.filePath(), paths.exeFolder / "Macro_EN.dat");
     EXPECT_TRUE(messages.shown().empty());
     // The apply prompts for slot 6, the DPI cycle button of this profile.
-    EXPECT_EQ(banner.driverWorking, 0);
-    EXPECT_EQ(banner.startKeyNumber, 6);
-    EXPECT_EQ(files.read(paths.configFilePath, u"Config6", u"K6", 5), u"6");
+    EXPECT_EQ(program->banner.driverWorking, 0);
+    EXPECT_EQ(program->banner.startKeyNumber, 6);
+    EXPECT_EQ(program->files.read(paths.configFilePath, u"Config6", u"K6", 5), u"6");
 }
 
 TEST_F(LifecycleTest, NoMouseShowsTheMessageOfTheLanguageAndCloses) {
@@ -123,17 +149,14 @@ TEST_F(LifecycleTest, NoMouseShowsTheMessageOfTheLanguageAndCloses) {
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0], u"请插入【VELKO V270】USB鼠标");
     EXPECT_TRUE(lifecycle.closed());
-    const auto events = log.events();
-    EXPECT_EQ(events.back(), "destroy");
-    EXPECT_EQ(std::count(events.begin(), events.end(), "sleep 5 ms"), 0);
-    EXPECT_FALSE(files.read(paths.configFilePath, u"Config6", u"K1", 5).size());
+    const auto all = events();
+    EXPECT_EQ(all.back(), "destroy");
+    EXPECT_EQ(std::count(all.begin(), all.end(), "sleep 5 ms"), 0);
+    EXPECT_FALSE(program->files.read(paths.configFilePath, u"Config6", u"K1", 5).size());
 
-    MainWindowLifecycle english{LifecycleServices{paths, profiles, macros, skin, device, flags,
-                                                  banner, input, systemSettings, messages, clock,
-                                                  window}};
-    profiles.setEnglishUi(1);
+    program = std::make_unique<Program>(paths, program->platform);
     writeFile(paths.configFilePath, "[Init]\r\nVER_SEL=1\r\n");
-    english.initialise();
+    program->lifecycle.initialise();
     EXPECT_EQ(messages.shown().back(), u"Please plug-in【VELKO V270】USB Mouse");
 }
 
@@ -143,8 +166,8 @@ TEST_F(LifecycleTest, AMissingLayoutFileEndsTheStartBeforeTheSearch) {
     EXPECT_EQ(messages.shown(), std::vector<std::u16string>{u"找不到配置文件"});
     const auto calls = hid.calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "enumerate"), 0);
-    const auto events = log.events();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "destroy"), 1);
+    const auto all = events();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "destroy"), 1);
 }
 
 TEST_F(LifecycleTest, ClosePathReleasesAltSendsTheExitReportAndResetsTheSpeed) {
@@ -155,7 +178,7 @@ TEST_F(LifecycleTest, ClosePathReleasesAltSendsTheExitReportAndResetsTheSpeed) {
     std::vector<std::string> expected(6, "key 18 0 2");
     expected.insert(expected.end(), {"tray remove", "report 07 20 00 00 00 00 00 00 00", "speed?",
                                      "speed 10", "destroy"});
-    EXPECT_EQ(log.events(), expected);
+    EXPECT_EQ(events(), expected);
 }
 
 TEST_F(LifecycleTest, ClosePathSkipsTheSpeedWhenItCannotBeRead) {
@@ -163,66 +186,110 @@ TEST_F(LifecycleTest, ClosePathSkipsTheSpeedWhenItCannotBeRead) {
     systemSettings.speedReadable = false;
     log.clear();
     lifecycle.closePath();
-    const auto events = log.events();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "speed 10"), 0);
-    EXPECT_EQ(events.back(), "destroy");
+    const auto all = events();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "speed 10"), 0);
+    EXPECT_EQ(all.back(), "destroy");
 }
 
-TEST_F(LifecycleTest, TrayHidingShowingAndItsCallback) {
-    profiles.setEnglishUi(1);
-    lifecycle.hideToTray();
-    EXPECT_EQ(log.events(),
+TEST_F(LifecycleTest, TrayHidingShowingAndItsEvents) {
+    hideToTray(view, true);
+    EXPECT_EQ(events(),
               (std::vector<std::string>{"tray add VELKO V270 GAMING MOUSE", "minimize", "hide"}));
     log.clear();
-    EXPECT_EQ(lifecycle.onTrayCallback(99, 0x0203), 1) << "another icon is ignored";
-    EXPECT_TRUE(log.events().empty());
-    EXPECT_EQ(lifecycle.onTrayCallback(kTrayIconId, 0x0203), 0);
-    EXPECT_EQ(log.events(), (std::vector<std::string>{"tray remove", "show", "restore"}));
+    lifecycle.onTrayDoubleClick();
+    EXPECT_EQ(events(), (std::vector<std::string>{"tray remove", "show", "restore"}));
     log.clear();
-    lifecycle.onTrayCallback(kTrayIconId, 0x0205);
-    lifecycle.onTrayCallback(kTrayIconId, 0x0200);  // a move does nothing
-    lifecycle.showFromTray();
-    EXPECT_EQ(log.events(),
-              (std::vector<std::string>{"tray menu", "show", "restore", "tray remove"}));
+    lifecycle.onTrayMenuRequested();
+    lifecycle.onShowWindowCommand();
+    EXPECT_EQ(events(), (std::vector<std::string>{"tray menu", "show", "restore", "tray remove"}));
 }
 
 TEST_F(LifecycleTest, SystemCommandsAboutAndMinimise) {
-    EXPECT_TRUE(lifecycle.onSystemCommand(16));
-    EXPECT_TRUE(lifecycle.onSystemCommand(0xF020 | 0x2));
-    EXPECT_FALSE(lifecycle.onSystemCommand(0xF060));
-    EXPECT_EQ(log.events(), (std::vector<std::string>{"about box", "minimize"}));
+    lifecycle.onAboutRequested();
+    lifecycle.onMinimiseRequested();
+    EXPECT_EQ(events(), (std::vector<std::string>{"about box", "minimize"}));
 }
 
 TEST_F(LifecycleTest, RemovingTheMouseEndsWithoutExitReport) {
     ASSERT_TRUE(lifecycle.initialise());
     log.clear();
-    lifecycle.onDeviceChange({platform::kDeviceRemoveComplete, platform::kDeviceTypeInterface,
-                              u"\\\\?\\HID#VID_18F8&PID_0F99&MI_01&COL02#C"});
-    EXPECT_EQ(log.events(), (std::vector<std::string>{"tray remove", "destroy"}));
+    lifecycle.onDeviceNotice(
+        {platform::DeviceNotice::Kind::Removal, u"\\\\?\\HID#VID_18F8&PID_0F99&MI_01&COL02#C"});
+    EXPECT_EQ(events(), (std::vector<std::string>{"tray remove", "destroy"}));
     lifecycle.closePath();
-    EXPECT_EQ(log.events().size(), 2u) << "the window is gone";
+    EXPECT_EQ(events().size(), 2u) << "the window is gone";
 }
 
-TEST_F(LifecycleTest, APowerBroadcastResendsTheWholeProfile) {
+TEST_F(LifecycleTest, APowerEventResendsTheWholeProfile) {
     ASSERT_TRUE(lifecycle.initialise());
     log.clear();
-    lifecycle.onPowerBroadcast();
-    const auto events = log.events();
-    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+    lifecycle.onPowerEvent();
+    const auto all = events();
+    EXPECT_EQ(std::count_if(all.begin(), all.end(),
                             [](const std::string& e) { return e.rfind("report 07 10", 0) == 0; }),
               6);
 }
 
-TEST(PreFilter, SwallowsEscapeEnterAndF10KeysOnly) {
-    EXPECT_TRUE(MainWindowLifecycle::swallowedByPreFilter(0x0100, 0x1B));
-    EXPECT_TRUE(MainWindowLifecycle::swallowedByPreFilter(0x0100, 0x0D));
-    EXPECT_FALSE(MainWindowLifecycle::swallowedByPreFilter(0x0101, 0x0D)) << "the key-up goes on";
-    EXPECT_TRUE(MainWindowLifecycle::swallowedByPreFilter(0x0104, 0x79));
-    EXPECT_TRUE(MainWindowLifecycle::swallowedByPreFilter(0x0101, 0x79));
-    EXPECT_FALSE(MainWindowLifecycle::swallowedByPreFilter(0x0102, 0x79)) << "a typed y";
-    EXPECT_FALSE(MainWindowLifecycle::swallowedByPreFilter(0x0111, 0x79));
-    EXPECT_FALSE(MainWindowLifecycle::swallowedByPreFilter(0x0100, 0x41));
+// Every way the program ends, with its worker threads busy: the reader blocked on the mouse,
+// the banner blinking and, on the close path, a macro waiting out a long step. The program is
+// then destroyed; its threads must all be joined by then (AddressSanitizer and Wine both see
+// anything that runs on after).
+enum class EndPath { Close, Unplug, NoMouse, MissingSkin };
+
+class ProgramEndTest : public LifecycleTest, public testing::WithParamInterface<EndPath> {};
+
+TEST_P(ProgramEndTest, NothingRunsOnFreedState) {
+    const EndPath path = GetParam();
+    // Slot 6 plays macro 0: A down, then the longest delay there is.
+    writeFile(paths.configFilePath, "[Init]\r\nCurConfig=1\r\nVER_SEL=1\r\n[Config1]\r\nK6=41\r\n");
+    MacroStore macro(program->files, messages);
+    macro.edit([](MacroTable& table) {
+        table.macroCount = 1;
+        table.macroSlots[0].steps[0] = {0x41, kStepPress, 65535};
+        table.macroSlots[0].steps[1] = {0x41, kStepRelease, 1};
+        table.macroSlots[0].stepCount = 2;
+    });
+    macro.saveMacros(paths.exeFolder / "Macro_EN.dat");
+    if (path == EndPath::NoMouse)
+        hid.interfaces.clear();
+    if (path == EndPath::MissingSkin)
+        std::filesystem::remove(paths.skinFolder / "INI_EN" / "LBWarning_en.ini");
+
+    const bool started = lifecycle.initialise();
+    EXPECT_EQ(started, path == EndPath::Close || path == EndPath::Unplug);
+    EXPECT_TRUE(program->reader.running());
+    EXPECT_TRUE(program->executor.running());
+    if (path == EndPath::Close) {
+        input()->deliver({0x06, 0x00});  // the start signal
+        input()->deliver({0x06, 0xF6});  // slot 6 pressed: the macro starts
+        ASSERT_TRUE(test::eventually([&] {
+            const auto all = log.events();
+            return std::find(all.begin(), all.end(), "key 65 0 0") != all.end();
+        }));
+        lifecycle.closePath();
+    } else if (path == EndPath::Unplug) {
+        ASSERT_TRUE(input()->waitForReads(1));
+        lifecycle.onDeviceNotice(
+            {platform::DeviceNotice::Kind::Removal, test::featureInterface().listing.path});
+    }
+    EXPECT_EQ(view.destructions.load(), 1);
+    program.reset();
+
+    const auto all = log.events();
+    const auto pressed = std::count(all.begin(), all.end(), "key 65 0 0");
+    EXPECT_EQ(std::count(all.begin(), all.end(), "key 65 0 2"), pressed)
+        << "a macro cut short leaves no key down";
 }
+
+std::string endPathName(const testing::TestParamInfo<EndPath>& end) {
+    static constexpr const char* kNames[] = {"Close", "Unplug", "NoMouse", "MissingSkin"};
+    return kNames[static_cast<int>(end.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryEnd, ProgramEndTest,
+                         testing::Values(EndPath::Close, EndPath::Unplug, EndPath::NoMouse,
+                                         EndPath::MissingSkin),
+                         endPathName);
 
 }  // namespace
 }  // namespace v270

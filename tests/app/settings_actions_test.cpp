@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/window_titles.h"
-#include "device/device_fakes.h"
-#include "device/fake_hid.h"
-#include "recording_shell_window.h"
 #include "settings/text.h"
 #include "support/recording_message_boxes.h"
+#include "support/recording_view_port.h"
 #include "support/temp_folder.h"
+#include "ui/window_titles.h"
 
 namespace v270 {
 namespace {
@@ -16,20 +14,6 @@ namespace {
 using test::EventLog;
 using test::readFile;
 using test::writeFile;
-
-class QuietInput final : public platform::SyntheticInput {
-  public:
-    void keyEvent(uint8_t, uint8_t, uint32_t) override {}
-    void mouseEvent(uint32_t) override {}
-    uint32_t scanCodeOf(uint8_t) override { return 0; }
-};
-
-class QuietClock final : public platform::Clock {
-  public:
-    TimePoint now() const override { return {}; }
-    void sleepFor(std::chrono::microseconds) override {}
-    void sleepUntil(TimePoint) override {}
-};
 
 // Logs "apply" with the fire time of the working copy at that moment.
 class RecordingDevice final : public DeviceCommands {
@@ -66,13 +50,15 @@ class FakeFileDialogs final : public platform::FileDialogs {
     std::vector<platform::FileDialogRequest> saved;
 };
 
-class RecordingSettingsWindow final : public SettingsWindow {
+// The close path, logged as the window's end.
+class RecordingClose final : public ClosePath {
   public:
-    explicit RecordingSettingsWindow(EventLog& log) : log_(log) {}
-    void invalidate() override { log_.add("invalidate"); }
-    void setTitle(std::u16string_view title) override { log_.add("title " + utf16ToUtf8(title)); }
-    void loadMenus(bool english) override { log_.add(english ? "menus en" : "menus cn"); }
-    void refreshMacroList() override { log_.add("refresh macro list"); }
+    explicit RecordingClose(EventLog& log) : log_(log) {}
+    void closePath() override {
+        closed = true;
+        log_.add("destroy");
+    }
+    bool closed = false;
 
   private:
     EventLog& log_;
@@ -137,37 +123,31 @@ class SettingsActionsTest : public testing::Test {
     test::RecordingMessageBoxes messages;
     MacroStore macros{files, messages};
     SkinTables tables;
-    SkinLoader skin{files,    messages, [this] { lifecycle.closePath(); }, paths.skinFolder,
-                    profiles, tables};
-    test::RecordingShellWindow shell{log};
-    test::FakeHidSystem hid;
-    BannerState banner;
-    HandOverFlags flags;
-    test::FakeSystemSettings systemSettings;
-    DeviceLink link{hid, profiles, banner, shell, systemSettings};
-    QuietInput input;
-    QuietClock clock;
-    MainWindowLifecycle lifecycle{LifecycleServices{paths, profiles, macros, skin, link, flags,
-                                                    banner, input, systemSettings, messages, clock,
-                                                    shell}};
+    SkinLoader skin{files, messages, paths.skinFolder, profiles, tables};
     RecordingDevice device{log, profiles};
     FakeFileDialogs dialogs;
-    std::atomic<Page> currentPage{PAGE_MAIN};
-    RecordingSettingsWindow window{log};
-    SettingsActions actions{SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
-                                                   dialogs, currentPage, window}};
+    test::RecordingViewPort view{&log};
+    RecordingClose close{log};
+    AdvancedPage advancedPage{profiles, macros, tables, view};
+    SettingsActions actions{SettingsActionServices{paths, profiles, macros, skin, device, close,
+                                                   advancedPage, dialogs, view}};
+
+    void showAdvancedPage() {
+        advancedPage.enter();
+        log.clear();
+    }
+    void showMainPage() {
+        advancedPage.leave();
+        log.clear();
+    }
 };
 
 TEST_F(SettingsActionsTest, ResetGivesEveryProfileItsFactorySettingsAndAppliesTheCurrentOne) {
-    profiles.edit([](ConfigProfile& p) {
-        p.macroMode2 = 1;
-        p.appliedLedMode = 2;
-    });
+    profiles.edit([](ConfigProfile& p) { p.macroMode2 = 1; });
     actions.reset();
     EXPECT_EQ(log.events(), (std::vector<std::string>{"apply fire 203"}));
     EXPECT_EQ(profiles.currentConfig(), 3);
     EXPECT_EQ(profiles.profile().buttonFunction[1], 13);
-    EXPECT_EQ(profiles.profile().appliedLedMode, 2) << "what the mouse shows is unchanged";
     EXPECT_EQ(read("Config2", "FIRE_TIME"), "202");
     EXPECT_EQ(read("Config4", "FIRE_TIME"), "204");
     EXPECT_EQ(read("Config5", "FIRE_TIME"), "215") << "the English factory profile 5";
@@ -205,7 +185,7 @@ TEST_F(SettingsActionsTest, ResetInChineseTakesTheOtherFactoryProfileFiveAndMacr
 
 TEST_F(SettingsActionsTest, ResetWithoutDefaultMacrosReportsItAndEmptiesTheMacroFile) {
     std::filesystem::remove(paths.defaultMacroPath(1));
-    currentPage = PAGE_ADVANCED;
+    showAdvancedPage();
     actions.reset();
     EXPECT_EQ(messages.shown(), (std::vector<std::u16string>{u"找不到配置文件"}));
     EXPECT_EQ(log.events(),
@@ -272,13 +252,13 @@ TEST_F(SettingsActionsTest, SwitchingLanguageReloadsSkinMacrosMenusAndTitleButNo
     const ConfigProfile before = profiles.profile();
     skin.LoadMainSkin();
     ASSERT_EQ(tables.mainItems[0].label, u"English");
-    currentPage = PAGE_ADVANCED;
+    showAdvancedPage();
     actions.switchLanguage(0);
     EXPECT_EQ(profiles.englishUi(), 0);
     EXPECT_EQ(read("Init", "VER_SEL"), "0");
     EXPECT_EQ(tables.mainItems[0].label, u"Chinese");
     EXPECT_EQ(tables.warningItems[0].label, u"Chinese");
-    EXPECT_EQ(lifecycle.macroFilePath(), paths.macroFilePath(0));
+    EXPECT_EQ(macros.filePath(), paths.macroFilePath(0));
     EXPECT_EQ(firstMacroName(), u"mine cn");
     EXPECT_EQ(log.events(),
               (std::vector<std::string>{"refresh macro list", "invalidate", "menus cn",
@@ -286,8 +266,7 @@ TEST_F(SettingsActionsTest, SwitchingLanguageReloadsSkinMacrosMenusAndTitleButNo
     EXPECT_EQ(profiles.profile(), before);
 
     // The language in use is switched to all the same: unsaved macro edits are dropped.
-    log.clear();
-    currentPage = PAGE_MAIN;
+    showMainPage();
     macros.edit([](MacroTable& table) { table.macroSlots[0].setName(u"unsaved"); });
     actions.switchLanguage(0);
     EXPECT_EQ(firstMacroName(), u"mine cn");
@@ -303,7 +282,7 @@ TEST_F(SettingsActionsTest, SwitchingLanguageReloadsSkinMacrosMenusAndTitleButNo
 TEST_F(SettingsActionsTest, ALanguageWithoutItsSkinEndsTheProgramOnTheClosePath) {
     std::filesystem::remove_all(paths.skinFolder / "INI_CN");
     actions.switchLanguage(0);
-    EXPECT_TRUE(lifecycle.closed());
+    EXPECT_TRUE(close.closed);
     EXPECT_FALSE(messages.shown().empty());
     const auto events = log.events();
     EXPECT_EQ(std::count(events.begin(), events.end(), "destroy"), 1);

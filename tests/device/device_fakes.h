@@ -9,30 +9,24 @@
 #include <string>
 #include <thread>
 
-#include "event_log.h"
+#include "device/handover_flags.h"
 #include "platform/clock.h"
-#include "platform/main_window_port.h"
 #include "platform/system_settings.h"
+#include "support/event_log.h"
+#include "support/recording_view_port.h"
 
 namespace v270::test {
 
-// Counts repaints and blink thread starts; logs them as "invalidate" and "blink".
-class FakeMainWindow final : public platform::MainWindowPort {
+// Counts the start prompts an apply raises; logs each as "blink".
+class CountingStartPrompt final : public StartPromptListener {
   public:
-    explicit FakeMainWindow(EventLog* log = nullptr) : log_(log) {}
-    void invalidate() override {
-        ++invalidations;
-        if (log_ != nullptr)
-            log_->add("invalidate");
-    }
-    void startBannerBlinkThread() override {
-        ++blinkStarts;
+    explicit CountingStartPrompt(EventLog* log = nullptr) : log_(log) {}
+    void startPromptRaised() override {
+        ++raised;
         if (log_ != nullptr)
             log_->add("blink");
     }
-
-    std::atomic<int> invalidations{0};
-    std::atomic<int> blinkStarts{0};
+    std::atomic<int> raised{0};
 
   private:
     EventLog* const log_;
@@ -96,6 +90,11 @@ class YieldingClock final : public platform::Clock {
         std::this_thread::yield();
     }
     void sleepUntil(TimePoint) override { std::this_thread::yield(); }
+    bool waitUntil(TimePoint, std::stop_token stop) override {
+        ++pauses;
+        std::this_thread::yield();
+        return !stop.stop_requested();
+    }
 
     std::atomic<long> pauses{0};
 };

@@ -15,22 +15,6 @@ using test::EventLog;
 using test::readFile;
 using Events = std::vector<std::string>;
 
-// Keeps config.ini as it stood when the first feature report went out.
-class FirstReportSnapshot final : public ReportObserver {
-  public:
-    explicit FirstReportSnapshot(std::filesystem::path file) : file_(std::move(file)) {}
-    void featureReportSent(std::span<const uint8_t>, bool) override {
-        if (!taken)
-            config = readFile(file_), taken = true;
-    }
-    void inputReportRead(std::span<const uint8_t>) override {}
-    bool taken = false;
-    std::string config;
-
-  private:
-    std::filesystem::path file_;
-};
-
 class DeviceLinkTest : public testing::Test {
   protected:
     test::TempFolder folder;
@@ -38,11 +22,11 @@ class DeviceLinkTest : public testing::Test {
     ProfileStore store{files, folder / "config.ini"};
     EventLog log;
     test::FakeHidSystem hid{&log};
-    test::FakeMainWindow window{&log};
+    test::RecordingViewPort window{&log};
+    test::CountingStartPrompt startPrompt{&log};
     test::FakeSystemSettings system{&log};
     BannerState banner;
-    FirstReportSnapshot snapshot{folder / "config.ini"};
-    DeviceLink link{hid, store, banner, window, system, &snapshot};
+    DeviceLink link{DeviceLinkServices{hid, store, banner, startPrompt, window, system}};
 
     void SetUp() override {
         hid.interfaces = {test::ordinaryMouseInterface(), test::inputInterface(),
@@ -91,16 +75,24 @@ TEST_F(DeviceLinkTest, DefaultProfileIsWrittenInOrder) {
     EXPECT_EQ(link.dpiStep(5), 2);
 }
 
-TEST_F(DeviceLinkTest, SavesTheLastAppliedSlotFirstAndTheCurrentSlotLast) {
+TEST_F(DeviceLinkTest, OneReplaceOfConfigIniSavesEverythingBeforeAnythingIsSent) {
     store.setCurrentConfig(3);
     setProfile([](ConfigProfile& p) { p.fireTime = 104; });
+    std::string atFirstReport;
+    hid.endpoint(test::featureInterface().listing.path)->onReport = [&] {
+        if (atFirstReport.empty())
+            atFirstReport = readFile(folder / "config.ini");
+    };
+    const uint64_t before = files.replacements();
     link.ApplySettings();
-    ASSERT_TRUE(snapshot.taken);
-    EXPECT_NE(snapshot.config.find("CurConfig=3"), std::string::npos) << snapshot.config;
-    EXPECT_NE(snapshot.config.find("[Config6]"), std::string::npos);
-    EXPECT_EQ(snapshot.config.find("[Config3]"), std::string::npos) << "saved only at the end";
-    const std::string after = readFile(folder / "config.ini");
-    EXPECT_NE(after.find("[Config3]"), std::string::npos);
+    EXPECT_EQ(files.replacements(), before + 1);
+    const size_t init = atFirstReport.find("CurConfig=3");
+    const size_t applied = atFirstReport.find("[Config6]");
+    const size_t current = atFirstReport.find("[Config3]");
+    ASSERT_NE(current, std::string::npos) << atFirstReport;
+    EXPECT_LT(init, applied);
+    EXPECT_LT(applied, current) << "the last-applied slot first";
+    EXPECT_NE(atFirstReport.find("FIRE_TIME=104", current), std::string::npos);
     EXPECT_EQ(reports().back(), "07 12 0D 00 00 00 00 00 00");
 }
 
@@ -134,9 +126,8 @@ TEST_F(DeviceLinkTest, FirstHostSlotRaisesThePromptAndOnlyOneBlinkThreadStarts) 
     EXPECT_EQ(banner.startKeyNumber.load(), 2);
     EXPECT_EQ(banner.startKeyVisible.load(), 1);
     EXPECT_EQ(banner.applyBlinkStarted.load(), 1);
-    EXPECT_EQ(banner.blinkRunning.load(), 1);
     link.ApplySettings();
-    EXPECT_EQ(window.blinkStarts.load(), 1) << "the prompt is still up";
+    EXPECT_EQ(startPrompt.raised.load(), 1) << "the prompt is still up";
     EXPECT_EQ(banner.startKeyNumber.load(), 2);
 }
 
@@ -145,22 +136,32 @@ TEST_F(DeviceLinkTest, MouseFunctionsOnlyLeaveTheDriverWorking) {
     setProfile([](ConfigProfile& p) { p.buttonFunction = {1, 2, 3, 5, 4, 11}; });
     link.ApplySettings();
     EXPECT_EQ(banner.driverWorking.load(), 1);
-    EXPECT_EQ(window.blinkStarts.load(), 0);
+    EXPECT_EQ(startPrompt.raised.load(), 0);
 }
 
-TEST_F(DeviceLinkTest, DpiAndLedReportTakesTheAppliedCopy) {
+TEST_F(DeviceLinkTest, TheMouseStateFollowsOnlyAcceptedDpiAndLedReports) {
+    EXPECT_FALSE(link.mouseState().applied);
     setProfile([](ConfigProfile& p) {
         p.dpiLevel = 1;
         p.dpiSet = {0, 2, 0, 0};
-        p.appliedDpiSet = {4, 4, 4, 4};
-        p.ledStatus = 0;
-        p.appliedLedMode = 2;
+        p.ledStatus = 2;
     });
     link.ApplySettings();
-    EXPECT_EQ(reports().at(7), "07 09 01 A0 00 00 00 00 00");
-    const ConfigProfile p = store.profile();
-    EXPECT_EQ(p.appliedDpiSet, p.dpiSet);
-    EXPECT_EQ(p.appliedLedMode, 0);
+    EXPECT_EQ(reports().at(7), "07 09 01 A2 00 00 00 00 00");
+    MouseState mouse = link.mouseState();
+    EXPECT_TRUE(mouse.applied);
+    EXPECT_EQ(mouse.appliedDpiSet, (std::array<uint8_t, 4>{0, 2, 0, 0}));
+    EXPECT_EQ(mouse.appliedLedMode, 2);
+
+    // A profile loaded but not applied, or an apply the mouse refused, changes nothing there.
+    setProfile([](ConfigProfile& p) {
+        p.dpiSet = {4, 4, 4, 4};
+        p.ledStatus = 1;
+    });
+    EXPECT_EQ(link.mouseState(), mouse);
+    hid.endpoint(test::featureInterface().listing.path)->failSends(true);
+    link.ApplySettings();
+    EXPECT_EQ(link.mouseState(), mouse);
 }
 
 TEST_F(DeviceLinkTest, AStoredLevelOutsideTheFourIsHeldToThem) {
@@ -201,7 +202,7 @@ TEST_F(DeviceLinkTest, AFailedReadSkipsOnlyItsSetting) {
 }
 
 TEST_F(DeviceLinkTest, RefusedReportsDoNotStopTheSequence) {
-    hid.endpoint(test::featureInterface().path)->failSends(true);
+    hid.endpoint(test::featureInterface().listing.path)->failSends(true);
     link.ApplySettings();
     EXPECT_EQ(reports().size(), 9u);
     EXPECT_EQ(system.speed, 8);
@@ -222,7 +223,7 @@ TEST_F(DeviceLinkTest, ExitReportGoesOnlyToAnOpenInterface) {
 
 TEST_F(DeviceLinkTest, WithoutAMouseTheApplyStillSavesAndSetsWindows) {
     test::FakeHidSystem empty;
-    DeviceLink absent{empty, store, banner, window, system};
+    DeviceLink absent{DeviceLinkServices{empty, store, banner, startPrompt, window, system}};
     absent.ApplySettings();
     absent.sendExitReport();
     EXPECT_TRUE(reports().empty());
@@ -261,10 +262,21 @@ class DpiStepTest : public DeviceLinkTest {
     void SetUp() override {
         DeviceLinkTest::SetUp();
         store.setCurrentConfig(2);
-        setProfile([](ConfigProfile& p) {
-            p.appliedDpiSet = {1, 2, 3, 4};
-            p.dpiSet = {0, 0, 0, 0};  // edited, not applied: must not reach the mouse
+        applied(0);
+    }
+    // The mouse holds DPI codes 1, 2, 3, 4 and `ledMode`; the working copy is edited since.
+    void applied(uint8_t ledMode) {
+        setProfile([&](ConfigProfile& p) {
+            p.dpiSet = {1, 2, 3, 4};
+            p.ledStatus = ledMode;
         });
+        link.ApplySettings();
+        setProfile([](ConfigProfile& p) {
+            p.dpiSet = {0, 0, 0, 0};  // edited, not applied: must not reach the mouse
+            p.ledStatus = 0;
+        });
+        log.clear();
+        window.invalidations = 0;
     }
     Events stepFrom(int32_t level, int32_t step) {
         setProfile([&](ConfigProfile& p) { p.dpiLevel = level; });
@@ -308,19 +320,29 @@ TEST_F(DpiStepTest, CyclingWithOnlyTheCurrentLevelSendsItAgain) {
 }
 
 TEST_F(DpiStepTest, LedOnOffSwitchesToModeThreeAndBack) {
-    setProfile([](ConfigProfile& p) {
-        p.dpiLevel = 1;
-        p.appliedLedMode = 1;
-    });
+    applied(1);
+    setProfile([](ConfigProfile& p) { p.dpiLevel = 1; });
     link.toggleLed();
     EXPECT_EQ(reports(), (Events{"07 09 01 A3 00 00 00 00 00"}));
-    EXPECT_EQ(link.effectiveLedMode(), 3);
+    EXPECT_EQ(link.mouseState().effectiveLedMode, 3);
     EXPECT_EQ(stepFrom(1, 1), (Events{"07 09 02 B3 00 00 00 00 00"})) << "DPI keeps mode 3";
     link.toggleLed();
     EXPECT_EQ(reports(), (Events{"07 09 02 B1 00 00 00 00 00"}));
     EXPECT_EQ(stepFrom(2, -1), (Events{"07 09 01 A1 00 00 00 00 00"}));
-    EXPECT_EQ(readFile(folder / "config.ini").find("LED_STATUS"), std::string::npos)
+    const std::string config = readFile(folder / "config.ini");
+    EXPECT_NE(config.find("[Config2]"), std::string::npos);
+    EXPECT_EQ(config.find("LED_STATUS=0"), std::string::npos)
         << "nothing is saved by the LED function";
+}
+
+TEST_F(DpiStepTest, ARefusedLedSwitchIsTriedAgainByTheNextPress) {
+    hid.endpoint(test::featureInterface().listing.path)->failSends(true);
+    link.toggleLed();
+    EXPECT_EQ(link.mouseState().effectiveLedMode, 0);
+    hid.endpoint(test::featureInterface().listing.path)->failSends(false);
+    link.toggleLed();
+    EXPECT_EQ(reports().back(), "07 09 00 93 00 00 00 00 00");
+    EXPECT_EQ(link.mouseState().effectiveLedMode, 3);
 }
 
 }  // namespace

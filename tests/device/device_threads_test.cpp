@@ -2,6 +2,8 @@
 // device, and applies, DPI steps and searches from other threads at the same time.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "device/device_link.h"
@@ -22,26 +24,27 @@ class DeviceThreadsTest : public testing::Test {
     IniFiles files;
     ProfileStore store{files, folder / "config.ini"};
     test::FakeHidSystem hid;
-    test::FakeMainWindow window;
+    test::RecordingViewPort window;
+    test::CountingStartPrompt startPrompt;
     test::FakeSystemSettings system;
     test::YieldingClock clock;
     BannerState banner;
     HandOverFlags flags;
-    DeviceLink link{hid, store, banner, window, system};
-    InputReader reader{link.interfaces(), flags, banner, store, window, clock};
+    DeviceLink link{DeviceLinkServices{hid, store, banner, startPrompt, window, system}};
+    InputReader reader{InputReaderServices{link.interfaces(), flags, banner, store, window, clock}};
 
     void SetUp() override {
         hid.interfaces = {test::inputInterface(), test::featureInterface()};
         store.edit([](ConfigProfile& p) { p = builtInDefaultProfile(0); });
     }
     std::shared_ptr<test::FakeEndpoint> input() {
-        return hid.endpoint(test::inputInterface().path);
+        return hid.endpoint(test::inputInterface().listing.path);
     }
 };
 
-TEST_F(DeviceThreadsTest, ReaderIdlesUntilTheMouseIsFoundAndThenHandsOverPresses) {
-    std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
-    ASSERT_TRUE(eventually([&] { return clock.pauses.load() > 10; })) << "idle passes";
+TEST_F(DeviceThreadsTest, ReaderSleepsUntilTheMouseIsFoundAndThenHandsOverPresses) {
+    reader.ensureRunning();
+    ASSERT_TRUE(reader.running());
 
     link.FindMouse();
     link.ApplySettings();  // slot 6 is a host function: the prompt is up
@@ -56,13 +59,19 @@ TEST_F(DeviceThreadsTest, ReaderIdlesUntilTheMouseIsFoundAndThenHandsOverPresses
     EXPECT_EQ(flags.pressedKeyCode.load(), 0xF6);
 }
 
-TEST_F(DeviceThreadsTest, AStopEndsAReadThatIsBlocked) {
+TEST_F(DeviceThreadsTest, AStopEndsAReadThatIsBlockedAndTheSleepBeforeTheMouse) {
+    reader.ensureRunning();
+    reader.stop();
+    EXPECT_FALSE(reader.running());
+
+    InputReader second{InputReaderServices{link.interfaces(), flags, banner, store, window, clock}};
     link.FindMouse();
-    std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
+    second.ensureRunning();
     ASSERT_TRUE(input()->waitForReads(1));
-    thread.request_stop();
-    thread.join();
-    SUCCEED();
+    second.stop();
+    EXPECT_FALSE(second.running());
+    second.ensureRunning();
+    EXPECT_FALSE(second.running()) << "a stopped reader starts no thread again";
 }
 
 TEST_F(DeviceThreadsTest, AReadBlockedOnAnEarlierInterfaceFinishesThereAndMovesOn) {
@@ -113,7 +122,7 @@ TEST_F(DeviceThreadsTest, FloodOfReportsWhileApplyingStaysConsistent) {
                 flags.pressPending.store(0, std::memory_order_release);
                 flags.stopRequested.store(0);
             }
-            flags.wakeup.waitFor(std::chrono::microseconds(200));
+            flags.wakeup.wait(stop);
         }
     });
     {
@@ -146,7 +155,8 @@ TEST_F(DeviceThreadsTest, FloodOfReportsWhileApplyingStaysConsistent) {
     const std::vector<std::string> perApply = {"10 01", "10 02", "10 03", "10 05",
                                                "10 04", "10 06", "11 00"};
     std::vector<std::string> stream;
-    for (const auto& bytes : hid.endpoint(test::featureInterface().path)->featureReports()) {
+    for (const auto& bytes :
+         hid.endpoint(test::featureInterface().listing.path)->featureReports()) {
         ASSERT_EQ(bytes.size(), 9u);
         ASSERT_EQ(bytes[0], 0x07);
         if (bytes[1] == 0x09)
@@ -160,6 +170,45 @@ TEST_F(DeviceThreadsTest, FloodOfReportsWhileApplyingStaysConsistent) {
             ASSERT_EQ(stream[i + k], perApply[k]) << i;
         ASSERT_TRUE(stream[i + perApply.size()].starts_with("12 ")) << i;
     }
+}
+
+// A profile save from the user interface waits for config.ini while the executor's DPI step
+// changes the level: the save writes the profile as it is when it writes, so the new level is
+// never overwritten with the old one, whichever of the two saves lands last.
+TEST_F(DeviceThreadsTest, ADpiSaveRacingAProfileSaveLosesNothing) {
+    const std::filesystem::path config = folder / "config.ini";
+    store.edit([](ConfigProfile& p) { p.dpiLevel = 0; });
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool fileBusy = false;
+    bool release = false;
+    std::jthread otherWriter([&] {
+        files.update(folder / "other.ini", [&](IniDocument&) {
+            std::unique_lock lock(mutex);
+            fileBusy = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return release; });
+        });
+    });
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return fileBusy; });
+    }
+    std::jthread profileSave([&] { store.saveProfile(config, 2); });
+    // Give the save time to reach the file; a save that took its copy too early shows now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    store.edit([](ConfigProfile& p) { p.dpiLevel = 3; });
+    {
+        const std::lock_guard lock(mutex);
+        release = true;
+    }
+    changed.notify_all();
+    otherWriter.join();
+    profileSave.join();
+    EXPECT_EQ(files.read(config, u"Config2", u"DPI_LEVEL", 5), u"3");
+    store.saveDpiLevel(config, 2);
+    EXPECT_EQ(files.read(config, u"Config2", u"DPI_LEVEL", 5), u"3");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -15,8 +16,8 @@
 #include <vector>
 
 #include "device/mouse_identity.h"
-#include "event_log.h"
 #include "platform/hid.h"
+#include "support/event_log.h"
 
 // An in-process HID system for the device link's tests: interfaces by member index, each with
 // its identity and capabilities, and failures that can be injected at every step.
@@ -30,12 +31,17 @@ class FakeEndpoint {
     explicit FakeEndpoint(EventLog* log) : log_(log) {}
 
     bool takeFeatureReport(std::span<const uint8_t> report) {
+        if (onReport)
+            onReport();
         const std::lock_guard lock(mutex_);
         featureReports_.emplace_back(report.begin(), report.end());
         if (log_ != nullptr)
             log_->add("report " + hex(report));
         return !sendFails_;
     }
+
+    // Runs on the sending thread as each feature report arrives, before it is taken.
+    std::function<void()> onReport;
 
     bool read(std::span<uint8_t> buffer, std::stop_token stop) {
         std::unique_lock lock(mutex_);
@@ -113,87 +119,77 @@ class FakeEndpoint {
 
 class FakeHidDevice final : public platform::HidDevice {
   public:
-    FakeHidDevice(std::shared_ptr<FakeEndpoint> endpoint, std::shared_ptr<std::atomic<int>> closed)
-        : endpoint_(std::move(endpoint)), closed_(std::move(closed)) {}
+    FakeHidDevice(std::shared_ptr<FakeEndpoint> endpoint, std::shared_ptr<std::atomic<int>> closed,
+                  size_t featureLength = 0)
+        : endpoint_(std::move(endpoint)),
+          closed_(std::move(closed)),
+          featureLength_(featureLength) {}
     ~FakeHidDevice() override { ++*closed_; }
 
-    bool sendFeatureReport(std::span<const uint8_t> report) override {
-        return endpoint_->takeFeatureReport(report);
+    // As a backend does, the report goes out in the interface's own length.
+    platform::HidResult sendFeatureReport(std::span<const uint8_t> report) override {
+        if (endpoint_->takeFeatureReport(platform::reportOfLength(report, featureLength_)))
+            return platform::HidResult::success();
+        return platform::HidResult::failure("HidD_SetFeature: (0x0000001F) refused");
     }
-    bool readInputReport(std::span<uint8_t> buffer, std::stop_token stop) override {
-        return endpoint_->read(buffer, std::move(stop));
+    platform::HidResult readInputReport(std::span<uint8_t> buffer, std::stop_token stop) override {
+        if (endpoint_->read(buffer, std::move(stop)))
+            return platform::HidResult::success();
+        return platform::HidResult::failure("ReadFile: failed");
     }
 
   private:
     std::shared_ptr<FakeEndpoint> endpoint_;
     std::shared_ptr<std::atomic<int>> closed_;
+    const size_t featureLength_;
 };
 
-inline constexpr platform::HidAttributes kMouseAttributes{mouse::kVendorId, mouse::kProductId,
-                                                          0x0100};
-
 struct FakeInterface {
-    std::u16string path;
-    platform::HidAttributes attributes = kMouseAttributes;
-    platform::HidCaps caps;
-    bool probeFails = false;
-    bool attributesFail = false;
-    bool capsFail = false;
+    platform::HidInterface listing;
     bool openFails = false;
 };
 
-inline platform::HidCaps vendorCaps(uint16_t usagePage, uint16_t inputLength,
-                                    uint16_t featureLength) {
-    platform::HidCaps caps;
-    caps.usagePage = usagePage;
-    caps.usage = mouse::kVendorUsage;
-    caps.inputReportByteLength = inputLength;
-    caps.featureReportByteLength = featureLength;
-    return caps;
+inline FakeInterface mouseCollection(std::u16string path, uint16_t usagePage, uint16_t usage,
+                                     uint16_t inputLength, uint16_t featureLength) {
+    return FakeInterface{{std::move(path), mouse::kVendorId, mouse::kProductId, usagePage, usage,
+                          inputLength, featureLength}};
 }
 
 // The mouse as it enumerates: the ordinary mouse collection and the two vendor collections.
 inline FakeInterface ordinaryMouseInterface(
     std::u16string path = u"\\\\?\\hid#vid_18f8&pid_0f99&mi_00#a") {
-    platform::HidCaps caps;
-    caps.usagePage = 0x0001;
-    caps.usage = 0x0002;
-    caps.inputReportByteLength = 5;
-    return FakeInterface{std::move(path), kMouseAttributes, caps};
+    return mouseCollection(std::move(path), 0x0001, 0x0002, 5, 0);
 }
 inline FakeInterface inputInterface(
     uint16_t inputLength = 8, std::u16string path = u"\\\\?\\hid#vid_18f8&pid_0f99&mi_01&col01#b") {
-    return FakeInterface{std::move(path), kMouseAttributes,
-                         vendorCaps(mouse::kInputUsagePage, inputLength, 0)};
+    return mouseCollection(std::move(path), mouse::kInputUsagePage, mouse::kVendorUsage,
+                           inputLength, 0);
 }
 inline FakeInterface featureInterface(
     uint16_t featureLength = 9,
     std::u16string path = u"\\\\?\\hid#vid_18f8&pid_0f99&mi_01&col02#c") {
-    return FakeInterface{std::move(path), kMouseAttributes,
-                         vendorCaps(mouse::kFeatureUsagePage, 0, featureLength)};
+    return mouseCollection(std::move(path), mouse::kFeatureUsagePage, mouse::kVendorUsage, 0,
+                           featureLength);
 }
 inline FakeInterface otherDevice(std::u16string path = u"\\\\?\\hid#vid_046d&pid_c077#k") {
-    FakeInterface device{std::move(path), {0x046D, 0xC077, 1}, {}};
-    device.caps.usagePage = 0x0001;
-    device.caps.usage = 0x0002;
-    return device;
+    return FakeInterface{{std::move(path), 0x046D, 0xC077, 0x0001, 0x0002, 5, 0}};
 }
 
-class FakeHidEnumeration;
-
-// Records every call, in order, as "enumerate", "path N", "probe P", "open P read|write",
-// "register".
+// Records every call, in order, as "enumerate", "open P read|write", "register".
 class FakeHidSystem final : public platform::HidSystem {
   public:
     explicit FakeHidSystem(EventLog* log = nullptr) : log_(log) {}
 
-    // Member index i is interfaces[i]; nullopt is an index whose enumeration fails.
-    std::vector<std::optional<FakeInterface>> interfaces;
-    bool enumerationFails = false;
+    // What the system lists, in order.
+    std::vector<FakeInterface> interfaces;
 
-    std::unique_ptr<platform::HidEnumeration> enumerate() override;
-
-    std::unique_ptr<platform::HidProbe> probe(std::u16string_view path) override;
+    std::vector<platform::HidInterface> enumerate() override {
+        record("enumerate");
+        std::vector<platform::HidInterface> present;
+        for (const FakeInterface& entry : interfaces)
+            present.push_back(entry.listing);
+        return present;
+    }
 
     std::unique_ptr<platform::HidDevice> open(std::u16string_view path,
                                               platform::HidAccess access) override {
@@ -202,7 +198,8 @@ class FakeHidSystem final : public platform::HidSystem {
         const FakeInterface* found = find(path);
         if (found == nullptr || found->openFails)
             return nullptr;
-        return std::make_unique<FakeHidDevice>(endpoint(path), closed_);
+        return std::make_unique<FakeHidDevice>(endpoint(path), closed_,
+                                               found->listing.featureReportLength);
     }
 
     void registerForNotices() override { record("register"); }
@@ -235,8 +232,8 @@ class FakeHidSystem final : public platform::HidSystem {
   private:
     const FakeInterface* find(std::u16string_view path) const {
         for (const auto& entry : interfaces) {
-            if (entry && entry->path == path)
-                return &*entry;
+            if (entry.listing.path == path)
+                return &entry;
         }
         return nullptr;
     }
@@ -247,52 +244,5 @@ class FakeHidSystem final : public platform::HidSystem {
     std::map<std::u16string, std::shared_ptr<FakeEndpoint>> endpoints_;
     std::shared_ptr<std::atomic<int>> closed_ = std::make_shared<std::atomic<int>>(0);
 };
-
-class FakeHidEnumeration final : public platform::HidEnumeration {
-  public:
-    explicit FakeHidEnumeration(FakeHidSystem& system) : system_(system) {}
-    std::optional<std::u16string> interfacePath(uint32_t index) override {
-        system_.record("path " + std::to_string(index));
-        if (index >= system_.interfaces.size() || !system_.interfaces[index])
-            return std::nullopt;
-        return system_.interfaces[index]->path;
-    }
-
-  private:
-    FakeHidSystem& system_;
-};
-
-class FakeHidProbe final : public platform::HidProbe {
-  public:
-    explicit FakeHidProbe(FakeInterface device) : device_(std::move(device)) {}
-    std::optional<platform::HidAttributes> attributes() override {
-        if (device_.attributesFail)
-            return std::nullopt;
-        return device_.attributes;
-    }
-    std::optional<platform::HidCaps> caps() override {
-        if (device_.capsFail)
-            return std::nullopt;
-        return device_.caps;
-    }
-
-  private:
-    FakeInterface device_;
-};
-
-inline std::unique_ptr<platform::HidEnumeration> FakeHidSystem::enumerate() {
-    record("enumerate");
-    if (enumerationFails)
-        return nullptr;
-    return std::make_unique<FakeHidEnumeration>(*this);
-}
-
-inline std::unique_ptr<platform::HidProbe> FakeHidSystem::probe(std::u16string_view path) {
-    record("probe " + narrow(path));
-    const FakeInterface* found = find(path);
-    if (found == nullptr || found->probeFails)
-        return nullptr;
-    return std::make_unique<FakeHidProbe>(*found);
-}
 
 }  // namespace v270::test

@@ -32,36 +32,29 @@ class MouseDiscoveryTest : public testing::Test {
     }
 };
 
-TEST_F(MouseDiscoveryTest, NoMouseTriesAllHundredIndexes) {
-    hid.interfaces = {otherDevice(), std::nullopt, otherDevice(u"k2")};
-    EXPECT_EQ(discovery.FindMouse(), 0);
-    EXPECT_EQ(countCalls("path "), 100);
-    EXPECT_TRUE(called("path 99"));
-    EXPECT_FALSE(called("path 100"));
-    EXPECT_EQ(countCalls("register"), 0);
-    EXPECT_TRUE(discovery.devicePath().empty());
-    EXPECT_EQ(interfaces.input(), nullptr);
-    EXPECT_EQ(interfaces.feature(), nullptr);
-}
-
-TEST_F(MouseDiscoveryTest, AFailedEnumerationStillEndsWithNothingFound) {
-    hid.enumerationFails = true;
-    EXPECT_EQ(discovery.FindMouse(), 0);
-    EXPECT_EQ(countCalls("probe "), 0);
+TEST_F(MouseDiscoveryTest, NoMouseFindsNothing) {
+    for (const auto& present :
+         {std::vector{otherDevice(), otherDevice(u"k2")}, std::vector<test::FakeInterface>{}}) {
+        hid.interfaces = present;
+        EXPECT_EQ(discovery.FindMouse(), 0);
+        EXPECT_EQ(countCalls("register"), 0);
+        EXPECT_TRUE(discovery.devicePath().empty());
+        EXPECT_EQ(interfaces.input(), nullptr);
+        EXPECT_EQ(interfaces.feature(), nullptr);
+    }
 }
 
 TEST_F(MouseDiscoveryTest, OrdinaryMouseCollectionIsFoundButOpensNothing) {
     hid.interfaces = {ordinaryMouseInterface()};
     EXPECT_EQ(discovery.FindMouse(), 1);
-    EXPECT_EQ(discovery.devicePath(), ordinaryMouseInterface().path);
+    EXPECT_EQ(discovery.devicePath(), ordinaryMouseInterface().listing.path);
     EXPECT_EQ(countCalls("open "), 0);
     EXPECT_EQ(countCalls("register"), 1);
-    EXPECT_EQ(countCalls("path "), 100) << "both vendor interfaces are still missing";
 }
 
 TEST_F(MouseDiscoveryTest, OpensBothVendorInterfacesAndStopsThere) {
     hid.interfaces = {otherDevice(), ordinaryMouseInterface(), inputInterface(), featureInterface(),
-                      otherDevice(u"later")};
+                      featureInterface(9, u"later")};
     EXPECT_EQ(discovery.FindMouse(), 1);
     const auto input = interfaces.input();
     const auto feature = interfaces.feature();
@@ -70,30 +63,27 @@ TEST_F(MouseDiscoveryTest, OpensBothVendorInterfacesAndStopsThere) {
     EXPECT_TRUE(input->usable());
     EXPECT_TRUE(feature->usable());
     EXPECT_EQ(input->reportLength(), 8u);
-    EXPECT_EQ(feature->caps().featureReportByteLength, 9);
-    EXPECT_TRUE(called("open " + FakeHidSystem::narrow(inputInterface().path) + " read"));
-    EXPECT_TRUE(called("open " + FakeHidSystem::narrow(featureInterface().path) + " write"));
-    EXPECT_FALSE(called("path 4")) << "interfaces after both are open are not examined";
-    EXPECT_EQ(discovery.devicePath(), featureInterface().path) << "the last one examined";
+    EXPECT_EQ(feature->listing().featureReportLength, 9);
+    EXPECT_TRUE(called("open " + FakeHidSystem::narrow(inputInterface().listing.path) + " read"));
+    EXPECT_TRUE(
+        called("open " + FakeHidSystem::narrow(featureInterface().listing.path) + " write"));
+    EXPECT_FALSE(called("open later write")) << "interfaces after both are open are not examined";
+    EXPECT_EQ(discovery.devicePath(), featureInterface().listing.path) << "the last one examined";
     EXPECT_EQ(countCalls("register"), 3) << "once per matching interface";
 }
 
-TEST_F(MouseDiscoveryTest, FailingIndexesAndProbesAreSkipped) {
-    auto unprobeable = featureInterface(9, u"unprobeable");
-    unprobeable.probeFails = true;
-    auto nameless = inputInterface(8, u"nameless");
-    nameless.attributesFail = true;
-    hid.interfaces = {std::nullopt, unprobeable, nameless, inputInterface(), featureInterface()};
-    EXPECT_EQ(discovery.FindMouse(), 1);
-    EXPECT_FALSE(called("open unprobeable write"));
-    EXPECT_FALSE(called("open nameless read"));
-    EXPECT_TRUE(interfaces.input()->usable());
-    EXPECT_TRUE(interfaces.feature()->usable());
+TEST_F(MouseDiscoveryTest, OnlyTheFirstHundredListedAreExamined) {
+    hid.interfaces.assign(100, otherDevice());
+    hid.interfaces.push_back(featureInterface());
+    EXPECT_EQ(discovery.FindMouse(), 0);
+    EXPECT_EQ(countCalls("open "), 0);
 }
 
 TEST_F(MouseDiscoveryTest, UnreadableCapabilitiesOpenNothing) {
     auto blind = inputInterface();
-    blind.capsFail = true;
+    blind.listing.usagePage = 0;
+    blind.listing.usage = 0;
+    blind.listing.inputReportLength = 0;
     hid.interfaces = {blind};
     EXPECT_EQ(discovery.FindMouse(), 1);
     EXPECT_EQ(countCalls("open "), 0);
@@ -107,7 +97,8 @@ TEST_F(MouseDiscoveryTest, AFailedOpenCountsAsAssignedAndLeavesNoDevice) {
     ASSERT_NE(interfaces.input(), nullptr);
     EXPECT_FALSE(interfaces.input()->usable());
     EXPECT_EQ(interfaces.input()->reportLength(), 8u) << "its capabilities are kept";
-    EXPECT_FALSE(called("path 2")) << "the failed open ended the search like a good one";
+    EXPECT_FALSE(called("open second input read"))
+        << "the failed open ended the search like a good one";
 }
 
 TEST_F(MouseDiscoveryTest, ReportLengthsBeyondTheBoundAreNotOpened) {
@@ -116,7 +107,6 @@ TEST_F(MouseDiscoveryTest, ReportLengthsBeyondTheBoundAreNotOpened) {
     EXPECT_EQ(countCalls("open "), 0);
     EXPECT_FALSE(interfaces.input()->usable());
     EXPECT_FALSE(interfaces.feature()->usable());
-    EXPECT_FALSE(called("path 2")) << "both are assigned, as with a failed open";
 }
 
 TEST_F(MouseDiscoveryTest, LengthsAbove256AreServed) {
@@ -159,47 +149,43 @@ class DeviceChangeTest : public MouseDiscoveryTest {
         hid.interfaces = {inputInterface(), featureInterface()};
         ASSERT_EQ(discovery.FindMouse(), 1);
     }
-    static platform::DeviceBroadcast broadcast(uint32_t event, std::u16string name,
-                                               uint32_t type = platform::kDeviceTypeInterface) {
-        return {event, type, std::move(name)};
+    static platform::DeviceNotice removal(std::u16string path) {
+        return {platform::DeviceNotice::Kind::Removal, std::move(path)};
     }
+    static platform::DeviceNotice arrival(std::u16string path) {
+        return {platform::DeviceNotice::Kind::Arrival, std::move(path)};
+    }
+    const std::u16string devicePath = featureInterface().listing.path;
 };
 
 TEST_F(DeviceChangeTest, RemovalOfDevicePathInAnyCaseEndsTheProgram) {
-    std::u16string shouted = featureInterface().path;
+    std::u16string shouted = devicePath;
     std::transform(shouted.begin(), shouted.end(), shouted.begin(), [](char16_t c) {
         return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
     });
-    EXPECT_EQ(discovery.onDeviceChange(broadcast(platform::kDeviceRemoveComplete, shouted)),
-              DeviceChangeOutcome::MouseRemoved);
+    EXPECT_EQ(discovery.onDeviceNotice(removal(shouted)), DeviceChangeOutcome::MouseRemoved);
     EXPECT_EQ(discovery.deviceFound(), 0);
 }
 
 TEST_F(DeviceChangeTest, OtherRemovalsAreIgnored) {
-    const auto ignored = [&](const platform::DeviceBroadcast& b) {
-        return discovery.onDeviceChange(b) == DeviceChangeOutcome::Nothing;
+    const auto ignored = [&](const platform::DeviceNotice& notice) {
+        return discovery.onDeviceNotice(notice) == DeviceChangeOutcome::Nothing;
     };
-    EXPECT_TRUE(ignored(broadcast(platform::kDeviceRemoveComplete, inputInterface().path)))
-        << "the mouse's other interface";
-    EXPECT_TRUE(ignored(broadcast(platform::kDeviceRemoveComplete, u"\\\\?\\hid#other")));
-    EXPECT_TRUE(ignored(broadcast(platform::kDeviceRemoveComplete, featureInterface().path, 2)))
-        << "a broadcast of another device type never matches";
-    EXPECT_TRUE(ignored(broadcast(0x8001, featureInterface().path))) << "another event";
+    EXPECT_TRUE(ignored(removal(inputInterface().listing.path))) << "the mouse's other interface";
+    EXPECT_TRUE(ignored(removal(u"\\\\?\\hid#other")));
     EXPECT_EQ(discovery.deviceFound(), 1);
 }
 
 TEST_F(DeviceChangeTest, ArrivalSearchesAgainOnlyWhenTheMouseIsNotFound) {
     const std::ptrdiff_t before = countCalls("enumerate");
-    discovery.onDeviceChange(broadcast(platform::kDeviceArrival, featureInterface().path));
+    discovery.onDeviceNotice(arrival(devicePath));
     EXPECT_EQ(countCalls("enumerate"), before) << "found already";
 
-    discovery.onDeviceChange(broadcast(platform::kDeviceRemoveComplete, featureInterface().path));
-    discovery.onDeviceChange(broadcast(platform::kDeviceArrival, u"\\\\?\\hid#other"));
+    discovery.onDeviceNotice(removal(devicePath));
+    discovery.onDeviceNotice(arrival(u"\\\\?\\hid#other"));
     EXPECT_EQ(countCalls("enumerate"), before) << "another device arrived";
 
-    EXPECT_EQ(
-        discovery.onDeviceChange(broadcast(platform::kDeviceArrival, featureInterface().path)),
-        DeviceChangeOutcome::Nothing);
+    EXPECT_EQ(discovery.onDeviceNotice(arrival(devicePath)), DeviceChangeOutcome::Nothing);
     EXPECT_EQ(countCalls("enumerate"), before + 1);
     EXPECT_EQ(discovery.deviceFound(), 1);
 }
@@ -208,8 +194,7 @@ TEST(DeviceChangeBeforeSearchTest, NothingMatchesBeforeTheMouseWasSeen) {
     FakeHidSystem hid;
     MouseInterfaces interfaces;
     MouseDiscovery discovery{hid, interfaces};
-    EXPECT_EQ(discovery.onDeviceChange(
-                  {platform::kDeviceRemoveComplete, platform::kDeviceTypeInterface, u""}),
+    EXPECT_EQ(discovery.onDeviceNotice({platform::DeviceNotice::Kind::Removal, u""}),
               DeviceChangeOutcome::Nothing);
 }
 

@@ -121,8 +121,8 @@ TEST(MouseSimProcessTest, PrintsItsPortsServesBothAndQuits) {
     MouseDiscovery discovery(hid, interfaces);
     ASSERT_EQ(discovery.FindMouse(), 1);
     ASSERT_TRUE(interfaces.feature()->usable());
-    EXPECT_EQ(interfaces.feature()->caps().featureReportByteLength, 300);
-    EXPECT_TRUE(interfaces.feature()->send(exitReport()));
+    EXPECT_EQ(interfaces.feature()->listing().featureReportLength, 300);
+    EXPECT_TRUE(interfaces.feature()->send(exitReport()).ok);
 
     const auto control = platform::connectTcp("127.0.0.1", controlPort);
     ASSERT_NE(control, nullptr);

@@ -60,7 +60,7 @@ TEST(SimIntegrationTest, AnAppliedProfileIsWhatTheMouseHolds) {
     rig.link->ApplySettings();
 
     const std::string dump = rig.dump();
-    const auto sent = rig.reports.sent();
+    const auto sent = rig.reports->sent();
     ASSERT_EQ(sent.size(), 9u);
     EXPECT_EQ(field(dump, "log"), expectedLog(sent)) << "exactly the reports sent, in order";
     EXPECT_EQ(sent[7].first, "07 09 01 A1 00 00 00 00 00");
@@ -130,10 +130,8 @@ TEST(SimIntegrationTest, UnplugArrivesAsTheRemovalNoticeAndPlugSearchesAgain) {
     const auto before = rig.link->interfaces().feature();
     EXPECT_EQ(rig.command("unplug"), "ok");
     ASSERT_TRUE(eventually([&] { return rig.sink.received().size() == 3; }));
-    for (const auto& broadcast : rig.sink.received()) {
-        EXPECT_EQ(broadcast.eventCode, platform::kDeviceRemoveComplete);
-        EXPECT_EQ(broadcast.deviceType, platform::kDeviceTypeInterface);
-    }
+    for (const auto& notice : rig.sink.received())
+        EXPECT_EQ(notice.kind, platform::DeviceNotice::Kind::Removal);
     EXPECT_EQ(rig.sink.windowsDestroyed(), 1) << "only the notice for devicePath ends it";
     EXPECT_EQ(rig.link->deviceFound(), 0);
     rig.link->sendExitReport();  // the handle is gone: nothing arrives
@@ -154,7 +152,7 @@ TEST(SimIntegrationTest, ReportLengthsAbove256AreHonoured) {
     ASSERT_EQ(rig.link->FindMouse(), 1);
     rig.store.edit([](ConfigProfile& p) { p = builtInDefaultProfile(0); });
     rig.link->ApplySettings();
-    const auto sent = rig.reports.sent();
+    const auto sent = rig.reports->sent();
     ASSERT_EQ(sent.size(), 9u);
     for (const auto& [bytes, accepted] : sent) {
         EXPECT_EQ(bytes.size(), 400u * 3 - 1);
@@ -172,7 +170,7 @@ TEST(SimIntegrationTest, LengthsBeyondTheBoundLeaveTheInterfacesClosed) {
     SimRig rig({5000, 5000});
     ASSERT_EQ(rig.link->FindMouse(), 1);
     rig.link->ApplySettings();
-    EXPECT_TRUE(rig.reports.sent().empty());
+    EXPECT_TRUE(rig.reports->sent().empty());
     EXPECT_EQ(field(rig.dump(), "featureInterfaceOpen"), "false");
 }
 
@@ -182,7 +180,7 @@ TEST(SimIntegrationTest, RefusedReportsAreLoggedAndChangeNothing) {
     EXPECT_EQ(rig.command("fail-features on"), "ok");
     rig.link->ApplySettings();
     const std::string dump = rig.dump();
-    const auto sent = rig.reports.sent();
+    const auto sent = rig.reports->sent();
     ASSERT_EQ(sent.size(), 9u);
     EXPECT_FALSE(sent[0].second);
     EXPECT_EQ(field(dump, "log"), expectedLog(sent));
@@ -242,10 +240,15 @@ TEST(SimulatorEndpointTest, TheEnvironmentChoosesTheTransport) {
     test::RecordingNoticeSink sink;
     const auto chooseWith = [&](const std::optional<std::string>& value, bool& keptSystem) {
         Restore::set(value);
-        auto system = std::make_unique<test::FakeHidSystem>();
-        const platform::HidSystem* const address = system.get();
-        auto chosen = selectHidSystem(std::move(system), sink);
-        keptSystem = chosen.get() == address;
+        const platform::HidSystem* made = nullptr;
+        auto chosen = selectHidSystem(
+            [&] {
+                auto system = std::make_unique<test::FakeHidSystem>();
+                made = system.get();
+                return system;
+            },
+            sink);
+        keptSystem = made != nullptr && chosen.get() == made;
         return chosen;
     };
     bool kept = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -10,28 +11,28 @@
 #include "device/input_reader.h"
 #include "device/simulated_hid.h"
 #include "device_fakes.h"
-#include "event_log.h"
 #include "mouse_simulator.h"
 #include "platform/system_clock.h"
 #include "settings/ini_files.h"
+#include "support/event_log.h"
 #include "support/temp_folder.h"
 
 namespace v270::test {
 
-// Stands in for the main window's WM_DEVICECHANGE handler: each notice goes to the device
-// link's handler, and what came and what the window would have done is kept.
+// Stands in for the main window's handling of device notices: each goes to the device link's
+// handler, and what came and what the window would have done is kept.
 class RecordingNoticeSink final : public platform::DeviceNoticeSink {
   public:
-    void deliver(const platform::DeviceBroadcast& broadcast) override {
+    void deliver(const platform::DeviceNotice& notice) override {
         const std::lock_guard handling(handlingMutex_);
         const DeviceChangeOutcome outcome =
-            link_ != nullptr ? link_->onDeviceChange(broadcast) : DeviceChangeOutcome::Nothing;
+            link_ != nullptr ? link_->onDeviceNotice(notice) : DeviceChangeOutcome::Nothing;
         const std::lock_guard lock(mutex_);
-        received_.push_back(broadcast);
+        received_.push_back(notice);
         if (outcome == DeviceChangeOutcome::MouseRemoved)
             ++removals_;
     }
-    std::vector<platform::DeviceBroadcast> received() const {
+    std::vector<platform::DeviceNotice> received() const {
         const std::lock_guard lock(mutex_);
         return received_;
     }
@@ -50,25 +51,64 @@ class RecordingNoticeSink final : public platform::DeviceNoticeSink {
     std::mutex handlingMutex_;
     DeviceLink* link_ = nullptr;
     mutable std::mutex mutex_;
-    std::vector<platform::DeviceBroadcast> received_;
+    std::vector<platform::DeviceNotice> received_;
     int removals_ = 0;
 };
 
-// Keeps every report the link sent, as hex.
-class SentReports final : public ReportObserver {
+// Passes everything through to the HID system it wraps and keeps every feature report the link
+// sent, as the interface's length makes it, in hex, with whether the device took it.
+class SentReports final : public platform::HidSystem {
   public:
-    void featureReportSent(std::span<const uint8_t> report, bool accepted) override {
+    explicit SentReports(platform::HidSystem& inner) : inner_(inner) {}
+
+    std::vector<platform::HidInterface> enumerate() override {
+        auto present = inner_.enumerate();
         const std::lock_guard lock(mutex_);
-        sent_.push_back({hex(report), accepted});
+        for (const auto& entry : present)
+            featureLengths_[entry.path] = entry.featureReportLength;
+        return present;
     }
-    void inputReportRead(std::span<const uint8_t>) override {}
+    std::unique_ptr<platform::HidDevice> open(std::u16string_view path,
+                                              platform::HidAccess access) override {
+        auto device = inner_.open(path, access);
+        if (!device)
+            return nullptr;
+        const std::lock_guard lock(mutex_);
+        return std::make_unique<Device>(*this, std::move(device),
+                                        featureLengths_[std::u16string(path)]);
+    }
+    void registerForNotices() override { inner_.registerForNotices(); }
+
     std::vector<std::pair<std::string, bool>> sent() const {
         const std::lock_guard lock(mutex_);
         return sent_;
     }
 
   private:
+    class Device final : public platform::HidDevice {
+      public:
+        Device(SentReports& owner, std::unique_ptr<platform::HidDevice> inner, size_t length)
+            : owner_(owner), inner_(std::move(inner)), length_(length) {}
+        platform::HidResult sendFeatureReport(std::span<const uint8_t> report) override {
+            platform::HidResult result = inner_->sendFeatureReport(report);
+            const std::lock_guard lock(owner_.mutex_);
+            owner_.sent_.push_back({hex(platform::reportOfLength(report, length_)), result.ok});
+            return result;
+        }
+        platform::HidResult readInputReport(std::span<uint8_t> buffer,
+                                            std::stop_token stop) override {
+            return inner_->readInputReport(buffer, std::move(stop));
+        }
+
+      private:
+        SentReports& owner_;
+        std::unique_ptr<platform::HidDevice> inner_;
+        const size_t length_;
+    };
+
+    platform::HidSystem& inner_;
     mutable std::mutex mutex_;
+    std::map<std::u16string, size_t> featureLengths_;
     std::vector<std::pair<std::string, bool>> sent_;
 };
 
@@ -82,20 +122,19 @@ class SimRig {
         started = simulator_->start();
         hid = std::make_unique<SimulatedHidSystem>(
             SimulatorEndpoint{"127.0.0.1", simulator_->hidPort()}, sink);
-        link = std::make_unique<DeviceLink>(*hid, store, banner, window, system, &reports);
-        reader =
-            std::make_unique<InputReader>(link->interfaces(), flags, banner, store, window, *clock);
+        reports = std::make_unique<SentReports>(*hid);
+        link = std::make_unique<DeviceLink>(
+            DeviceLinkServices{*reports, store, banner, startPrompt, window, system});
+        reader = std::make_unique<InputReader>(
+            InputReaderServices{link->interfaces(), flags, banner, store, window, *clock});
         sink.attach(link.get());
     }
     ~SimRig() {
-        readerThread = {};
+        reader->stop();
         sink.attach(nullptr);
     }
 
-    void startReader() {
-        readerThread =
-            std::jthread([this](std::stop_token stop) { reader->InputReaderThread(stop); });
-    }
+    void startReader() { reader->ensureRunning(); }
     std::string command(std::string_view line) { return simulator_->execute(line); }
     std::string dump() { return command("dump"); }
     // Ends the simulator, as when its process goes away.
@@ -107,9 +146,9 @@ class SimRig {
     ProfileStore store{files, folder / "config.ini"};
     BannerState banner;
     HandOverFlags flags;
-    FakeMainWindow window;
+    RecordingViewPort window;
+    CountingStartPrompt startPrompt;
     FakeSystemSettings system;
-    SentReports reports;
     RecordingNoticeSink sink;
     std::unique_ptr<platform::Clock> clock = platform::createSystemClock();
 
@@ -118,9 +157,9 @@ class SimRig {
 
   public:
     std::unique_ptr<SimulatedHidSystem> hid;
+    std::unique_ptr<SentReports> reports;
     std::unique_ptr<DeviceLink> link;
     std::unique_ptr<InputReader> reader;
-    std::jthread readerThread;
 };
 
 }  // namespace v270::test

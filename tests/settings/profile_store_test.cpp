@@ -64,8 +64,7 @@ TEST_F(ProfileStoreTest, ValuesAreCutToTheirWidthAndFields) {
     EXPECT_EQ(p.buttonFunction[0], 3);
     EXPECT_EQ(p.buttonFunction[1], 0);
     EXPECT_EQ(p.dpiSet[2], 3);
-    EXPECT_EQ(p.appliedDpiSet[2], 3);
-    EXPECT_EQ(p.dpiCellId[2], 73);
+    EXPECT_EQ(dpiCellIdOf(2, p.dpiSet[2]), 73);
     EXPECT_EQ(p.dpiSetEnabled[0], 1) << "nine characters are read";
     EXPECT_EQ(p.dpiSetEnabled[2], 0) << "the tenth character is cut off";
     EXPECT_EQ(p.dpiSpeed, 9) << "-1 keeps its low 8 bits, 255, then is held to 9";
@@ -80,19 +79,12 @@ TEST_F(ProfileStoreTest, OutOfRangeValuesCannotIndexPastATable) {
     const ConfigProfile p = store.profile();
     EXPECT_EQ(p.dpiLevel, 3);
     EXPECT_EQ(p.dpiSet[0], 4);
-    EXPECT_EQ(p.dpiCellId[0], 64);
+    EXPECT_EQ(dpiCellIdOf(0, p.dpiSet[0]), 64);
     EXPECT_EQ(p.ledStatus, 3) << "300 keeps its low 8 bits, 44, then is held to 3";
     EXPECT_EQ(p.wheelSpeed, 9);
     EXPECT_EQ(p.fireTime, 0);
     EXPECT_EQ(p.dpiSetEnabled[3], 1) << "with no level enabled the active one is";
     EXPECT_EQ(p.dpiSetEnabled[0] + p.dpiSetEnabled[1] + p.dpiSetEnabled[2], 0);
-}
-
-TEST_F(ProfileStoreTest, LoadingKeepsTheAppliedLedMode) {
-    store.edit([](ConfigProfile& p) { p.appliedLedMode = 2; });
-    loadSection("LED_STATUS=1\r\n");
-    EXPECT_EQ(store.profile().appliedLedMode, 2);
-    EXPECT_EQ(store.profile().ledStatus, 1);
 }
 
 // Playback takes every mode but 0 as hold mode; so must the stop on release.

@@ -123,7 +123,7 @@ TEST_F(FramePainterTest, MainPageFollowsTheProfile) {
     FrameState state = mainPageState();
     state.profile.dpiLevel = 2;
     state.profile.dpiSetEnabled = {1, 0, 1, 0};
-    state.profile.dpiCellId = {60, 69, 70, 79};
+    state.profile.dpiSet = {0, 4, 0, 4};  // cells 60, 69, 70, 79
     state.profile.wheelStatus = 1;
     state.english = false;
     const test::RecordingCanvas canvas = paint(state);
@@ -368,7 +368,8 @@ TEST_F(FramePainterTest, ColourPageLabels) {
     FrameState state = mainPageState();
     state.currentPage = PAGE_COLOUR;
     state.profile.dpiLevel = 3;
-    state.profile.appliedDpiSet = {1, 2, 3, 0};
+    state.mouse.applied = true;
+    state.mouse.appliedDpiSet = {1, 2, 3, 0};
     state.profile.dpiSet = {1, 2, 3, 4};  // edited, not applied: the applied value shows
     state.colourHover = 2;
     const test::RecordingCanvas canvas = paint(state);

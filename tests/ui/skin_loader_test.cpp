@@ -36,49 +36,49 @@ class SkinLoaderTest : public testing::Test {
     TempFolder folder;
     IniFiles files;
     test::RecordingMessageBoxes messages;
-    int closes = 0;
     ProfileStore settings{files, folder / "config.ini"};
     SkinTables tables;
-    SkinLoader loader{files, messages, [this] { ++closes; }, folder.path(), settings, tables};
+    SkinLoader loader{files, messages, folder.path(), settings, tables};
+
+    SkinRecord read(const std::filesystem::path& file, int32_t index) {
+        return loader.ReadSkinRecord(file, u"BUTTONPOS", index).value_or(SkinRecord{});
+    }
 };
 
 TEST_F(SkinLoaderTest, ReadSkinRecordSplitsAWellFormedValue) {
     writeFile(english("a.ini"),
               "[BUTTONPOS]\r\n12=min,560,8,20,20,,\r\n3=x,10,20,30,40,Apply,\r\n");
-    const SkinRecord min = loader.ReadSkinRecord(english("a.ini"), u"BUTTONPOS", 12);
+    const SkinRecord min = read(english("a.ini"), 12);
     EXPECT_EQ(min.fields[0], u"min");
     EXPECT_EQ(min.item(), (SkinItem{560, 8, 20, 20, u""}));
 
-    const SkinItem apply = loader.ReadSkinRecord(english("a.ini"), u"BUTTONPOS", 3).item();
+    const SkinItem apply = read(english("a.ini"), 3).item();
     EXPECT_EQ(apply, (SkinItem{10, 20, 30, 40, u"Apply"}));
     EXPECT_TRUE(apply.contains(39, 59));
     EXPECT_FALSE(apply.contains(40, 20));
     EXPECT_TRUE(apply.contains(10, 20));
     EXPECT_FALSE(apply.contains(9, 20));
     EXPECT_TRUE(messages.shown().empty());
-    EXPECT_EQ(closes, 0);
 }
 
 TEST_F(SkinLoaderTest, ReadSkinRecordReportsTooManyCommasAndSplitsAnyway) {
     writeFile(english("a.ini"), "[BUTTONPOS]\r\n1=a,1,2,3,4,lbl,x,y\r\n2= 7px,x, -3,,\r\n");
-    const SkinRecord record = loader.ReadSkinRecord(english("a.ini"), u"BUTTONPOS", 1);
+    const SkinRecord record = read(english("a.ini"), 1);
     EXPECT_EQ(messages.shown(), std::vector<std::u16string>{u"加载ini错误！"});
     EXPECT_EQ(record.item(), (SkinItem{1, 2, 3, 4, u"lbl"}));
     EXPECT_EQ(record.fields[6], u"x,y");
 
     // Numbers convert like the C runtime: leading digits, else 0. A short value leaves the
     // fields it does not reach empty.
-    const SkinRecord loose = loader.ReadSkinRecord(english("a.ini"), u"BUTTONPOS", 2);
+    const SkinRecord loose = read(english("a.ini"), 2);
     EXPECT_EQ(loose.fields[0], u"7px");
     EXPECT_EQ(loose.item(), (SkinItem{0, -3, 0, 0, u""}));
     EXPECT_EQ(messages.shown().size(), 1u);
 }
 
-TEST_F(SkinLoaderTest, ReadSkinRecordOfAMissingFileReportsAndCloses) {
-    const SkinRecord record = loader.ReadSkinRecord(english("gone.ini"), u"BUTTONPOS", 0);
+TEST_F(SkinLoaderTest, ReadSkinRecordOfAMissingFileReportsIt) {
+    EXPECT_FALSE(loader.ReadSkinRecord(english("gone.ini"), u"BUTTONPOS", 0));
     EXPECT_EQ(messages.shown(), std::vector<std::u16string>{u"找不到配置文件"});
-    EXPECT_EQ(closes, 1);
-    EXPECT_EQ(record.item(), SkinItem{});
 }
 
 TEST_F(SkinLoaderTest, SplittingKeepsTheValueWithinItsBuffer) {
@@ -91,8 +91,7 @@ TEST_F(SkinLoaderTest, SplittingKeepsTheValueWithinItsBuffer) {
     // A value is cut at 259 characters, before it is split.
     const std::string longLabel(300, 'L');
     writeFile(english("a.ini"), "[BUTTONPOS]\r\n0=n,1,2,3,4," + longLabel + "\r\n");
-    EXPECT_EQ(loader.ReadSkinRecord(english("a.ini"), u"BUTTONPOS", 0).fields[5].size(),
-              259u - 10u);
+    EXPECT_EQ(read(english("a.ini"), 0).fields[5].size(), 259u - 10u);
 }
 
 TEST_F(SkinLoaderTest, MainSkinFillsItsEntriesAndFunctionNames) {
@@ -101,7 +100,7 @@ TEST_F(SkinLoaderTest, MainSkinFillsItsEntriesAndFunctionNames) {
               "100=never,1,2,3,4,lbl,x,y\r\n"
               "[FUN_STRING]\r\n1=Left Click\r\n3=Middle Click\r\n4=Middle,Click\r\n"
               "54=Last\r\n55=never,1,2,3,4,5,6,7\r\n");
-    loader.LoadMainSkin();
+    EXPECT_TRUE(loader.LoadMainSkin());
     EXPECT_EQ(tables.mainItems[0], (SkinItem{5, 6, 100, 20, u"V270"}));
     EXPECT_EQ(tables.mainItems[99], (SkinItem{1, 2, 3, 4, u"z"}));
     EXPECT_EQ(tables.mainItems[50], SkinItem{}) << "a missing key reads as an empty entry";
@@ -161,14 +160,12 @@ TEST_F(SkinLoaderTest, AMissingLayoutFileIsReportedOnceAndClearsItsTables) {
     ASSERT_EQ(tables.colourItems[0].label, u"Breathe");
     std::filesystem::remove(english("skin_color_en.ini"));
 
-    loader.LoadColourSkin();
+    EXPECT_FALSE(loader.LoadColourSkin());
     EXPECT_EQ(messages.shown(), std::vector<std::u16string>{u"找不到配置文件"});
-    EXPECT_EQ(closes, 1);
     EXPECT_EQ(tables.colourItems[0], SkinItem{});
 
-    loader.LoadMainSkin();
+    EXPECT_FALSE(loader.LoadMainSkin());
     EXPECT_EQ(messages.shown().size(), 2u) << "one message per missing file";
-    EXPECT_EQ(closes, 2);
 }
 
 }  // namespace

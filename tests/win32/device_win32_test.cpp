@@ -6,7 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
 
+#include "app/win32/message_filter.h"
 #include "device/mouse_discovery.h"
 #include "platform/named_event.h"
 #include "platform/win32/device_broadcast_win32.h"
@@ -16,132 +21,148 @@
 namespace v270 {
 namespace {
 
-// Passes every call through to the real HID system and counts the member indexes asked for.
-class CountingHidSystem final : public platform::HidSystem {
-  public:
-    class CountingEnumeration final : public platform::HidEnumeration {
-      public:
-        CountingEnumeration(std::unique_ptr<platform::HidEnumeration> inner,
-                            CountingHidSystem& owner)
-            : inner_(std::move(inner)), owner_(owner) {}
-        std::optional<std::u16string> interfacePath(uint32_t index) override {
-            ++owner_.indexesTried;
-            owner_.lastIndex = index;
-            return inner_->interfacePath(index);
-        }
-
-      private:
-        std::unique_ptr<platform::HidEnumeration> inner_;
-        CountingHidSystem& owner_;
-    };
-
-    std::unique_ptr<platform::HidEnumeration> enumerate() override {
-        auto inner = real.enumerate();
-        enumerated = inner != nullptr;
-        if (!inner)
-            return nullptr;
-        return std::make_unique<CountingEnumeration>(std::move(inner), *this);
-    }
-    std::unique_ptr<platform::HidProbe> probe(std::u16string_view path) override {
-        return real.probe(path);
-    }
-    std::unique_ptr<platform::HidDevice> open(std::u16string_view path,
-                                              platform::HidAccess access) override {
-        return real.open(path, access);
-    }
-    void registerForNotices() override { real.registerForNotices(); }
-
-    win32::Win32HidSystem real;
-    bool enumerated = false;
-    int indexesTried = 0;
-    uint32_t lastIndex = 0;
-};
-
-TEST(FindMouseWin32Test, WithNoMouseEveryIndexIsTriedAndNothingIsFound) {
-    CountingHidSystem hid;
+TEST(FindMouseWin32Test, WithNoMouseNothingIsFound) {
+    const std::atomic<HWND> noWindow{nullptr};
+    win32::Win32HidSystem hid(noWindow);
+    for (const platform::HidInterface& present : hid.enumerate())
+        EXPECT_FALSE(present.vendorId == 0x18F8 && present.productId == 0x0F99);
     MouseInterfaces interfaces;
     MouseDiscovery discovery(hid, interfaces);
     EXPECT_EQ(discovery.FindMouse(), 0);
-    EXPECT_TRUE(hid.enumerated) << "SetupDiGetClassDevsW gave a device information set";
-    EXPECT_EQ(hid.indexesTried, 100);
-    EXPECT_EQ(hid.lastIndex, 99u);
     EXPECT_EQ(interfaces.input(), nullptr);
     EXPECT_EQ(interfaces.feature(), nullptr);
 }
 
 TEST(FindMouseWin32Test, PathsThatAreNoDeviceOpenNothing) {
-    win32::Win32HidSystem hid;
-    EXPECT_EQ(hid.probe(u"\\\\?\\hid#vid_18f8&pid_0f99#none"), nullptr);
+    const std::atomic<HWND> noWindow{nullptr};
+    win32::Win32HidSystem hid(noWindow);
     EXPECT_EQ(hid.open(u"\\\\?\\hid#vid_18f8&pid_0f99#none", platform::HidAccess::Read), nullptr);
+    EXPECT_EQ(hid.open(u"\\\\?\\hid#vid_18f8&pid_0f99#none", platform::HidAccess::Write), nullptr);
     hid.registerForNotices();  // no window yet: nothing to register, nothing to fail
 }
 
-// A message-only window that turns WM_DEVICECHANGE into the portable broadcast.
-class DeviceChangeWindow {
+TEST(SystemErrorTextTest, NamesTheOperationTheCodeAndTheSystemsWords) {
+    const std::string text = win32::systemErrorText("HidD_SetFeature", ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_EQ(text.rfind("HidD_SetFeature: (0x0000048F) ", 0), 0u) << text;
+    EXPECT_GT(text.size(), std::string("HidD_SetFeature: (0x0000048F) ").size());
+    EXPECT_NE(text.back(), '\n');
+    EXPECT_EQ(win32::systemErrorText("ReadFile", 0xDEADBEEF), "ReadFile: (0xDEADBEEF)")
+        << "a code the system has no words for";
+}
+
+// A message-only window that keeps the device notices its messages carry.
+class NoticeWindow {
   public:
-    DeviceChangeWindow() {
+    static constexpr UINT kPosted = WM_APP + 7;
+
+    NoticeWindow() {
         WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &DeviceChangeWindow::procedure;
+        windowClass.lpfnWndProc = &NoticeWindow::procedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"V270DeviceChangeTest";
+        windowClass.lpszClassName = L"V270NoticeTest";
         RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, L"V270DeviceChangeTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, windowClass.hInstance, nullptr);
+        window_ = CreateWindowExW(0, L"V270NoticeTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~DeviceChangeWindow() { DestroyWindow(window_); }
+    ~NoticeWindow() { DestroyWindow(window_); }
     HWND get() const { return window_; }
+    void pump() {
+        MSG message;
+        while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
 
-    std::vector<platform::DeviceBroadcast> received;
+    std::vector<platform::DeviceNotice> received;
+    int withoutNotice = 0;
 
   private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
-        auto* self =
-            reinterpret_cast<DeviceChangeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == WM_DEVICECHANGE && self != nullptr) {
-            self->received.push_back(win32::deviceBroadcastFromMessage(first, second));
+        auto* self = reinterpret_cast<NoticeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message == WM_DEVICECHANGE) {
+            if (const auto notice = win32::deviceNoticeFromMessage(first, second)) {
+                self->received.push_back(*notice);
+            } else {
+                ++self->withoutNotice;
+            }
             return TRUE;
+        }
+        if (self != nullptr && message == kPosted) {
+            self->received.push_back(*win32::takePostedNotice(second));
+            return 0;
         }
         return DefWindowProcW(window, message, first, second);
     }
     HWND window_ = nullptr;
 };
 
-TEST(DeviceBroadcastWin32Test, TheSinkSendsWhatTheHandlerReadsBack) {
-    DeviceChangeWindow window;
-    ASSERT_NE(window.get(), nullptr);
-    win32::DeviceChangeMessageSink sink(window.get());
-    const platform::DeviceBroadcast removal{platform::kDeviceRemoveComplete,
-                                            platform::kDeviceTypeInterface,
-                                            u"\\\\?\\HID#VID_18F8&PID_0F99&MI_01&COL02#x"};
-    sink.deliver(removal);
-    sink.deliver({platform::kDeviceArrival, platform::kDeviceTypeInterface, u""});
-    ASSERT_EQ(window.received.size(), 2u);
-    EXPECT_EQ(window.received[0], removal);
-    EXPECT_EQ(window.received[1].eventCode, static_cast<uint32_t>(DBT_DEVICEARRIVAL));
-    EXPECT_TRUE(window.received[1].interfaceName.empty());
-    EXPECT_EQ(platform::kDeviceRemoveComplete, static_cast<uint32_t>(DBT_DEVICEREMOVECOMPLETE));
-    EXPECT_EQ(platform::kDeviceTypeInterface, static_cast<uint32_t>(DBT_DEVTYP_DEVICEINTERFACE));
+// The broadcast record of an interface notice, as the system sends it.
+std::vector<DWORD> interfaceRecord(std::wstring_view name) {
+    const size_t offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+    const size_t bytes = offset + (name.size() + 1) * sizeof(wchar_t);
+    std::vector<DWORD> storage((bytes + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(storage.data());
+    record->dbcc_size = static_cast<DWORD>(bytes);
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::memcpy(reinterpret_cast<std::byte*>(storage.data()) + offset, name.data(),
+                name.size() * sizeof(wchar_t));
+    return storage;
 }
 
-TEST(DeviceBroadcastWin32Test, RecordsOfOtherTypesAndBadSizesGiveNoName) {
+TEST(DeviceNoticeWin32Test, InterfaceArrivalsAndRemovalsBecomeNoticesAndNothingElseDoes) {
+    NoticeWindow window;
+    ASSERT_NE(window.get(), nullptr);
+    auto removal = interfaceRecord(L"\\\\?\\HID#VID_18F8&PID_0F99&MI_01&COL02#x");
+    SendMessageW(window.get(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                 reinterpret_cast<LPARAM>(removal.data()));
+    SendMessageW(window.get(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                 reinterpret_cast<LPARAM>(removal.data()));
+    ASSERT_EQ(window.received.size(), 2u);
+    EXPECT_EQ(window.received[0],
+              (platform::DeviceNotice{platform::DeviceNotice::Kind::Removal,
+                                      u"\\\\?\\HID#VID_18F8&PID_0F99&MI_01&COL02#x"}));
+    EXPECT_EQ(window.received[1].kind, platform::DeviceNotice::Kind::Arrival);
+
     DEV_BROADCAST_HDR volume{};
     volume.dbch_size = sizeof volume;
     volume.dbch_devicetype = DBT_DEVTYP_VOLUME;
-    const auto other = win32::deviceBroadcastFromMessage(DBT_DEVICEREMOVECOMPLETE,
-                                                         reinterpret_cast<LPARAM>(&volume));
-    EXPECT_EQ(other.deviceType, static_cast<uint32_t>(DBT_DEVTYP_VOLUME));
-    EXPECT_TRUE(other.interfaceName.empty());
+    SendMessageW(window.get(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                 reinterpret_cast<LPARAM>(&volume));
+    SendMessageW(window.get(), WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE,
+                 reinterpret_cast<LPARAM>(removal.data()));
+    SendMessageW(window.get(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    EXPECT_EQ(window.withoutNotice, 3) << "another device type, another event, no record";
+}
 
+TEST(DeviceNoticeWin32Test, ANameNeverRunsPastItsRecord) {
     DEV_BROADCAST_DEVICEINTERFACE_W unterminated{};
     unterminated.dbcc_size = sizeof unterminated;
     unterminated.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     unterminated.dbcc_name[0] = L'A';
-    const auto cut = win32::deviceBroadcastFromMessage(DBT_DEVICEARRIVAL,
-                                                       reinterpret_cast<LPARAM>(&unterminated));
-    EXPECT_LE(cut.interfaceName.size(), 2u) << "the name never runs past the record";
-    EXPECT_EQ(win32::deviceBroadcastFromMessage(DBT_DEVNODES_CHANGED, 0).eventCode,
-              static_cast<uint32_t>(DBT_DEVNODES_CHANGED));
+    const auto cut =
+        win32::deviceNoticeFromMessage(DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&unterminated));
+    ASSERT_TRUE(cut);
+    EXPECT_LE(cut->path.size(), 2u);
+}
+
+TEST(DeviceNoticeWin32Test, PostedNoticesArriveWholeAndAGoneWindowTakesNone) {
+    NoticeWindow window;
+    const platform::DeviceNotice notice{platform::DeviceNotice::Kind::Removal, u"\\\\?\\hid#a"};
+    EXPECT_TRUE(win32::postDeviceNotice(window.get(), NoticeWindow::kPosted, notice));
+    window.pump();
+    EXPECT_EQ(window.received, std::vector<platform::DeviceNotice>{notice});
+    EXPECT_FALSE(win32::postDeviceNotice(nullptr, NoticeWindow::kPosted, notice));
+}
+
+TEST(PreFilterWin32Test, SwallowsEscapeEnterAndF10KeysOnly) {
+    EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYDOWN, VK_ESCAPE));
+    EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYDOWN, VK_RETURN));
+    EXPECT_FALSE(win32::swallowedByPreFilter(WM_KEYUP, VK_RETURN)) << "the key-up goes on";
+    EXPECT_TRUE(win32::swallowedByPreFilter(WM_SYSKEYDOWN, VK_F10));
+    EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYUP, VK_F10));
+    EXPECT_FALSE(win32::swallowedByPreFilter(WM_CHAR, VK_F10)) << "a typed y";
+    EXPECT_FALSE(win32::swallowedByPreFilter(WM_COMMAND, VK_F10));
+    EXPECT_FALSE(win32::swallowedByPreFilter(WM_KEYDOWN, 'A'));
 }
 
 TEST(SystemSettingsWin32Test, PointerSpeedAndWheelLinesAreSetAndReadBack) {

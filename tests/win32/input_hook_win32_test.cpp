@@ -17,6 +17,7 @@
 #include "platform/system_clock.h"
 #include "settings/function_codes.h"
 #include "support/recording_message_boxes.h"
+#include "support/recording_view_port.h"
 #include "support/temp_folder.h"
 
 namespace v270 {
@@ -101,7 +102,7 @@ TEST_F(InputHookWin32Test, ExecutorShortcutsReachAnotherProgramsHook) {
     MacroStore macros{files, messages};
     HandOverFlags flags;
     test::RecordingDeviceCommands device;
-    test::CountingWindow window;
+    test::RecordingViewPort window;
     test::RecordingSystemActions system;
     ActionExecutor executor{{flags, profiles, macros, device, window, *input, system, *clock}};
     profiles.edit([](ConfigProfile& p) {

@@ -148,7 +148,7 @@ class SkinFrameWin32Test : public testing::Test {
     test::RecordingMessageBoxes messages;
     ProfileStore settings{files, "config.ini"};
     SkinTables tables;
-    SkinLoader loader{files, messages, {}, kSkins, settings, tables};
+    SkinLoader loader{files, messages, kSkins, settings, tables};
     win32::GdiplusPictureDecoder decoder;
     PictureCache pictures{decoder};
     FramePainter painter{tables, pictures, kSkins};

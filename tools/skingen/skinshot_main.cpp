@@ -86,9 +86,7 @@ int main(int argc, char** argv) {
     settings.readStartupSettings();
     MacroStore macroStore(files, messages);
     SkinTables tables;
-    bool closed = false;
-    SkinLoader loader(
-        files, messages, [&closed] { closed = true; }, skins, settings, tables);
+    SkinLoader loader(files, messages, skins, settings, tables);
 
     platform::JpegPictureDecoder decoder;
     PictureCache pictures(decoder);
@@ -102,10 +100,11 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const bool english : {true, false}) {
         settings.setEnglishUi(english ? 1 : 0);
-        loader.LoadMainSkin();
-        loader.LoadColourSkin();
-        loader.LoadAdvancedSkin();
-        loader.LoadWarningSkin();
+        bool found = loader.LoadMainSkin();
+        found = loader.LoadColourSkin() && found;
+        found = loader.LoadAdvancedSkin() && found;
+        found = loader.LoadWarningSkin() && found;
+        ok &= found;
         macroStore.loadMacros(root / "data" / (english ? "Macro_EN.dat" : "Macro_CN.dat"));
         const WindowShape shape = buildWindowShape(mask.get(), tables);
         const MacroTable macros = macroStore.table();
@@ -150,7 +149,7 @@ int main(int argc, char** argv) {
             ok &= canvas.writePng(file);
         }
     }
-    if (messages.count > 0 || closed)
+    if (messages.count > 0)
         ok = false;
     return ok ? 0 : 1;
 }

@@ -1,8 +1,6 @@
 #include "app/win32/advanced_page_controls.h"
 
-#include <algorithm>
 #include <string>
-#include <vector>
 
 namespace v270::win32 {
 
@@ -27,45 +25,43 @@ void destroyControl(HWND& control) {
     control = nullptr;
 }
 
-}  // namespace
-
-void AdvancedPageControls::create(HINSTANCE instance, HWND parent, const SkinTables& tables,
-                                  HFONT font) {
-    destroy();
-    repeatCountEdit_ = createControl(instance, parent, L"EDIT", kEditStyle, tables.repeatEditRect,
-                                     kRepeatCountEditId, font);
-    macroNameEdit_ = createControl(instance, parent, L"EDIT", kEditStyle, tables.nameEditRect,
-                                   kMacroNameEditId, font);
-    macroList_ = createControl(instance, parent, L"LISTBOX", kListStyle, tables.macroListRect,
-                               kMacroListId, font);
-    stepList_ = createControl(instance, parent, L"LISTBOX", kListStyle, tables.stepListRect,
-                              kStepListId, font);
+std::wstring wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
 }
 
-void AdvancedPageControls::destroy() {
+}  // namespace
+
+AdvancedPageControls::AdvancedPageControls(HINSTANCE instance, HWND parent,
+                                           const platform::AdvancedControlPlaces& places,
+                                           HFONT font)
+    : repeatCountEdit_(createControl(instance, parent, L"EDIT", kEditStyle, places.repeatCountEdit,
+                                     kRepeatCountEditId, font)),
+      macroNameEdit_(createControl(instance, parent, L"EDIT", kEditStyle, places.macroNameEdit,
+                                   kMacroNameEditId, font)),
+      macroList_(createControl(instance, parent, L"LISTBOX", kListStyle, places.macroList,
+                               kMacroListId, font)),
+      stepList_(createControl(instance, parent, L"LISTBOX", kListStyle, places.stepList,
+                              kStepListId, font)) {}
+
+AdvancedPageControls::~AdvancedPageControls() {
     destroyControl(repeatCountEdit_);
     destroyControl(macroNameEdit_);
     destroyControl(macroList_);
     destroyControl(stepList_);
 }
 
-void AdvancedPageControls::refreshMacroList(MacroStore& macros) {
+void AdvancedPageControls::showMacros(std::span<const std::u16string> names, int32_t selected) {
     if (macroList_ == nullptr)
         return;
     SendMessageW(macroList_, LB_RESETCONTENT, 0, 0);
-    const MacroTable table = macros.table();
-    std::vector<std::wstring> names;
-    for (int i = 0; i < table.macroCount; ++i) {
-        const std::u16string_view name = table.macroSlots[static_cast<size_t>(i)].nameText();
-        names.emplace_back(name.begin(), name.end());
-        SendMessageW(macroList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names.back().c_str()));
+    for (const std::u16string& name : names) {
+        const std::wstring text = wide(name);
+        SendMessageW(macroList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    if (names.empty())
+    if (selected < 0 || static_cast<size_t>(selected) >= names.size())
         return;
-    const int selected = std::clamp(table.currentMacro, 0, static_cast<int32_t>(names.size()) - 1);
-    macros.edit([selected](MacroTable& t) { t.currentMacro = selected; });
     SendMessageW(macroList_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
-    SetWindowTextW(macroNameEdit_, names[static_cast<size_t>(selected)].c_str());
+    SetWindowTextW(macroNameEdit_, wide(names[static_cast<size_t>(selected)]).c_str());
 }
 
 }  // namespace v270::win32

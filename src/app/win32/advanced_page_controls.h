@@ -2,35 +2,28 @@
 
 #include <windows.h>
 
-#include "settings/macro_store.h"
-#include "ui/skin_tables.h"
+#include "platform/view_port.h"
 
 namespace v270::win32 {
 
 // The four standard controls that lie over the advanced page's picture: the repeat-count edit,
-// the macro-name edit, the macro list and the step list. The object lives as long as the main
-// window; the controls' windows exist only while the page is shown.
-class AdvancedPageControls {
+// the macro-name edit, the macro list and the step list. They exist as long as this object.
+class AdvancedPageControls final : public platform::AdvancedPageControls {
   public:
     static constexpr int kMacroNameEditId = 10000;
     static constexpr int kMacroListId = 10001;
     static constexpr int kStepListId = 10002;
     static constexpr int kRepeatCountEditId = 10004;
 
-    AdvancedPageControls() = default;
+    // Creates the four windows in their places, in `font`.
+    AdvancedPageControls(HINSTANCE instance, HWND parent,
+                         const platform::AdvancedControlPlaces& places, HFONT font);
     AdvancedPageControls(const AdvancedPageControls&) = delete;
     AdvancedPageControls& operator=(const AdvancedPageControls&) = delete;
-    ~AdvancedPageControls() { destroy(); }
-
-    // Creates the four windows in the skin's rectangles, in the interface font.
-    void create(HINSTANCE instance, HWND parent, const SkinTables& tables, HFONT font);
     // Destroys them: repeat edit, name edit, macro list, step list.
-    void destroy();
-    bool shown() const { return macroList_ != nullptr; }
+    ~AdvancedPageControls() override;
 
-    // Lists the macros' names and selects the current macro (the last one when it lies
-    // beyond), whose name the name edit then shows.
-    void refreshMacroList(MacroStore& macros);
+    void showMacros(std::span<const std::u16string> names, int32_t selected) override;
 
   private:
     HWND repeatCountEdit_ = nullptr;

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 
 #include "app/win32/main_window.h"
-#include "app/window_titles.h"
 #include "platform/file_system.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/program_paths.h"
+#include "ui/window_titles.h"
 
 namespace v270::win32 {
 

@@ -106,8 +106,8 @@ void CSubMenuDlg::onRelease() {
     const std::optional<int32_t> code =
         env_.subMenuChoices.choose(row_, entry, env_.macros.macroCount());
     if (code) {
-        assignButtonFunction(env_.profiles, env_.host.menuSlot(), *code);
-        env_.host.functionChosen();
+        assignButtonFunction(env_.profiles, env_.menuSlot, *code);
+        env_.functionChosen();
     }
     InvalidateRect(handle(), nullptr, FALSE);
     // The function menu goes, and this sub-menu with it.
@@ -152,7 +152,7 @@ INT_PTR CMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
         case WM_CLOSE:
             // A choice in the sub-menu: both go once the sub-menu's handler has returned.
             hide();
-            env_.host.requestMenuClose();
+            env_.requestMenuClose();
             return TRUE;
         default:
             return FALSE;
@@ -194,10 +194,10 @@ void CMenuDlg::onRelease() {
     InvalidateRect(handle(), nullptr, FALSE);
     if (row < 1 || row > kLastDirectRow)
         return;
-    assignButtonFunction(env_.profiles, env_.host.menuSlot(), row);
-    env_.host.functionChosen();
+    assignButtonFunction(env_.profiles, env_.menuSlot, row);
+    env_.functionChosen();
     hide();
-    env_.host.requestMenuClose();
+    env_.requestMenuClose();
 }
 
 void CMenuDlg::hide() {

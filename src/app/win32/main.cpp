@@ -23,7 +23,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     hardenLibrarySearch();
     v270::win32::DAVO_RUravuVez application(instance);
     application.InitInstance();
-    // The worker threads have no stop request: they end with the process, here, before any
-    // object they use is destroyed.
+    // The main window has ended and its worker threads with it, joined: nothing runs on.
     ExitProcess(0);
 }

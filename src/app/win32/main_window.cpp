@@ -1,29 +1,24 @@
 #include "app/win32/main_window.h"
 
-#include <thread>
-
-#include "app/banner_blink_thread.h"
 #include "app/win32/about_dialog.h"
-#include "app/win32/hid_selection.h"
+#include "app/win32/advanced_page_controls.h"
 #include "app/win32/main_window_painter.h"
+#include "app/win32/message_filter.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/warning_dialog.h"
+#include "app/win32/window_messages.h"
+#include "device/simulated_hid.h"
+#include "platform/system_clock.h"
 #include "platform/win32/device_broadcast_win32.h"
+#include "platform/win32/hid_win32.h"
 #include "ui/ui_text.h"
 
 namespace v270::win32 {
 
 namespace {
 
-// Posted by the function menu when a choice is made, so that it is destroyed outside its own
-// message handlers.
-constexpr UINT kCloseFunctionMenuMessage = WM_APP + 1;
 // The control id of the messages of menu items.
 constexpr WPARAM kMenuControlId = 0;
-
-void raiseCurrentThreadPriority() {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
-}
 
 std::wstring wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
@@ -38,16 +33,43 @@ LPARAM packPoint(Point point) {
 
 }  // namespace
 
+// The simulated mouse's notices, posted to the main window as its own message.
+class VADU_VIredoVud::SimulatorNotices final : public platform::DeviceNoticeSink {
+  public:
+    explicit SimulatorNotices(const std::atomic<HWND>& window) : window_(window) {}
+    void deliver(const platform::DeviceNotice& notice) override {
+        postDeviceNotice(window_.load(), kDeviceNoticeMessage, notice);
+    }
+
+  private:
+    const std::atomic<HWND>& window_;
+};
+
 VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
     : instance_(instance),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON))),
-      trayIcon_(kTrayIconId, kTrayCallbackMessage) {
-    HidSelection hid = selectHidSystem(window_);
-    state_ = std::make_unique<ProgramState>(paths, *this, *this, *this, std::move(hid.system));
-    painter_ = std::make_unique<MainWindowPainter>(*state_);
+      trayIcon_(kTrayIconId, kTrayCallbackMessage),
+      clock_(platform::createSystemClock()),
+      input_(platform::createSyntheticInput()),
+      systemActions_(platform::createSystemActions()),
+      simulatorNotices_(std::make_unique<SimulatorNotices>(window_)),
+      hid_(selectHidSystem([this] { return std::make_unique<Win32HidSystem>(window_); },
+                           *simulatorNotices_)) {
+    program_ = std::make_unique<Program>(
+        paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
+                               *systemActions_, *clock_, *hid_});
+    painter_ = std::make_unique<MainWindowPainter>(*program_);
 }
 
-VADU_VIredoVud::~VADU_VIredoVud() = default;
+VADU_VIredoVud::~VADU_VIredoVud() {
+    // A window still up (its creation half failed) goes while the program can hear of it.
+    if (handle() != nullptr)
+        DestroyWindow(handle());
+    menuDialog_.reset();
+    painter_.reset();
+    // The worker threads end here, joined, while everything they use still exists.
+    program_.reset();
+}
 
 void VADU_VIredoVud::runModal() {
     if (!create(instance_, IDD_MAIN_WINDOW, nullptr))
@@ -64,38 +86,60 @@ void VADU_VIredoVud::runModal() {
 }
 
 bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
-    return MainWindowLifecycle::swallowedByPreFilter(message.message, message.wParam);
+    return swallowedByPreFilter(message.message, message.wParam);
+}
+
+void VADU_VIredoVud::onInitDialog() {
+    window_.store(handle());
+    // The advanced page's controls lie over the picture: no frame paints over them, whichever
+    // part of the window it repaints.
+    SetWindowLongPtrW(handle(), GWL_STYLE,
+                      GetWindowLongPtrW(handle(), GWL_STYLE) | WS_CLIPCHILDREN);
+    messages_.setOwner(handle());
+    dialogs_.setOwner(handle());
+
+    HMENU systemMenu = GetSystemMenu(handle(), FALSE);
+    wchar_t aboutText[128] = {};
+    if (systemMenu != nullptr && LoadStringW(instance_, IDS_ABOUTBOX, aboutText, 128) != 0) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, kAboutCommand, aboutText);
+    }
+    SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    painter_->createFonts();
+
+    program_->lifecycle.initialise();
 }
 
 INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!program_)
+        return FALSE;
+    MainWindowLifecycle& lifecycle = program_->lifecycle;
+    MainWindowPointer& pointer = program_->pointer;
     switch (message) {
         case WM_INITDIALOG:
-            window_.store(handle());
-            // The advanced page's controls lie over the picture: no frame paints over them,
-            // whichever part of the window it repaints.
-            SetWindowLongPtrW(handle(), GWL_STYLE,
-                              GetWindowLongPtrW(handle(), GWL_STYLE) | WS_CLIPCHILDREN);
-            state_->messages.setOwner(handle());
-            state_->dialogs.setOwner(handle());
-            state_->lifecycle.initialise();
+            onInitDialog();
             return TRUE;
         case WM_CLOSE:
-            state_->lifecycle.closePath();
+            lifecycle.closePath();
             return TRUE;
         case WM_COMMAND:
             return onCommand(LOWORD(wParam)) ? TRUE : FALSE;
         case kTrayCallbackMessage:
-            setResult(state_->lifecycle.onTrayCallback(static_cast<uint32_t>(wParam),
-                                                       static_cast<uint32_t>(lParam)));
+            setResult(onTrayCallback(static_cast<UINT>(wParam), static_cast<UINT>(lParam)));
             return TRUE;
         case WM_SYSCOMMAND:
-            return state_->lifecycle.onSystemCommand(static_cast<uint32_t>(wParam)) ? TRUE : FALSE;
+            return onSystemCommand(wParam) ? TRUE : FALSE;
         case WM_POWERBROADCAST:
-            state_->lifecycle.onPowerBroadcast();
+            lifecycle.onPowerEvent();
             return FALSE;
         case WM_DEVICECHANGE:
-            state_->lifecycle.onDeviceChange(deviceBroadcastFromMessage(wParam, lParam));
+            if (const auto notice = deviceNoticeFromMessage(wParam, lParam))
+                lifecycle.onDeviceNotice(*notice);
             setResult(TRUE);
+            return TRUE;
+        case kDeviceNoticeMessage:
+            if (const auto notice = takePostedNotice(lParam))
+                lifecycle.onDeviceNotice(*notice);
             return TRUE;
         case WM_PAINT:
             onPaint();
@@ -107,13 +151,13 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);
         case WM_MOUSEMOVE:
-            state_->pointer.onMouseMove(pointOf(lParam));
+            pointer.onMouseMove(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONDOWN:
-            state_->pointer.onLeftButtonDown(pointOf(lParam));
+            pointer.onLeftButtonDown(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONUP:
-            state_->pointer.onLeftButtonUp(pointOf(lParam));
+            pointer.onLeftButtonUp(pointOf(lParam));
             return FALSE;
         case WM_DRAWITEM:
             // Each menu item draws from its own record, so one menu draws the items of both.
@@ -134,14 +178,15 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return onControlColour(reinterpret_cast<HDC>(wParam));
         case kCloseFunctionMenuMessage:
             menuDialog_.reset();
-            state_->pointer.functionMenuClosed();
+            program_->mainPage.functionMenuClosed();
             return TRUE;
         case WM_DESTROY:
             menuDialog_.reset();
-            controls_.destroy();
+            // The child controls go with this window; their owner lets go of them first.
+            program_->advancedPage.leave();
             window_.store(nullptr);
-            state_->messages.setOwner(nullptr);
-            state_->dialogs.setOwner(nullptr);
+            messages_.setOwner(nullptr);
+            dialogs_.setOwner(nullptr);
             PostQuitMessage(0);
             return TRUE;
         default:
@@ -153,11 +198,11 @@ bool VADU_VIredoVud::onCommand(WORD command) {
     switch (command) {
         case ID_TRAY_EXIT_EN:
         case ID_TRAY_EXIT_CN:
-            state_->lifecycle.closePath();
+            program_->lifecycle.closePath();
             return true;
         case ID_TRAY_SHOW_EN:
         case ID_TRAY_SHOW_CN:
-            state_->lifecycle.showFromTray();
+            program_->lifecycle.onShowWindowCommand();
             return true;
         case IDOK:
         case IDCANCEL:
@@ -166,6 +211,30 @@ bool VADU_VIredoVud::onCommand(WORD command) {
         default:
             return false;
     }
+}
+
+INT_PTR VADU_VIredoVud::onTrayCallback(UINT iconId, UINT mouseMessage) {
+    if (iconId != kTrayIconId)
+        return 1;
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        program_->lifecycle.onTrayDoubleClick();
+    } else if (mouseMessage == WM_RBUTTONUP) {
+        program_->lifecycle.onTrayMenuRequested();
+    }
+    return 0;
+}
+
+bool VADU_VIredoVud::onSystemCommand(WPARAM command) {
+    const WPARAM kind = command & 0xFFF0u;
+    if (kind == kAboutCommand) {
+        program_->lifecycle.onAboutRequested();
+        return true;
+    }
+    if (kind == SC_MINIMIZE) {
+        program_->lifecycle.onMinimiseRequested();
+        return true;
+    }
+    return false;
 }
 
 void VADU_VIredoVud::onPaint() {
@@ -183,13 +252,13 @@ void VADU_VIredoVud::onPaint() {
     EndPaint(handle(), &paint);
 }
 
-HFONT VADU_VIredoVud::languageFont() const {
+HFONT VADU_VIredoVud::languageFont(bool english) const {
     const GdiFonts* fonts = painter_->fonts();
-    return fonts != nullptr ? fonts->font(fontFor(state_->profiles.englishUi() != 0)) : nullptr;
+    return fonts != nullptr ? fonts->font(fontFor(english)) : nullptr;
 }
 
 INT_PTR VADU_VIredoVud::onControlColour(HDC dc) {
-    if (HFONT font = languageFont())
+    if (HFONT font = languageFont(program_->lifecycle.english()))
         SelectObject(dc, font);
     SetBkColor(dc, RGB(0, 0, 0));
     SetTextColor(dc, RGB(255, 255, 255));
@@ -201,58 +270,35 @@ void VADU_VIredoVud::invalidate() {
         InvalidateRect(window, nullptr, TRUE);
 }
 
-void VADU_VIredoVud::startBannerBlinkThread() {
-    std::thread([this] {
-        BannerBlinkThread(state_->banner, state_->currentPage, *this, *state_->clock);
-    }).detach();
-}
-
-void VADU_VIredoVud::startWorkerThreads() {
-    std::thread([this] {
-        raiseCurrentThreadPriority();
-        state_->reader.InputReaderThread({});
-    }).detach();
-    std::thread([this] {
-        raiseCurrentThreadPriority();
-        state_->executor.run({});
-    }).detach();
-    startBannerBlinkThread();
-    state_->banner.blinkRunning.store(1);
-}
-
-void VADU_VIredoVud::addAboutItemToSystemMenu() {
-    HMENU systemMenu = GetSystemMenu(handle(), FALSE);
-    wchar_t text[128] = {};
-    if (systemMenu == nullptr || LoadStringW(instance_, IDS_ABOUTBOX, text, 128) == 0)
+void VADU_VIredoVud::invalidateAdvancedRegion() {
+    HRGN region = painter_->advancedRedrawRegion();
+    if (region == nullptr) {
+        invalidate();
         return;
-    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(systemMenu, MF_STRING, kAboutCommand, text);
+    }
+    InvalidateRgn(handle(), region, TRUE);
 }
 
-void VADU_VIredoVud::setBigIcon() {
-    SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+void VADU_VIredoVud::updateNow() {
+    UpdateWindow(handle());
 }
 
 void VADU_VIredoVud::setTitle(std::u16string_view title) {
     SetWindowTextW(handle(), wide(title).c_str());
 }
 
-// The control objects are the page's AdvancedPageControls; their windows come with the page.
-void VADU_VIredoVud::createAdvancedControls() {}
-
-void VADU_VIredoVud::createFonts() {
-    painter_->createFonts();
-}
-
 void VADU_VIredoVud::shapeWindow() {
     painter_->shapeWindow(handle());
 }
 
-void VADU_VIredoVud::resetMacroEditing() {}
-
 void VADU_VIredoVud::loadMenus(bool english) {
     contextMenu_.load(instance_, english ? IDR_CONTEXT_MENU_EN : IDR_CONTEXT_MENU_CN);
     trayMenu_.load(instance_, english ? IDR_TRAY_MENU_EN : IDR_TRAY_MENU_CN);
+}
+
+void VADU_VIredoVud::show(platform::WindowShow how) {
+    static constexpr int kCommands[] = {SW_SHOW, SW_RESTORE, SW_MINIMIZE, SW_HIDE};
+    ShowWindow(handle(), kCommands[static_cast<int>(how)]);
 }
 
 void VADU_VIredoVud::addTrayIcon(std::u16string_view tip) {
@@ -261,11 +307,6 @@ void VADU_VIredoVud::addTrayIcon(std::u16string_view tip) {
 
 void VADU_VIredoVud::removeTrayIcon() {
     trayIcon_.remove(handle(), icon_);
-}
-
-void VADU_VIredoVud::show(WindowShow how) {
-    static constexpr int kCommands[] = {SW_SHOW, SW_RESTORE, SW_MINIMIZE, SW_HIDE};
-    ShowWindow(handle(), kCommands[static_cast<int>(how)]);
 }
 
 void VADU_VIredoVud::showTrayMenu() {
@@ -287,19 +328,6 @@ void VADU_VIredoVud::destroy() {
         DestroyWindow(handle());
 }
 
-void VADU_VIredoVud::invalidateAdvancedRegion() {
-    HRGN region = painter_->advancedRedrawRegion();
-    if (region == nullptr) {
-        invalidate();
-        return;
-    }
-    InvalidateRgn(handle(), region, TRUE);
-}
-
-void VADU_VIredoVud::updateNow() {
-    UpdateWindow(handle());
-}
-
 void VADU_VIredoVud::startDrag(Point point) {
     PostMessageW(handle(), WM_NCLBUTTONDOWN, HTCAPTION, packPoint(point));
 }
@@ -308,54 +336,38 @@ void VADU_VIredoVud::postMinimise(Point point) {
     PostMessageW(handle(), WM_SYSCOMMAND, SC_MINIMIZE, packPoint(point));
 }
 
-void VADU_VIredoVud::hideToTray() {
-    state_->lifecycle.hideToTray();
-}
-
-void VADU_VIredoVud::createAdvancedPageWindows() {
-    controls_.create(instance_, handle(), state_->tables, languageFont());
-}
-
-void VADU_VIredoVud::destroyAdvancedPageWindows() {
-    controls_.destroy();
-}
-
-void VADU_VIredoVud::refreshMacroList() {
-    controls_.refreshMacroList(state_->macros);
-}
-
-// The macro entries of the advanced page belong to the macro editor, which is not here yet.
-void VADU_VIredoVud::advancedMacroEntry(int32_t) {}
-
-// The colour page has no preview thread yet: nothing runs, so nothing is left running.
-void VADU_VIredoVud::startLedPreviewThread() {
-    state_->previewThreadRunning.store(0);
-}
-
 Point VADU_VIredoVud::screenOrigin() {
     RECT window{};
     GetWindowRect(handle(), &window);
     return {window.left, window.top};
 }
 
-PopupEnvironment VADU_VIredoVud::popupEnvironment() {
-    return PopupEnvironment{instance_,          state_->paths.skinFolder, painter_->decoder(),
-                            *painter_->fonts(), state_->profiles,         state_->macros,
-                            state_->tables,     state_->subMenuChoices,   *this};
+PopupEnvironment VADU_VIredoVud::popupEnvironment(int32_t slot) {
+    Program& program = *program_;
+    return PopupEnvironment{instance_,
+                            program.paths.skinFolder,
+                            painter_->decoder(),
+                            *painter_->fonts(),
+                            program.profiles,
+                            program.macros,
+                            program.tables,
+                            program.subMenuChoices,
+                            handle(),
+                            slot};
 }
 
 int32_t VADU_VIredoVud::showWarning(Point origin) {
     if (painter_->fonts() == nullptr)
-        return kWarningCancelled;
-    WarningDlg warning(popupEnvironment(), origin);
+        return platform::kWarningCancelled;
+    WarningDlg warning(popupEnvironment(0), origin);
     return warning.show(handle());
 }
 
-void VADU_VIredoVud::openFunctionMenu(Point origin) {
+void VADU_VIredoVud::openFunctionMenu(Point origin, int32_t slot) {
     menuDialog_.reset();
     if (painter_->fonts() == nullptr)
         return;
-    auto menu = std::make_unique<CMenuDlg>(popupEnvironment());
+    auto menu = std::make_unique<CMenuDlg>(popupEnvironment(slot));
     if (menu->open(handle(), origin))
         menuDialog_ = std::move(menu);
 }
@@ -364,17 +376,10 @@ void VADU_VIredoVud::closeFunctionMenu() {
     menuDialog_.reset();
 }
 
-int VADU_VIredoVud::menuSlot() const {
-    return state_->pointer.menuSlot();
-}
-
-void VADU_VIredoVud::functionChosen() {
-    InvalidateRect(handle(), nullptr, TRUE);
-    UpdateWindow(handle());
-}
-
-void VADU_VIredoVud::requestMenuClose() {
-    PostMessageW(handle(), kCloseFunctionMenuMessage, 0, 0);
+std::unique_ptr<platform::AdvancedPageControls> VADU_VIredoVud::createAdvancedPageControls(
+    const platform::AdvancedControlPlaces& places, bool english) {
+    return std::make_unique<AdvancedPageControls>(instance_, handle(), places,
+                                                  languageFont(english));
 }
 
 }  // namespace v270::win32

@@ -4,32 +4,32 @@
 
 #include <atomic>
 #include <memory>
-#include <optional>
 
-#include "app/settings_actions.h"
-#include "app/shell_window.h"
-#include "app/win32/advanced_page_controls.h"
+#include "app/program.h"
 #include "app/win32/dialog.h"
 #include "app/win32/function_menu_dialogs.h"
-#include "app/win32/popup_environment.h"
-#include "app/win32/program_state.h"
+#include "app/win32/message_boxes_win32.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/zev_menu.h"
+#include "platform/clock.h"
+#include "platform/hid.h"
+#include "platform/synthetic_input.h"
+#include "platform/system_actions.h"
+#include "platform/view_port.h"
+#include "platform/win32/file_dialogs_win32.h"
 #include "platform/win32/gdi_objects.h"
+#include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
-#include "ui/pointer_window.h"
 
 namespace v270::win32 {
 
 class MainWindowPainter;
 
 // The main window: a caption-less dialog shaped by the skin's mask, drawn entirely from the
-// skin's pictures. It owns the program's state and runs the worker threads.
-class VADU_VIredoVud final : public Dialog,
-                             public ShellWindow,
-                             public PointerWindow,
-                             public SettingsWindow,
-                             private FunctionMenuHost {
+// skin's pictures. It is the program's view port and message plumbing: it turns its messages
+// into the events of the program's logic, and it owns the platform services and the program,
+// whose worker threads end, joined, before anything they use is destroyed.
+class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
   public:
     VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths);
     ~VADU_VIredoVud() override;
@@ -37,67 +37,66 @@ class VADU_VIredoVud final : public Dialog,
     // Creates the window from its template and runs its messages until it is destroyed.
     void runModal();
 
-    // ShellWindow, and the worker threads' MainWindowPort.
+    // platform::ViewPort.
     void invalidate() override;
-    void startBannerBlinkThread() override;
-    void startWorkerThreads() override;
-    void addAboutItemToSystemMenu() override;
-    void setBigIcon() override;
+    void invalidateAdvancedRegion() override;
+    void updateNow() override;
     void setTitle(std::u16string_view title) override;
-    void createAdvancedControls() override;
-    void createFonts() override;
     void shapeWindow() override;
-    void resetMacroEditing() override;
     void loadMenus(bool english) override;
+    void show(platform::WindowShow how) override;
     void addTrayIcon(std::u16string_view tip) override;
     void removeTrayIcon() override;
-    void show(WindowShow how) override;
     void showTrayMenu() override;
     void showAboutBox() override;
     void destroy() override;
-
-    // PointerWindow, besides those above.
-    void invalidateAdvancedRegion() override;
-    void updateNow() override;
     void startDrag(Point point) override;
     void postMinimise(Point point) override;
-    void hideToTray() override;
-    void createAdvancedPageWindows() override;
-    void destroyAdvancedPageWindows() override;
-    void refreshMacroList() override;
-    void advancedMacroEntry(int32_t entry) override;
-    void startLedPreviewThread() override;
     Point screenOrigin() override;
     int32_t showWarning(Point origin) override;
-    void openFunctionMenu(Point origin) override;
+    void openFunctionMenu(Point origin, int32_t slot) override;
     void closeFunctionMenu() override;
+    std::unique_ptr<platform::AdvancedPageControls> createAdvancedPageControls(
+        const platform::AdvancedControlPlaces& places, bool english) override;
 
   private:
-    // FunctionMenuHost.
-    int menuSlot() const override;
-    void functionChosen() override;
-    void requestMenuClose() override;
+    class SimulatorNotices;
 
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onInitDialog();
     bool preTranslateMessage(const MSG& message);
     bool onCommand(WORD command);
+    INT_PTR onTrayCallback(UINT iconId, UINT mouseMessage);
+    bool onSystemCommand(WPARAM command);
     void onPaint();
     INT_PTR onControlColour(HDC dc);
-    PopupEnvironment popupEnvironment();
-    HFONT languageFont() const;
+    PopupEnvironment popupEnvironment(int32_t slot);
+    HFONT languageFont(bool english) const;
 
     HINSTANCE instance_;
     HICON icon_ = nullptr;
     // The handle as the worker threads see it; null before creation and after destruction.
     std::atomic<HWND> window_{nullptr};
     TrayIcon trayIcon_;
+    UniqueBrush controlBrush_{CreateSolidBrush(RGB(0, 0, 0))};
+
+    // The platform services the program reaches the system through.
+    Win32MessageBoxes messages_{L"V270"};
+    Win32FileDialogs dialogs_;
+    Win32SystemSettings systemSettings_;
+    const std::unique_ptr<platform::Clock> clock_;
+    const std::unique_ptr<platform::SyntheticInput> input_;
+    const std::unique_ptr<platform::SystemActions> systemActions_;
+    const std::unique_ptr<SimulatorNotices> simulatorNotices_;
+    const std::unique_ptr<platform::HidSystem> hid_;
+
+    // The program. Its threads use only what is declared above it, and what is declared below
+    // uses the program: it goes after the latter and before the former.
+    std::unique_ptr<Program> program_;
+    std::unique_ptr<MainWindowPainter> painter_;
     CZevMenu contextMenu_;
     CZevMenu trayMenu_;
-    std::unique_ptr<ProgramState> state_;
-    std::unique_ptr<MainWindowPainter> painter_;
-    AdvancedPageControls controls_;
     std::unique_ptr<CMenuDlg> menuDialog_;
-    UniqueBrush controlBrush_{CreateSolidBrush(RGB(0, 0, 0))};
 };
 
 }  // namespace v270::win32

@@ -12,15 +12,19 @@
 #include "ui/picture_source.h"
 #include "ui/window_shape.h"
 
-namespace v270::win32 {
+namespace v270::win32 {}  // namespace v270::win32
 
-struct ProgramState;
+namespace v270 {
+struct Program;
+}
+
+namespace v270::win32 {
 
 // The main window's look: its shape from the skin's mask, its fonts, and each frame composed in
 // a back buffer from the state of the moment and shown in one copy.
 class MainWindowPainter {
   public:
-    explicit MainWindowPainter(ProgramState& state);
+    explicit MainWindowPainter(const Program& program);
 
     void createFonts() { fonts_.emplace(); }
     const GdiFonts* fonts() const { return fonts_ ? &*fonts_ : nullptr; }
@@ -37,11 +41,8 @@ class MainWindowPainter {
 
     void paint(HDC target);
 
-    // What a frame shows now.
-    FrameState snapshot() const;
-
   private:
-    ProgramState& state_;
+    const Program& program_;
     GdiplusPictureDecoder decoder_;
     PictureCache pictures_{decoder_};
     FramePainter painter_;

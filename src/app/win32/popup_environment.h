@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/window_messages.h"
 #include "platform/picture.h"
 #include "platform/win32/gdi_fonts.h"
 #include "settings/macro_store.h"
@@ -17,20 +18,6 @@
 
 namespace v270::win32 {
 
-// What the function menu asks of the main window that opened it.
-class FunctionMenuHost {
-  public:
-    virtual ~FunctionMenuHost() = default;
-
-    // The button slot (1..6) whose function the menu assigns.
-    virtual int menuSlot() const = 0;
-    // A button got a new function: the main window shows its name at once.
-    virtual void functionChosen() = 0;
-    // Destroys the menu and its sub-menu once the message being handled has returned, so that
-    // no popup is destroyed inside its own handler.
-    virtual void requestMenuClose() = 0;
-};
-
 // What the skinned popups of the main window draw with and act on. All of it outlives them.
 struct PopupEnvironment {
     HINSTANCE instance = nullptr;
@@ -41,12 +28,23 @@ struct PopupEnvironment {
     MacroStore& macros;
     const SkinTables& tables;
     SubMenuChoices& subMenuChoices;
-    FunctionMenuHost& host;
+    HWND mainWindow = nullptr;
+    // The button slot (1..6) whose function the function menu assigns.
+    int32_t menuSlot = 0;
 
     platform::FontChoice font() const { return fontFor(profiles.englishUi() != 0); }
     std::shared_ptr<const platform::Picture> picture(std::string_view name) const {
         return decoder.load(skinFolder / std::filesystem::path(name));
     }
+
+    // A button got a new function: the main window shows its name at once.
+    void functionChosen() const {
+        InvalidateRect(mainWindow, nullptr, TRUE);
+        UpdateWindow(mainWindow);
+    }
+    // Destroys the function menu and its sub-menu once the message being handled has returned,
+    // so that no popup is destroyed inside its own handler.
+    void requestMenuClose() const { PostMessageW(mainWindow, kCloseFunctionMenuMessage, 0, 0); }
 };
 
 // The client point of a mouse message.

@@ -1,9 +1,9 @@
 #include "app/win32/warning_dialog.h"
 
 #include "app/win32/resource_ids.h"
+#include "platform/view_port.h"
 #include "platform/win32/gdi_frame_canvas.h"
 #include "platform/win32/gdi_region.h"
-#include "ui/pointer_window.h"
 #include "ui/skin_pictures.h"
 #include "ui/window_shape.h"
 
@@ -38,7 +38,8 @@ INT_PTR WarningDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             // The keyboard's answers: Enter confirms, Escape cancels.
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(handle(), LOWORD(wParam) == IDOK ? kWarningConfirmed : kWarningCancelled);
+                EndDialog(handle(), LOWORD(wParam) == IDOK ? platform::kWarningConfirmed
+                                                           : platform::kWarningCancelled);
                 return TRUE;
             }
             return FALSE;

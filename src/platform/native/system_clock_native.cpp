@@ -1,3 +1,5 @@
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "platform/system_clock.h"
@@ -6,7 +8,8 @@ namespace v270::platform {
 
 namespace {
 
-// Linux wakes a sleeping thread within some tens of microseconds of its deadline.
+// Linux wakes a sleeping thread within some tens of microseconds of its deadline, so precision
+// needs nothing held.
 class SteadyClock : public Clock {
   public:
     TimePoint now() const override { return std::chrono::steady_clock::now(); }
@@ -14,6 +17,14 @@ class SteadyClock : public Clock {
         std::this_thread::sleep_for(duration);
     }
     void sleepUntil(TimePoint deadline) override { std::this_thread::sleep_until(deadline); }
+
+    bool waitUntil(TimePoint deadline, std::stop_token stop) override {
+        std::mutex mutex;
+        std::condition_variable_any woken;
+        std::unique_lock lock(mutex);
+        woken.wait_until(lock, stop, deadline, [] { return false; });
+        return !stop.stop_requested();
+    }
 };
 
 }  // namespace

@@ -3,44 +3,46 @@
 #include <dbt.h>
 
 #include <cstddef>
-#include <cstring>
 #include <cwchar>
-#include <vector>
 
 namespace v270::win32 {
 
-platform::DeviceBroadcast deviceBroadcastFromMessage(WPARAM eventCode, LPARAM header) {
-    platform::DeviceBroadcast broadcast;
-    broadcast.eventCode = static_cast<uint32_t>(eventCode);
+std::optional<platform::DeviceNotice> deviceNoticeFromMessage(WPARAM eventCode, LPARAM header) {
+    platform::DeviceNotice notice;
+    if (eventCode == DBT_DEVICEARRIVAL) {
+        notice.kind = platform::DeviceNotice::Kind::Arrival;
+    } else if (eventCode == DBT_DEVICEREMOVECOMPLETE) {
+        notice.kind = platform::DeviceNotice::Kind::Removal;
+    } else {
+        return std::nullopt;
+    }
     const auto* common = reinterpret_cast<const DEV_BROADCAST_HDR*>(header);
-    if (common == nullptr)
-        return broadcast;
-    broadcast.deviceType = common->dbch_devicetype;
-    if (common->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE)
-        return broadcast;
+    if (common == nullptr || common->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE)
+        return std::nullopt;
     const auto* device = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
     // The name runs to its terminator, but never past the size the record gives itself.
     const size_t offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
     if (device->dbcc_size <= offset)
-        return broadcast;
+        return notice;
     const size_t capacity = (device->dbcc_size - offset) / sizeof(wchar_t);
     const size_t length = wcsnlen(device->dbcc_name, capacity);
-    broadcast.interfaceName.assign(device->dbcc_name, device->dbcc_name + length);
-    return broadcast;
+    notice.path.assign(device->dbcc_name, device->dbcc_name + length);
+    return notice;
 }
 
-void DeviceChangeMessageSink::deliver(const platform::DeviceBroadcast& broadcast) {
-    const size_t offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
-    const size_t bytes = offset + (broadcast.interfaceName.size() + 1) * sizeof(wchar_t);
-    // DWORD elements keep the record's alignment; value-initialised, so the name ends in a NUL.
-    std::vector<DWORD> storage((bytes + sizeof(DWORD) - 1) / sizeof(DWORD));
-    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(storage.data());
-    record->dbcc_size = static_cast<DWORD>(bytes);
-    record->dbcc_devicetype = broadcast.deviceType;
-    // The name runs past the one-element array the structure declares.
-    std::memcpy(reinterpret_cast<std::byte*>(storage.data()) + offset,
-                broadcast.interfaceName.data(), broadcast.interfaceName.size() * sizeof(wchar_t));
-    SendMessageW(window_, WM_DEVICECHANGE, broadcast.eventCode, reinterpret_cast<LPARAM>(record));
+bool postDeviceNotice(HWND window, UINT message, const platform::DeviceNotice& notice) {
+    auto copy = std::make_unique<platform::DeviceNotice>(notice);
+    if (window == nullptr ||
+        !PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(copy.get()))) {
+        return false;
+    }
+    copy.release();  // the message owns it now
+    return true;
+}
+
+std::unique_ptr<platform::DeviceNotice> takePostedNotice(LPARAM lParam) {
+    return std::unique_ptr<platform::DeviceNotice>(
+        reinterpret_cast<platform::DeviceNotice*>(lParam));
 }
 
 }  // namespace v270::win32

@@ -2,24 +2,21 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <optional>
+
 #include "platform/hid.h"
 
 namespace v270::win32 {
 
-// The portable form of a WM_DEVICECHANGE message: its event code and, for a broadcast header
-// of a device interface, the interface name.
-platform::DeviceBroadcast deviceBroadcastFromMessage(WPARAM eventCode, LPARAM header);
+// The notice a WM_DEVICECHANGE message carries: the arrival or the completed removal of a device
+// interface, with its name. Every other event, and broadcasts of other device types, carry none.
+std::optional<platform::DeviceNotice> deviceNoticeFromMessage(WPARAM eventCode, LPARAM header);
 
-// Delivers notices as the system would: WM_DEVICECHANGE sent to `window`, with a
-// DEV_BROADCAST_DEVICEINTERFACE_W that names the interface. The send waits until the window
-// has handled it, so the broadcast record need live only for the call.
-class DeviceChangeMessageSink final : public platform::DeviceNoticeSink {
-  public:
-    explicit DeviceChangeMessageSink(HWND window) : window_(window) {}
-    void deliver(const platform::DeviceBroadcast& broadcast) override;
-
-  private:
-    HWND window_;
-};
+// Posts `notice` to `window` as `message`, whose second parameter then owns a copy of it (take it
+// back with takePostedNotice). Posting, not sending, so that the notifying thread never waits for
+// the window's thread. False, with nothing posted, when the window is gone.
+bool postDeviceNotice(HWND window, UINT message, const platform::DeviceNotice& notice);
+std::unique_ptr<platform::DeviceNotice> takePostedNotice(LPARAM lParam);
 
 }  // namespace v270::win32

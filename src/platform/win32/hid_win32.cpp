@@ -8,7 +8,11 @@ extern "C" {
 #include <hidsdi.h>
 }
 
-#include <string>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <stop_token>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -16,6 +20,9 @@ extern "C" {
 namespace v270::win32 {
 
 namespace {
+
+// The search looks at this many members of the interface class, present or not.
+constexpr DWORD kMaxMemberIndex = 100;
 
 std::wstring widePath(std::u16string_view path) {
     return std::wstring(path.begin(), path.end());
@@ -57,128 +64,144 @@ class PreparsedData {
     PHIDP_PREPARSED_DATA data_ = nullptr;
 };
 
-UniqueHandle openInterface(std::u16string_view path, DWORD access) {
+UniqueHandle openInterface(std::u16string_view path, DWORD access, DWORD flags) {
     const std::wstring name = widePath(path);
     return UniqueHandle(CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+                                    nullptr, OPEN_EXISTING, flags, nullptr));
 }
 
-class Win32HidEnumeration final : public platform::HidEnumeration {
-  public:
-    explicit Win32HidEnumeration(const GUID& hidGuid)
-        : hidGuid_(hidGuid),
-          set_(SetupDiGetClassDevsW(&hidGuid_, nullptr, nullptr,
-                                    DIGCF_PRESENT | DIGCF_DEVICEINTERFACE)) {}
+std::optional<HIDP_CAPS> capsOf(HANDLE device) {
+    const PreparsedData preparsed(device);
+    HIDP_CAPS caps{};
+    if (preparsed.get() == nullptr || HidP_GetCaps(preparsed.get(), &caps) != HIDP_STATUS_SUCCESS)
+        return std::nullopt;
+    return caps;
+}
 
-    bool valid() const { return set_.valid(); }
-
-    std::optional<std::u16string> interfacePath(uint32_t index) override {
-        SP_DEVICE_INTERFACE_DATA data{};
-        data.cbSize = sizeof data;
-        if (!SetupDiEnumDeviceInterfaces(set_.get(), nullptr, &hidGuid_, index, &data)) {
-            return std::nullopt;
-        }
-        DWORD required = 0;
-        SetupDiGetDeviceInterfaceDetailW(set_.get(), &data, nullptr, 0, &required, nullptr);
-        if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W))
-            return std::nullopt;
-        // DWORD elements keep the structure's alignment.
-        std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
-        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
-        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-        if (!SetupDiGetDeviceInterfaceDetailW(set_.get(), &data, detail, required, nullptr,
-                                              nullptr)) {
-            return std::nullopt;
-        }
-        const std::wstring_view path(detail->DevicePath);
-        return std::u16string(path.begin(), path.end());
+std::optional<std::u16string> memberPath(HDEVINFO set, const GUID& hidGuid, DWORD index,
+                                         bool& listEnded) {
+    SP_DEVICE_INTERFACE_DATA data{};
+    data.cbSize = sizeof data;
+    if (!SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, index, &data)) {
+        listEnded = GetLastError() == ERROR_NO_MORE_ITEMS;
+        return std::nullopt;
     }
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailW(set, &data, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W))
+        return std::nullopt;
+    // DWORD elements keep the structure's alignment.
+    std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, required, nullptr, nullptr))
+        return std::nullopt;
+    const std::wstring_view path(detail->DevicePath);
+    return std::u16string(path.begin(), path.end());
+}
 
-  private:
-    GUID hidGuid_;
-    DeviceInfoSet set_;
-};
-
-class Win32HidProbe final : public platform::HidProbe {
-  public:
-    explicit Win32HidProbe(UniqueHandle handle) : handle_(std::move(handle)) {}
-
-    std::optional<platform::HidAttributes> attributes() override {
-        HIDD_ATTRIBUTES attributes{};
-        attributes.Size = sizeof attributes;
-        if (!HidD_GetAttributes(handle_.get(), &attributes))
-            return std::nullopt;
-        return platform::HidAttributes{attributes.VendorID, attributes.ProductID,
-                                       attributes.VersionNumber};
+// What a handle opened with no access tells of its interface; nullopt when not even the
+// identity can be read.
+std::optional<platform::HidInterface> describe(std::u16string path) {
+    const UniqueHandle probe = openInterface(path, 0, 0);
+    HIDD_ATTRIBUTES attributes{};
+    attributes.Size = sizeof attributes;
+    if (!probe || !HidD_GetAttributes(probe.get(), &attributes))
+        return std::nullopt;
+    platform::HidInterface entry;
+    entry.path = std::move(path);
+    entry.vendorId = attributes.VendorID;
+    entry.productId = attributes.ProductID;
+    // Capabilities that cannot be read leave zeros, which match no collection.
+    if (const std::optional<HIDP_CAPS> caps = capsOf(probe.get())) {
+        entry.usagePage = caps->UsagePage;
+        entry.usage = caps->Usage;
+        entry.inputReportLength = caps->InputReportByteLength;
+        entry.featureReportLength = caps->FeatureReportByteLength;
     }
+    return entry;
+}
 
-    std::optional<platform::HidCaps> caps() override {
-        const PreparsedData preparsed(handle_.get());
-        if (preparsed.get() == nullptr)
-            return std::nullopt;
-        HIDP_CAPS caps{};
-        if (HidP_GetCaps(preparsed.get(), &caps) != HIDP_STATUS_SUCCESS)
-            return std::nullopt;
-        return platform::HidCaps{caps.Usage,
-                                 caps.UsagePage,
-                                 caps.InputReportByteLength,
-                                 caps.OutputReportByteLength,
-                                 caps.FeatureReportByteLength,
-                                 caps.NumberLinkCollectionNodes,
-                                 caps.NumberInputButtonCaps,
-                                 caps.NumberInputValueCaps,
-                                 caps.NumberInputDataIndices,
-                                 caps.NumberOutputButtonCaps,
-                                 caps.NumberOutputValueCaps,
-                                 caps.NumberOutputDataIndices,
-                                 caps.NumberFeatureButtonCaps,
-                                 caps.NumberFeatureValueCaps,
-                                 caps.NumberFeatureDataIndices};
-    }
-
-  private:
-    UniqueHandle handle_;
-};
-
+// A writing handle sends feature reports of the collection's own length; a reading handle,
+// opened for overlapped I/O so that a stop can end a read, reads input reports.
 class Win32HidDevice final : public platform::HidDevice {
   public:
-    explicit Win32HidDevice(UniqueHandle handle) : handle_(std::move(handle)) {}
+    Win32HidDevice(UniqueHandle handle, size_t featureLength)
+        : handle_(std::move(handle)), featureLength_(featureLength) {}
 
-    bool sendFeatureReport(std::span<const uint8_t> report) override {
-        // HidD_SetFeature takes a writable buffer although it only reads it.
-        std::vector<uint8_t> buffer(report.begin(), report.end());
-        return HidD_SetFeature(handle_.get(), buffer.data(), static_cast<ULONG>(buffer.size())) !=
-               FALSE;
+    platform::HidResult sendFeatureReport(std::span<const uint8_t> report) override {
+        std::vector<uint8_t> buffer = platform::reportOfLength(report, featureLength_);
+        if (HidD_SetFeature(handle_.get(), buffer.data(), static_cast<ULONG>(buffer.size())))
+            return platform::HidResult::success();
+        return platform::HidResult::failure(systemErrorText("HidD_SetFeature", GetLastError()));
     }
 
-    bool readInputReport(std::span<uint8_t> buffer, std::stop_token stop) override {
-        if (stop.stop_requested())
-            return false;
-        // A stop cancels the blocking read of this thread. A stop that comes before the read
-        // has started is only seen after the next report.
-        UniqueHandle thread;
-        if (stop.stop_possible()) {
-            thread.reset(OpenThread(THREAD_TERMINATE, FALSE, GetCurrentThreadId()));
-        }
-        const HANDLE threadHandle = thread.get();
-        const std::stop_callback cancel(stop, [threadHandle] {
-            if (threadHandle != nullptr)
-                CancelSynchronousIo(threadHandle);
-        });
-        // The handle is not overlapped: the zeroed structure only gives the read its offset.
+    platform::HidResult readInputReport(std::span<uint8_t> buffer, std::stop_token stop) override {
+        const UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const UniqueHandle stopped(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!done || !stopped)
+            return platform::HidResult::failure(systemErrorText("CreateEventW", GetLastError()));
+        const HANDLE stopEvent = stopped.get();
+        const std::stop_callback<std::function<void()>> onStop(
+            stop, [stopEvent] { SetEvent(stopEvent); });
         OVERLAPPED overlapped{};
+        overlapped.hEvent = done.get();
         DWORD read = 0;
-        return ReadFile(handle_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
-                        &overlapped) != FALSE;
+        if (!ReadFile(handle_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), nullptr,
+                      &overlapped)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_IO_PENDING)
+                return platform::HidResult::failure(systemErrorText("ReadFile", error));
+            const HANDLE handles[] = {done.get(), stopEvent};
+            if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+                CancelIoEx(handle_.get(), &overlapped);
+                // The buffer and the structure must outlive the read: wait for it to end.
+                GetOverlappedResult(handle_.get(), &overlapped, &read, TRUE);
+                return platform::HidResult::failure("ReadFile: stopped");
+            }
+        }
+        if (!GetOverlappedResult(handle_.get(), &overlapped, &read, TRUE))
+            return platform::HidResult::failure(systemErrorText("ReadFile", GetLastError()));
+        const std::span<uint8_t> unread = buffer.subspan(std::min<size_t>(read, buffer.size()));
+        std::fill(unread.begin(), unread.end(), uint8_t{0});
+        return platform::HidResult::success();
     }
 
   private:
     UniqueHandle handle_;
+    const size_t featureLength_;
 };
 
 }  // namespace
 
-Win32HidSystem::Win32HidSystem() {
+std::string systemErrorText(std::string_view operation, DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string words;
+    if (length != 0 && text != nullptr) {
+        const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr,
+                                              0, nullptr, nullptr);
+        words.resize(static_cast<size_t>(bytes));
+        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), words.data(), bytes,
+                            nullptr, nullptr);
+    }
+    if (text != nullptr)
+        LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' '))
+        words.pop_back();
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, ": (0x%08lX)", static_cast<unsigned long>(code));
+    std::string result(operation);
+    result += prefix;
+    if (!words.empty())
+        result += " " + words;
+    return result;
+}
+
+Win32HidSystem::Win32HidSystem(const std::atomic<HWND>& noticeWindow)
+    : noticeWindow_(noticeWindow) {
     HidD_GetHidGuid(&hidGuid_);
 }
 
@@ -187,38 +210,45 @@ Win32HidSystem::~Win32HidSystem() {
         UnregisterDeviceNotification(registration_);
 }
 
-std::unique_ptr<platform::HidEnumeration> Win32HidSystem::enumerate() {
-    auto enumeration = std::make_unique<Win32HidEnumeration>(hidGuid_);
-    if (!enumeration->valid())
-        return nullptr;
-    return enumeration;
-}
-
-std::unique_ptr<platform::HidProbe> Win32HidSystem::probe(std::u16string_view path) {
-    UniqueHandle handle = openInterface(path, 0);
-    if (!handle)
-        return nullptr;
-    return std::make_unique<Win32HidProbe>(std::move(handle));
+std::vector<platform::HidInterface> Win32HidSystem::enumerate() {
+    std::vector<platform::HidInterface> present;
+    const DeviceInfoSet set(
+        SetupDiGetClassDevsW(&hidGuid_, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+    if (!set.valid())
+        return present;
+    bool listEnded = false;
+    for (DWORD index = 0; index < kMaxMemberIndex && !listEnded; ++index) {
+        // A member that cannot be read is skipped; the list goes on after it.
+        if (std::optional<std::u16string> path =
+                memberPath(set.get(), hidGuid_, index, listEnded)) {
+            if (std::optional<platform::HidInterface> entry = describe(std::move(*path)))
+                present.push_back(std::move(*entry));
+        }
+    }
+    return present;
 }
 
 std::unique_ptr<platform::HidDevice> Win32HidSystem::open(std::u16string_view path,
                                                           platform::HidAccess access) {
+    const bool read = access == platform::HidAccess::Read;
     UniqueHandle handle =
-        openInterface(path, access == platform::HidAccess::Read ? GENERIC_READ : GENERIC_WRITE);
+        openInterface(path, read ? GENERIC_READ : GENERIC_WRITE, read ? FILE_FLAG_OVERLAPPED : 0);
     if (!handle)
         return nullptr;
-    return std::make_unique<Win32HidDevice>(std::move(handle));
+    const std::optional<HIDP_CAPS> caps = capsOf(handle.get());
+    const size_t featureLength = caps ? caps->FeatureReportByteLength : 0;
+    return std::make_unique<Win32HidDevice>(std::move(handle), featureLength);
 }
 
 void Win32HidSystem::registerForNotices() {
-    if (registration_ != nullptr || noticeWindow_ == nullptr)
+    const HWND window = noticeWindow_.load();
+    if (registration_ != nullptr || window == nullptr)
         return;
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = hidGuid_;
-    registration_ =
-        RegisterDeviceNotificationW(noticeWindow_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    registration_ = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 }  // namespace v270::win32

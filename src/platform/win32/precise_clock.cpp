@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <functional>
+
 #include "platform/system_clock.h"
 #include "platform/win32/unique_handle.h"
 
@@ -55,13 +57,31 @@ void PreciseClock::sleepFor(std::chrono::microseconds duration) {
 }
 
 void PreciseClock::sleepUntil(TimePoint deadline) {
+    waitUntil(deadline, {});
+}
+
+bool PreciseClock::waitUntil(TimePoint deadline, std::stop_token stop) {
+    UniqueHandle stopEvent;
+    std::optional<std::stop_callback<std::function<void()>>> onStop;
+    if (stop.stop_possible()) {
+        stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const HANDLE event = stopEvent.get();
+        onStop.emplace(stop, [event] { SetEvent(event); });
+    }
     for (;;) {
-        const auto remaining = deadline - now();
-        if (remaining <= TimePoint::duration::zero())
-            return;
-        if (remaining > finalStretch_) {
-            waitOnTimer(
-                std::chrono::duration_cast<std::chrono::microseconds>(remaining - finalStretch_));
+        if (stop.stop_requested())
+            return false;
+        const auto remaining =
+            std::chrono::duration_cast<std::chrono::microseconds>(deadline - now());
+        if (remaining <= std::chrono::microseconds::zero())
+            return true;
+        const bool precise = precise_.load(std::memory_order_relaxed);
+        if (!precise) {
+            if (!waitOnTimer(remaining, stopEvent.get()))
+                return false;
+        } else if (remaining > finalStretch_) {
+            if (!waitOnTimer(remaining - finalStretch_, stopEvent.get()))
+                return false;
         } else if (SwitchToThread() == 0) {
             // Nothing else is ready to run on this processor; give up the rest of the time
             // slice to the other processors' threads all the same.
@@ -70,17 +90,44 @@ void PreciseClock::sleepUntil(TimePoint deadline) {
     }
 }
 
-void PreciseClock::waitOnTimer(std::chrono::microseconds duration) const {
+void PreciseClock::beginPrecision() {
+    const std::lock_guard lock(precisionMutex_);
+    if (precisionHolds_++ == 0) {
+        resolution_.emplace();
+        precise_.store(true, std::memory_order_relaxed);
+    }
+}
+
+void PreciseClock::endPrecision() {
+    const std::lock_guard lock(precisionMutex_);
+    if (precisionHolds_ == 0)
+        return;
+    if (--precisionHolds_ == 0) {
+        precise_.store(false, std::memory_order_relaxed);
+        resolution_.reset();
+    }
+}
+
+bool PreciseClock::waitOnTimer(std::chrono::microseconds duration, HANDLE stopEvent) const {
     // A timer per wait: the clock is shared by threads, and creating one costs microseconds.
     const UniqueHandle timer = createTimer(highResolutionTimers_);
     LARGE_INTEGER due{};
     due.QuadPart = -duration.count() * kTimerUnitsPerMicrosecond;  // negative: relative
-    if (timer && SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE)) {
-        WaitForSingleObject(timer.get(), INFINITE);
-        return;
+    if (!timer || !SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE)) {
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(duration);
+        if (stopEvent == nullptr) {
+            Sleep(static_cast<DWORD>(milliseconds.count()));
+            return true;
+        }
+        return WaitForSingleObject(stopEvent, static_cast<DWORD>(milliseconds.count())) ==
+               WAIT_TIMEOUT;
     }
-    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(duration);
-    Sleep(static_cast<DWORD>(milliseconds.count()));
+    if (stopEvent == nullptr) {
+        WaitForSingleObject(timer.get(), INFINITE);
+        return true;
+    }
+    const HANDLE handles[] = {timer.get(), stopEvent};
+    return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0;
 }
 
 }  // namespace v270::win32

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <mutex>
+#include <optional>
+
 #include "platform/clock.h"
 
 namespace v270::win32 {
@@ -22,9 +26,11 @@ class TimerResolutionGuard {
     UINT periodMs_ = 0;
 };
 
-// Waits to well under a millisecond: a waitable timer (a high-resolution one where the system
-// has them, Windows 10 1803 and later) carries the wait to just before the deadline, and the
-// last stretch is spent yielding the processor until the deadline has come.
+// Waits on a waitable timer (a high-resolution one where the system has them, Windows 10 1803
+// and later), which a stop request interrupts. While precision is held, the timer resolution is
+// raised and the wait ends just before the deadline, the last stretch spent yielding the
+// processor until the deadline has come: waits then last what they say to well under a
+// millisecond. Without precision a wait costs one timer wake-up and nothing else.
 class PreciseClock : public platform::Clock {
   public:
     PreciseClock();
@@ -32,17 +38,25 @@ class PreciseClock : public platform::Clock {
     TimePoint now() const override;
     void sleepFor(std::chrono::microseconds duration) override;
     void sleepUntil(TimePoint deadline) override;
+    bool waitUntil(TimePoint deadline, std::stop_token stop) override;
+    void beginPrecision() override;
+    void endPrecision() override;
 
     bool highResolutionTimers() const { return highResolutionTimers_; }
-    // How long before a deadline the timer wait ends and yielding takes over.
+    // How long before a deadline the timer wait ends and yielding takes over, while precise.
     std::chrono::microseconds finalStretch() const { return finalStretch_; }
+    bool precise() const { return precise_.load(std::memory_order_relaxed); }
 
   private:
-    void waitOnTimer(std::chrono::microseconds duration) const;
+    // Waits `duration` on a timer; false when `stopEvent` was signalled first.
+    bool waitOnTimer(std::chrono::microseconds duration, HANDLE stopEvent) const;
 
-    TimerResolutionGuard resolution_;
-    bool highResolutionTimers_ = false;
-    std::chrono::microseconds finalStretch_{0};
+    const bool highResolutionTimers_;
+    const std::chrono::microseconds finalStretch_;
+    std::mutex precisionMutex_;
+    int precisionHolds_ = 0;
+    std::optional<TimerResolutionGuard> resolution_;
+    std::atomic<bool> precise_{false};
 };
 
 }  // namespace v270::win32

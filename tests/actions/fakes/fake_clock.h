@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -31,6 +32,9 @@ class FakeClock : public platform::Clock {
             onSleep();
     }
 
+    void beginPrecision() override { ++precisionHolds; }
+    void endPrecision() override { --precisionHolds; }
+
     void advance(std::chrono::microseconds duration) {
         const std::lock_guard lock(mutex_);
         now_ += duration;
@@ -51,6 +55,8 @@ class FakeClock : public platform::Clock {
 
     // Called after every wait, outside the lock.
     std::function<void()> onSleep;
+    // How many precision holds are open now.
+    std::atomic<int> precisionHolds{0};
 
   private:
     mutable std::mutex mutex_;

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "device/device_commands.h"
-#include "platform/main_window_port.h"
 #include "platform/system_actions.h"
 
 namespace v270::test {
@@ -70,15 +69,6 @@ class RecordingSystemActions : public platform::SystemActions {
     }
     mutable std::mutex mutex_;
     std::vector<std::string> calls_;
-};
-
-class CountingWindow : public platform::MainWindowPort {
-  public:
-    void invalidate() override { invalidations.fetch_add(1); }
-    void startBannerBlinkThread() override { blinkThreads.fetch_add(1); }
-
-    std::atomic<int> invalidations{0};
-    std::atomic<int> blinkThreads{0};
 };
 
 }  // namespace v270::test

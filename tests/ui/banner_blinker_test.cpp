@@ -1,10 +1,10 @@
-#include "app/banner_blink_thread.h"
+#include "ui/banner_blinker.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "device/device_fakes.h"
+#include "support/recording_view_port.h"
 
 namespace v270 {
 namespace {
@@ -14,13 +14,15 @@ namespace {
 class ScriptedClock final : public platform::Clock {
   public:
     TimePoint now() const override { return {}; }
-    void sleepFor(std::chrono::microseconds duration) override {
+    void sleepFor(std::chrono::microseconds) override {}
+    void sleepUntil(TimePoint) override {}
+    bool waitFor(std::chrono::microseconds duration, std::stop_token stop) override {
         total += duration;
         ++pauses;
         if (onPause)
             onPause(pauses);
+        return !stop.stop_requested();
     }
-    void sleepUntil(TimePoint) override {}
 
     std::chrono::microseconds total{0};
     int pauses = 0;
@@ -32,14 +34,14 @@ class BlinkTest : public testing::Test {
     BlinkTest() {
         banner.driverWorking = 0;
         banner.startKeyVisible = 1;
-        banner.blinkRunning = 1;
     }
-    void run() { BannerBlinkThread(banner, page, window, clock); }
+    void run(std::stop_token stop = {}) { blinker.BannerBlinkThread(stop); }
 
     BannerState banner;
     std::atomic<Page> page{PAGE_MAIN};
-    test::FakeMainWindow window;
+    test::RecordingViewPort window;
     ScriptedClock clock;
+    BannerBlinker blinker{banner, page, window, clock};
 };
 
 TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
@@ -55,7 +57,6 @@ TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
     EXPECT_EQ(phases, (std::vector<uint8_t>{0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}));
     EXPECT_EQ(window.invalidations, 12);
     EXPECT_EQ(banner.startKeyVisible, 1);
-    EXPECT_EQ(banner.blinkRunning, 0);
 }
 
 TEST_F(BlinkTest, LeavingTheMainPageEndsItAfterTheBurstWithTheNumberShown) {
@@ -66,7 +67,6 @@ TEST_F(BlinkTest, LeavingTheMainPageEndsItAfterTheBurstWithTheNumberShown) {
     run();
     EXPECT_EQ(clock.pauses, 6);
     EXPECT_EQ(banner.startKeyVisible, 1);
-    EXPECT_EQ(banner.blinkRunning, 0);
     EXPECT_EQ(banner.driverWorking, 0) << "still prompting";
 }
 
@@ -74,15 +74,23 @@ TEST_F(BlinkTest, EndsAtOnceWhenTheDriverWorksOrAnotherPageShows) {
     banner.driverWorking = 1;
     run();
     EXPECT_EQ(clock.pauses, 0);
-    EXPECT_EQ(banner.blinkRunning, 0);
 
     banner.driverWorking = 0;
-    banner.blinkRunning = 1;
     page = PAGE_ADVANCED;
     run();
     EXPECT_EQ(clock.pauses, 0);
-    EXPECT_EQ(banner.blinkRunning, 0);
     EXPECT_EQ(window.invalidations, 0);
+}
+
+TEST_F(BlinkTest, TheProgramsEndStopsItMidBurst) {
+    std::stop_source ending;
+    clock.onPause = [&](int pause) {
+        if (pause == 3)
+            ending.request_stop();
+    };
+    run(ending.get_token());
+    EXPECT_EQ(clock.pauses, 3);
+    EXPECT_EQ(banner.startKeyVisible, 1);
 }
 
 }  // namespace

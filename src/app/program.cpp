@@ -1,0 +1,52 @@
+#include "app/program.h"
+
+#include <memory>
+
+#include "ui/banner_blinker.h"
+
+namespace v270 {
+
+Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platformServices)
+    : paths(programPaths),
+      platform(platformServices),
+      mainPage(profiles, tables, platform.view,
+               std::make_unique<BannerBlinker>(banner, currentPage, platform.view, platform.clock)),
+      device(DeviceLinkServices{platform.hid, profiles, banner, mainPage, platform.view,
+                                platform.systemSettings}),
+      advancedPage(profiles, macros, tables, platform.view),
+      colourPage(profiles, device),
+      reader(InputReaderServices{device.interfaces(), flags, banner, profiles, platform.view,
+                                 platform.clock}),
+      executor(ExecutorServices{flags, profiles, macros, device, platform.view, platform.input,
+                                platform.systemActions, platform.clock}),
+      lifecycle(LifecycleServices{paths, profiles, macros, skin, device, flags, reader, executor,
+                                  mainPage, platform.input, platform.systemSettings,
+                                  platform.messages, platform.clock, platform.view}),
+      settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
+                                      advancedPage, platform.dialogs, platform.view}),
+      pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,
+                              advancedPage, colourPage}) {}
+
+FrameState Program::frame() const {
+    FrameState frame;
+    frame.currentPage = currentPage.load();
+    frame.profile = profiles.profile();
+    frame.currentConfig = profiles.currentConfig();
+    frame.english = profiles.englishUi() != 0;
+    frame.banner = BannerView::of(banner);
+    pointer.fill(frame);
+    switch (frame.currentPage) {
+        case PAGE_MAIN:
+            mainPage.fill(frame);
+            break;
+        case PAGE_ADVANCED:
+            advancedPage.fill(frame);
+            break;
+        case PAGE_COLOUR:
+            colourPage.fill(frame);
+            break;
+    }
+    return frame;
+}
+
+}  // namespace v270

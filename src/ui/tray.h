@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/view_port.h"
+
+namespace v270 {
+
+// The main window hidden to the tray: the tray icon, with the window title of the language as
+// its tip, then the window minimised and hidden. The icon exists only while the window is hidden.
+void hideToTray(platform::ViewPort& view, bool english);
+
+// The window back from the tray: shown, restored, and the icon removed.
+void showFromTray(platform::ViewPort& view);
+
+}  // namespace v270
