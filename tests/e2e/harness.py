@@ -7,11 +7,17 @@ is for a condition, never a fixed sleep.
 
 The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
 build/native). One Xvfb server and one Wine prefix serve the whole run.
+
+Wine's reports of a crash in the program (an unhandled exception or page fault) fail the test:
+each program's standard output and error are kept in a file beside it, which is read when the
+program ends (wait_exit) and when the test stops it. The prefix shows no crash dialog, so a
+program that crashes ends at once and Wine's backtrace lands in that file.
 """
 
 import atexit
 import json
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -32,6 +38,15 @@ CHINESE_TITLE = "VELKO V270竞技游戏鼠标"
 MESSAGE_CAPTION = "V270"
 
 DEFAULT_TIMEOUT = 60.0
+
+# What Wine writes when the program crashes: on standard error, for every unhandled exception,
+#   wine: Unhandled page fault on read access to 0000000000000010 at address 0000000140001548 (thread 0110), starting debugger...
+#   wine: Unhandled exception 0xe0001234 in thread 190 at address 000000007B013D7E (thread 0190), starting debugger...
+# and, from the debugger, on standard output,
+#   Unhandled exception: page fault on read access to 0x0000000000000010 in 64-bit code (0x00000140001548).
+# WINEDEBUG=-all does not silence them.
+CRASH_REPORT = re.compile(r"^wine: Unhandled |starting debugger\.\.\.|^Unhandled exception: ")
+BACKTRACE_FRAME = re.compile(r"^(=>)?\s*\d+ 0x[0-9a-f]+ ")
 
 
 class ConditionTimeout(AssertionError):
@@ -86,17 +101,17 @@ class Session:
         self.display = ":" + number
 
     def _prepare_prefix(self):
-        marker = self.prefix / ".v270-fonts"
+        marker = self.prefix / ".v270-e2e"
         if marker.exists():
             return
         self.prefix.mkdir(parents=True, exist_ok=True)
         subprocess.run(["wineboot", "--init"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        write_font_substitutes(self.prefix / "fonts.reg")
-        subprocess.run(["wine", "regedit", "/S", str(self.prefix / "fonts.reg")], env=self.env,
+        write_prefix_settings(self.prefix / "settings.reg")
+        subprocess.run(["wine", "regedit", "/S", str(self.prefix / "settings.reg")], env=self.env,
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.wait_wineserver()
-        marker.write_text("FontSubstitutes for SimSun\n")
+        marker.write_text("FontSubstitutes for SimSun, no crash dialog\n")
 
     def wait_wineserver(self):
         subprocess.run(["wineserver", "-w"], env=self.env, check=False)
@@ -137,11 +152,15 @@ def session():
     return _session
 
 
-def write_font_substitutes(path):
+def write_prefix_settings(path):
+    """Chinese text in a font that ships with Debian; a crash ends the program with a backtrace
+    on standard output instead of a dialog that waits for a click."""
     text = ("Windows Registry Editor Version 5.00\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"
             "\"宋体\"=\"WenQuanYi Micro Hei\"\r\n"
-            "\"SimSun\"=\"WenQuanYi Micro Hei\"\r\n")
+            "\"SimSun\"=\"WenQuanYi Micro Hei\"\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"
+            "\"ShowCrashDialog\"=dword:00000000\r\n")
     path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
 
 
@@ -227,24 +246,24 @@ class Program:
             else:
                 target.write_text(content, encoding="ascii", newline="")
         self.title = ENGLISH_TITLE if english else CHINESE_TITLE
+        self.output = self.folder / "wine-output.txt"
+        self._crashes_reported = 0
         self.process = None
         self._window = None
 
     def start(self, simulator=None, wait_window=True, debug_output=False):
         """Starts the program; with `debug_output` what it writes to the debugger output is kept
-        (see debug_lines)."""
+        too (see debug_lines)."""
         env = dict(self.session.env)
         if simulator is not None:
             env["V270_MOUSE_SIM"] = simulator.endpoint
-        errors = subprocess.DEVNULL
         if debug_output:
             # Wine reports OutputDebugString on its "seh" channel.
             env["WINEDEBUG"] = "-all,warn+seh"
-            errors = open(self.folder / "debug-output.txt", "wb")
-        self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe")], cwd=self.folder,
-                                        env=env, stdout=subprocess.DEVNULL, stderr=errors)
-        if debug_output:
-            errors.close()
+        with open(self.output, "ab") as output:
+            self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe")],
+                                            cwd=self.folder, env=env, stdout=output,
+                                            stderr=output)
         if wait_window:
             self.window()
         return self
@@ -265,8 +284,7 @@ class Program:
 
     def debug_lines(self):
         """The strings the program gave OutputDebugString, when started with debug_output."""
-        path = self.folder / "debug-output.txt"
-        text = path.read_text(errors="replace") if path.exists() else ""
+        text = self.output.read_text(errors="replace") if self.output.exists() else ""
         prefix = "warn:seh:OutputDebugStringA \""
         return [line.split(prefix, 1)[1].rsplit("\"", 1)[0].replace("\\n", "")
                 for line in text.splitlines() if prefix in line]
@@ -275,8 +293,23 @@ class Program:
         return self.process is not None and self.process.poll() is None
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
-        wait_for(lambda: not self.running(), "the program to end", timeout)
+        try:
+            wait_for(lambda: not self.running(), "the program to end", timeout)
+        finally:
+            self.check_no_crash()
         return self.process.returncode
+
+    def check_no_crash(self):
+        """Fails when the program's output holds a report of a crash not reported before."""
+        text = self.output.read_text(errors="replace") if self.output.exists() else ""
+        lines = text.splitlines()
+        reports = [line for line in lines if CRASH_REPORT.search(line)]
+        if len(reports) > self._crashes_reported:
+            new = reports[self._crashes_reported:]
+            self._crashes_reported = len(reports)
+            backtrace = [line for line in lines if BACKTRACE_FRAME.match(line)][:12]
+            raise AssertionError("Wine reported a crash of V270.exe:\n    "
+                                 + "\n    ".join(new + backtrace))
 
     def click(self, x, y, button=1):
         subprocess.run(["xdotool", "mousemove", "--window", self.window(), str(x), str(y),
@@ -310,10 +343,14 @@ class Program:
         return read_ini(self.folder / "config.ini")
 
     def stop(self):
+        """Ends the program, fails on a crash it had, and removes its folder; a test's cleanup."""
         if self.running():
             self.process.kill()
             self.process.wait()
-        shutil.rmtree(self.folder, ignore_errors=True)
+        try:
+            self.check_no_crash()
+        finally:
+            shutil.rmtree(self.folder, ignore_errors=True)
 
 
 def read_ini(path):

@@ -3,6 +3,7 @@ unplugging, power events, no mouse, and a host function acting."""
 
 import sys
 import unittest
+from contextlib import ExitStack
 
 from harness import (Program, Simulator, KeyProbe, count_pixels, is_yellow, main_layout,
                      report_command, session, wait_for)
@@ -138,6 +139,20 @@ class Ending(RunningProgram):
         self.program.wait_exit()
         self.assertNotIn(0x20, [report_command(r) for r in self.simulator.reports()])
         self.assertEqual(session().pointer_speed(), 8, "the speed is not reset on this path")
+
+
+class UnpluggingAgain(unittest.TestCase):
+    def test_twenty_unplugs_each_end_a_fresh_program_without_a_crash(self):
+        for unplug in range(1, 21):
+            with self.subTest(unplug=unplug), ExitStack() as stack:
+                simulator = Simulator()
+                stack.callback(simulator.close)
+                program = Program()
+                stack.callback(program.stop)
+                program.start(simulator)
+                simulator.wait_for_reports(len(SHIPPED_PROFILE_REPORTS), "the first apply")
+                simulator.command("unplug")
+                program.wait_exit()  # fails on Wine's report of a crash
 
 
 class NoMouse(unittest.TestCase):
