@@ -53,6 +53,8 @@ struct MacroTable {
     int32_t currentMacro = 0;
 
     static constexpr int kBlankSlot = kMaxMacros;
+
+    bool operator==(const MacroTable&) const = default;
 };
 
 }  // namespace v270

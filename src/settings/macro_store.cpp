@@ -35,20 +35,26 @@ void MacroStore::loadMacros(const std::filesystem::path& file) {
     table_.macroCount = count;
     table_.currentMacro = count > 0 ? count - 1 : 0;
     std::ranges::copy(records, table_.macroSlots.begin());
+    unsaved_ = false;
 }
 
-bool MacroStore::saveMacros(const std::filesystem::path& file) const {
+bool MacroStore::saveMacros(const std::filesystem::path& file) {
     const MacroTable snapshot = table();
     std::vector<std::u16string> values;
     for (int i = 0; i < snapshot.macroCount; ++i) {
         values.push_back(serializeMacro(snapshot.macroSlots[static_cast<size_t>(i)]));
     }
-    return files_.update(file, [&](IniDocument& document) {
+    const bool saved = files_.update(file, [&](IniDocument& document) {
         document.write(kSection, kCountKey, formatInt(snapshot.macroCount));
         for (size_t i = 0; i < values.size(); ++i) {
             document.write(kSection, formatInt(static_cast<int64_t>(i)), values[i]);
         }
     });
+    const std::lock_guard lock(mutex_);
+    // Edits made while the file was written are still unsaved: the snapshot did not hold them.
+    if (saved && file == filePath_ && table_ == snapshot)
+        unsaved_ = false;
+    return saved;
 }
 
 std::optional<MacroRecord> MacroStore::macro(int index) const {

@@ -37,7 +37,7 @@ class MacroStore {
     // Writes "macroNum" and the records of every macro in use, in one file replace. Keys of a
     // former, larger table stay in the file. Returns false, with the file unchanged, when it
     // cannot be written.
-    bool saveMacros(const std::filesystem::path& file) const;
+    bool saveMacros(const std::filesystem::path& file);
 
     MacroTable table() const {
         const std::lock_guard lock(mutex_);
@@ -52,11 +52,25 @@ class MacroStore {
         return table_.macroCount;
     }
 
-    // Runs `change` on the table under the lock and returns what it returns.
+    // Runs `change` on the table under the lock and returns what it returns. The table then
+    // has edits its file does not hold.
     template <typename Change>
     decltype(auto) edit(Change&& change) {
         const std::lock_guard lock(mutex_);
+        unsaved_ = true;
         return std::forward<Change>(change)(table_);
+    }
+
+    // Makes macro `index` the current one, the advanced page's selection; not an edit.
+    void select(int32_t index) {
+        const std::lock_guard lock(mutex_);
+        table_.currentMacro = index;
+    }
+
+    // Whether the table was edited since it was last loaded or saved to its own file.
+    bool unsavedEdits() const {
+        const std::lock_guard lock(mutex_);
+        return unsaved_;
     }
 
   private:
@@ -65,6 +79,7 @@ class MacroStore {
     mutable std::mutex mutex_;
     MacroTable table_;
     std::filesystem::path filePath_;
+    bool unsaved_ = false;
 };
 
 }  // namespace v270

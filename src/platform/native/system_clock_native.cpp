@@ -1,7 +1,10 @@
+#include <time.h>
+
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "platform/keyboard_capture.h"
 #include "platform/system_clock.h"
 
 namespace v270::platform {
@@ -31,6 +34,14 @@ class SteadyClock : public Clock {
 
 std::unique_ptr<Clock> createSystemClock() {
     return std::make_unique<SteadyClock>();
+}
+
+uint64_t microsecondOfDayNow() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    constexpr uint64_t kSecondsPerDay = 86'400;
+    return static_cast<uint64_t>(now.tv_sec) % kSecondsPerDay * 1'000'000 +
+           static_cast<uint64_t>(now.tv_nsec) / 1000;
 }
 
 }  // namespace v270::platform
