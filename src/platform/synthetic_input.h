@@ -18,8 +18,8 @@ inline constexpr uint32_t kMouseEventMiddleDown = 0x0020;
 inline constexpr uint32_t kMouseEventMiddleUp = 0x0040;
 
 // Keyboard and mouse-button events injected into the system's input stream, as if the user had
-// made them. One call is one system event; extra information is always 0 and mouse coordinates
-// and wheel data are always 0.
+// made them. One call is one system event; its extra information is kOwnInputTag (so that a
+// recording passes it on), and mouse coordinates and wheel data are always 0.
 class SyntheticInput {
   public:
     virtual ~SyntheticInput() = default;

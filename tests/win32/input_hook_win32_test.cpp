@@ -13,6 +13,7 @@
 #include "actions/macro_playback.h"
 #include "fakes/recording_services.h"
 #include "key_probe.h"
+#include "platform/keyboard_capture.h"
 #include "platform/synthetic_input.h"
 #include "platform/system_clock.h"
 #include "settings/function_codes.h"
@@ -76,13 +77,14 @@ class InputHookWin32Test : public testing::Test {
         ASSERT_TRUE(probe.waitReady());
     }
 
-    // What the probe saw, each event with its extra information checked to be 0.
+    // What the probe saw, each event tagged as the program's own, so that a recording lets it
+    // through.
     std::vector<Seen> seen() {
         std::vector<Seen> result;
         for (const test::ProbedEvent& event : probe.finish([this](uint8_t key, bool release) {
                  input->keyEvent(key, 0, release ? platform::kKeyEventKeyUp : 0);
              })) {
-            EXPECT_EQ(event.extra, 0u);
+            EXPECT_EQ(event.extra, platform::kOwnInputTag);
             Seen one{event.mouse,    event.mouse ? event.message : "",
                      event.up,       event.virtualKey,
                      event.scanCode, event.flags};
