@@ -70,7 +70,15 @@ void MainWindowLifecycle::closePath() {
     s_.device.sendExitReport();
     if (s_.systemSettings.pointerSpeed())
         s_.systemSettings.setPointerSpeed(kExitPointerSpeed);
+    saveUnsavedMacros();
     s_.view.destroy();
+}
+
+void MainWindowLifecycle::saveUnsavedMacros() {
+    // A recording still running ends first, so that its steps are what is saved.
+    s_.advancedPage.stopRecording();
+    if (s_.macros.unsavedEdits())
+        s_.macros.saveMacros(s_.macros.filePath());
 }
 
 void MainWindowLifecycle::onShowWindowCommand() {
@@ -89,6 +97,7 @@ void MainWindowLifecycle::onDeviceNotice(const platform::DeviceNotice& notice) {
     if (s_.device.onDeviceNotice(notice) == DeviceChangeOutcome::MouseRemoved) {
         closed_ = true;
         s_.view.removeTrayIcon();
+        saveUnsavedMacros();
         s_.view.destroy();
     }
 }

@@ -15,6 +15,7 @@
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
 #include "settings/program_paths.h"
+#include "ui/advanced_page.h"
 #include "ui/main_page.h"
 #include "ui/skin_loader.h"
 
@@ -29,7 +30,8 @@ struct LifecycleServices {
     HandOverFlags& flags;
     InputReader& reader;
     ActionExecutor& executor;
-    MainPage& mainPage;  // the page shown first, with the banner's blinking
+    MainPage& mainPage;          // the page shown first, with the banner's blinking
+    AdvancedPage& advancedPage;  // its recording ends with the program
     platform::SyntheticInput& input;
     platform::SystemSettings& systemSettings;
     platform::MessageBoxes& messages;
@@ -56,7 +58,8 @@ class MainWindowLifecycle final : public ClosePath {
     bool initialise();
 
     // Releases Alt, removes the tray icon, sends the exit report, resets the Windows pointer
-    // speed to 10 and destroys the window. Runs once; later calls do nothing.
+    // speed to 10, saves macro edits not yet saved and destroys the window. Runs once; later
+    // calls do nothing.
     void closePath() override;
     // The window is gone or going: the close path ran, or the mouse was removed.
     bool closed() const { return closed_; }
@@ -73,12 +76,15 @@ class MainWindowLifecycle final : public ClosePath {
     // Any power event re-sends the whole profile.
     void onPowerEvent() { s_.device.ApplySettings(); }
     // The removal of the mouse ends the program, without the exit report and the pointer speed
-    // reset of the close path; its arrival while it is not found searches again.
+    // reset of the close path (macro edits are saved all the same); its arrival while it is not
+    // found searches again.
     void onDeviceNotice(const platform::DeviceNotice& notice);
 
     bool english() const { return s_.profiles.englishUi() != 0; }
 
   private:
+    void saveUnsavedMacros();
+
     LifecycleServices s_;
     bool closed_ = false;
 };

@@ -6,18 +6,17 @@ namespace v270 {
 
 namespace {
 
-constexpr std::u16string_view kSettingsFileFilter = u"All Files(*.ini)|*.ini||";
-constexpr std::u16string_view kSettingsFileExtension = u"ini";
+constexpr char16_t kSettingsFileFilter[] = u"All Files(*.ini)|*.ini||";
+constexpr char16_t kSettingsFileExtension[] = u"ini";
 constexpr int32_t kFirstFactoryProfile = 2;
 constexpr int32_t kEnglish = 1;
 
 }  // namespace
 
-platform::FileDialogRequest SettingsActions::settingsFileRequest() const {
-    platform::FileDialogRequest request;
-    request.filter = kSettingsFileFilter;
-    request.initialFolder = s_.paths.exeFolder;
-    return request;
+void SettingsActions::apply() {
+    s_.device.ApplySettings();
+    if (s_.macros.unsavedEdits())
+        s_.macros.saveMacros(s_.macros.filePath());
 }
 
 void SettingsActions::refreshAdvancedPage() {
@@ -47,9 +46,8 @@ void SettingsActions::reset() {
 }
 
 void SettingsActions::importProfile() {
-    platform::FileDialogRequest request = settingsFileRequest();
-    request.readOnly = true;
-    const std::optional<std::filesystem::path> file = s_.dialogs.openFile(request);
+    const std::optional<std::filesystem::path> file = s_.dialogs.openFile(
+        {.filter = kSettingsFileFilter, .initialFolder = s_.paths.exeFolder, .readOnly = true});
     if (!file)
         return;
     s_.profiles.loadProfile(*file, kExportSlot, false);
@@ -57,10 +55,11 @@ void SettingsActions::importProfile() {
 }
 
 void SettingsActions::exportProfile() {
-    platform::FileDialogRequest request = settingsFileRequest();
-    request.defaultExtension = kSettingsFileExtension;
-    request.overwritePrompt = true;
-    const std::optional<std::filesystem::path> file = s_.dialogs.saveFile(request);
+    const std::optional<std::filesystem::path> file =
+        s_.dialogs.saveFile({.filter = kSettingsFileFilter,
+                             .defaultExtension = kSettingsFileExtension,
+                             .initialFolder = s_.paths.exeFolder,
+                             .overwritePrompt = true});
     if (!file)
         return;
     s_.profiles.saveProfile(*file, kExportSlot);

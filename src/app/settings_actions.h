@@ -34,7 +34,9 @@ class SettingsActions final : public SettingsCommands {
   public:
     explicit SettingsActions(const SettingsActionServices& services) : s_(services) {}
 
-    void apply() override { s_.device.ApplySettings(); }
+    // Writes the profile to the mouse; macro edits not yet saved (a recording, steps inserted)
+    // are saved with it, so that a macro assigned and applied is in its file.
+    void apply() override;
 
     // Profile 1 gets the built-in defaults, profiles 2 to 5 the factory sections of config.ini,
     // the working copy the factory settings of the current profile, the macros the language's
@@ -50,9 +52,6 @@ class SettingsActions final : public SettingsCommands {
     // Runs in full even for the language in use: the skin, the macros of the language (unsaved
     // macro edits are lost), the menus and the title. The profile is not touched.
     void switchLanguage(int32_t language) override;
-
-    // "All Files(*.ini)|*.ini||", starting in the program's folder.
-    platform::FileDialogRequest settingsFileRequest() const;
 
   private:
     void refreshAdvancedPage();

@@ -10,10 +10,10 @@ namespace v270::platform {
 struct FileDialogRequest {
     // Pairs of a description and its patterns, each part ended by '|', the list by a second
     // '|': "All Files(*.ini)|*.ini||".
-    std::u16string filter;
+    std::u16string filter{};
     // Added to a typed name without one; empty for none.
-    std::u16string defaultExtension;
-    std::filesystem::path initialFolder;
+    std::u16string defaultExtension{};
+    std::filesystem::path initialFolder{};
     // Save: ask before an existing file is replaced.
     bool overwritePrompt = false;
     // Open: the read-only flag starts set (the box is hidden, so the user never sees it).

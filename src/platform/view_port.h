@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/keyboard_capture.h"
 #include "platform/pixel_types.h"
 
 namespace v270::platform {
@@ -32,9 +33,31 @@ class AdvancedPageControls {
   public:
     virtual ~AdvancedPageControls() = default;
 
-    // Lists `names` in the macro list, selects row `selected` and shows its name in the name
-    // edit; with no names the list is empty and the edit left as it is.
-    virtual void showMacros(std::span<const std::u16string> names, int32_t selected) = 0;
+    // The macro list. Rows are numbered from 0; "selected" is -1 when no row is.
+    virtual void showMacros(std::span<const std::u16string> names) = 0;
+    virtual void addMacroRow(std::u16string_view name) = 0;
+    virtual void removeMacroRow(int32_t row) = 0;
+    virtual void selectMacroRow(int32_t row) = 0;
+    virtual int32_t selectedMacroRow() const = 0;
+    virtual std::u16string macroRowText(int32_t row) const = 0;
+    virtual void focusMacroList() = 0;
+
+    // The name edit and the repeat-count edit.
+    virtual std::u16string macroName() const = 0;
+    virtual void setMacroName(std::u16string_view name) = 0;
+    virtual std::u16string repeatCountText() const = 0;
+    virtual void showRepeatCount(std::u16string_view text, bool enabled) = 0;
+
+    // The step list, which edits a row in place.
+    virtual void showSteps(std::span<const std::u16string> rows) = 0;
+    virtual void addStepRow(std::u16string_view text) = 0;
+    virtual void selectStepRow(int32_t row) = 0;
+    virtual int32_t selectedStepRow() const = 0;
+    virtual int32_t stepRowCount() const = 0;
+    virtual std::u16string stepRowText(int32_t row) const = 0;
+    virtual void focusStepList() = 0;
+    // Opens the in-place editor on the selected row, as Ctrl+A in the list does.
+    virtual void editSelectedStepRow() = 0;
 };
 
 // What the program's logic asks of its main window. Every call comes on the window's thread,
@@ -88,6 +111,13 @@ class ViewPort {
     // language.
     virtual std::unique_ptr<AdvancedPageControls> createAdvancedPageControls(
         const AdvancedControlPlaces& places, bool english) = 0;
+    // Opens the step list's context menu of the language at `at` (screen pixels); a command
+    // chosen in it comes back to the advanced page.
+    virtual void showStepMenu(PixelPoint at) = 0;
+
+    // Takes every keystroke of the system for the window, for as long as the object lives: the
+    // keys come back to the advanced page. Null when the system refuses.
+    virtual std::unique_ptr<KeyboardCapture> captureKeyboard() = 0;
 };
 
 }  // namespace v270::platform

@@ -13,6 +13,7 @@
 #include "support/recording_message_boxes.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
+#include "ui/skin_indices.h"
 #include "ui/tray.h"
 #include "ui/window_titles.h"
 
@@ -218,6 +219,36 @@ TEST_F(LifecycleTest, RemovingTheMouseEndsWithoutExitReport) {
     EXPECT_EQ(events(), (std::vector<std::string>{"tray remove", "destroy"}));
     lifecycle.closePath();
     EXPECT_EQ(events().size(), 2u) << "the window is gone";
+}
+
+// Ending the program, by the close path or by the mouse's removal, saves macro edits not saved
+// yet, a recording first ended.
+TEST_F(LifecycleTest, EveryEndSavesTheMacroEditsAndEndsARecording) {
+    for (const bool unplug : {false, true}) {
+        program = std::make_unique<Program>(paths, program->platform);
+        ASSERT_TRUE(program->lifecycle.initialise());
+        program->macros.edit([&](MacroTable& table) {
+            table.macroCount = 1;
+            table.macroSlots[0].setName(unplug ? u"unplugged" : u"closed");
+        });
+        program->currentPage = PAGE_ADVANCED;
+        program->advancedPage.enter();
+        Hovers record;
+        record.advanced = advanced_item::kRecord;
+        program->advancedPage.press({0, 0}, record);
+        ASSERT_TRUE(program->advancedPage.recording());
+        if (unplug) {
+            program->lifecycle.onDeviceNotice(
+                {platform::DeviceNotice::Kind::Removal, test::featureInterface().listing.path});
+        } else {
+            program->lifecycle.closePath();
+        }
+        EXPECT_FALSE(program->advancedPage.recording());
+        EXPECT_EQ(view.capturesHeld, 0);
+        MacroStore saved(program->files, messages);
+        saved.loadMacros(paths.exeFolder / "Macro_EN.dat");
+        EXPECT_EQ(saved.table().macroSlots[0].nameText(), unplug ? u"unplugged" : u"closed");
+    }
 }
 
 TEST_F(LifecycleTest, APowerEventResendsTheWholeProfile) {

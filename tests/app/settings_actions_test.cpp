@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/text.h"
+#include "support/fake_file_dialogs.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
@@ -29,25 +30,6 @@ class RecordingDevice final : public DeviceCommands {
   private:
     EventLog& log_;
     const ProfileStore& profiles_;
-};
-
-// Answers every dialog with `answer` and keeps the requests.
-class FakeFileDialogs final : public platform::FileDialogs {
-  public:
-    std::optional<std::filesystem::path> openFile(
-        const platform::FileDialogRequest& request) override {
-        opened.push_back(request);
-        return answer;
-    }
-    std::optional<std::filesystem::path> saveFile(
-        const platform::FileDialogRequest& request) override {
-        saved.push_back(request);
-        return answer;
-    }
-
-    std::optional<std::filesystem::path> answer;
-    std::vector<platform::FileDialogRequest> opened;
-    std::vector<platform::FileDialogRequest> saved;
 };
 
 // The close path, logged as the window's end.
@@ -125,10 +107,11 @@ class SettingsActionsTest : public testing::Test {
     SkinTables tables;
     SkinLoader skin{files, messages, paths.skinFolder, profiles, tables};
     RecordingDevice device{log, profiles};
-    FakeFileDialogs dialogs;
+    test::FakeFileDialogs dialogs;
     test::RecordingViewPort view{&log};
     RecordingClose close{log};
-    AdvancedPage advancedPage{profiles, macros, tables, view};
+    AdvancedPage advancedPage{
+        AdvancedPageServices{profiles, macros, tables, paths, view, dialogs, messages}};
     SettingsActions actions{SettingsActionServices{paths, profiles, macros, skin, device, close,
                                                    advancedPage, dialogs, view}};
 
@@ -168,6 +151,22 @@ TEST_F(SettingsActionsTest, ResetGivesEveryProfileItsFactorySettingsAndAppliesTh
     macros.loadMacros(paths.macroFilePath(1));
     EXPECT_EQ(firstMacroName(), u"def en");
     EXPECT_EQ(macros.macroCount(), 1);
+}
+
+// A macro recorded, assigned and applied is in its file: apply saves the macro edits too.
+TEST_F(SettingsActionsTest, ApplySavesMacroEditsNotYetSaved) {
+    macros.setFilePath(paths.macroFilePath(1));
+    macros.loadMacros(macros.filePath());
+    const uint64_t before = files.replacements();
+    actions.apply();
+    EXPECT_EQ(files.replacements(), before) << "nothing to save";
+    macros.edit([](MacroTable& table) { table.macroSlots[0].setName(u"recorded"); });
+    actions.apply();
+    EXPECT_EQ(log.events(), (std::vector<std::string>{"apply fire 33", "apply fire 33"}));
+    MacroStore saved(files, messages);
+    saved.loadMacros(paths.macroFilePath(1));
+    EXPECT_EQ(saved.table().macroSlots[0].nameText(), u"recorded");
+    EXPECT_FALSE(macros.unsavedEdits());
 }
 
 TEST_F(SettingsActionsTest, ResetInChineseTakesTheOtherFactoryProfileFiveAndMacros) {
@@ -261,8 +260,8 @@ TEST_F(SettingsActionsTest, SwitchingLanguageReloadsSkinMacrosMenusAndTitleButNo
     EXPECT_EQ(macros.filePath(), paths.macroFilePath(0));
     EXPECT_EQ(firstMacroName(), u"mine cn");
     EXPECT_EQ(log.events(),
-              (std::vector<std::string>{"refresh macro list", "invalidate", "menus cn",
-                                        "title " + utf16ToUtf8(kChineseTitle)}));
+              (std::vector<std::string>{"refresh macro list", "invalidate", "invalidate",
+                                        "menus cn", "title " + utf16ToUtf8(kChineseTitle)}));
     EXPECT_EQ(profiles.profile(), before);
 
     // The language in use is switched to all the same: unsaved macro edits are dropped.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/text.h"
+#include "support/fake_file_dialogs.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
@@ -136,7 +137,10 @@ class MainWindowPointerTest : public testing::Test {
     bool blinking = false;
     NoMouse mouse;
     MainPage mainPage{profiles, tables, window, std::make_unique<RunningAnimation>(log, blinking)};
-    AdvancedPage advancedPage{profiles, macros, tables, window};
+    ProgramPaths paths = ProgramPaths::inFolder(folder.path());
+    test::FakeFileDialogs dialogs;
+    AdvancedPage advancedPage{
+        AdvancedPageServices{profiles, macros, tables, paths, window, dialogs, messages}};
     ColourPage colourPage{profiles, mouse};
     MainWindowPointer pointer{PointerServices{profiles, tables, currentPage, window, settings,
                                               mainPage, advancedPage, colourPage}};

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "app/win32/editable_list_box.h"
 #include "platform/view_port.h"
 
 namespace v270::win32 {
@@ -23,13 +26,34 @@ class AdvancedPageControls final : public platform::AdvancedPageControls {
     // Destroys them: repeat edit, name edit, macro list, step list.
     ~AdvancedPageControls() override;
 
-    void showMacros(std::span<const std::u16string> names, int32_t selected) override;
+    void showMacros(std::span<const std::u16string> names) override;
+    void addMacroRow(std::u16string_view name) override;
+    void removeMacroRow(int32_t row) override;
+    void selectMacroRow(int32_t row) override;
+    int32_t selectedMacroRow() const override;
+    std::u16string macroRowText(int32_t row) const override;
+    void focusMacroList() override;
+
+    std::u16string macroName() const override;
+    void setMacroName(std::u16string_view name) override;
+    std::u16string repeatCountText() const override;
+    void showRepeatCount(std::u16string_view text, bool enabled) override;
+
+    void showSteps(std::span<const std::u16string> rows) override;
+    void addStepRow(std::u16string_view text) override;
+    void selectStepRow(int32_t row) override;
+    int32_t selectedStepRow() const override;
+    int32_t stepRowCount() const override;
+    std::u16string stepRowText(int32_t row) const override;
+    void focusStepList() override;
+    void editSelectedStepRow() override;
 
   private:
     HWND repeatCountEdit_ = nullptr;
     HWND macroNameEdit_ = nullptr;
     HWND macroList_ = nullptr;
     HWND stepList_ = nullptr;
+    std::unique_ptr<CEditableListBox> editableSteps_;
 };
 
 }  // namespace v270::win32

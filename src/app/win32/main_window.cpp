@@ -11,6 +11,7 @@
 #include "platform/system_clock.h"
 #include "platform/win32/device_broadcast_win32.h"
 #include "platform/win32/hid_win32.h"
+#include "platform/win32/keyboard_capture_win32.h"
 #include "ui/ui_text.h"
 
 namespace v270::win32 {
@@ -19,6 +20,83 @@ namespace {
 
 // The control id of the messages of menu items.
 constexpr WPARAM kMenuControlId = 0;
+
+// A key message of a window as the recording takes it; nullopt for any other message.
+std::optional<platform::KeyMessage> keyMessageOf(UINT message, WPARAM key) {
+    platform::KeyTransition transition{};
+    switch (message) {
+        case WM_KEYDOWN:
+            transition = platform::KeyTransition::Down;
+            break;
+        case WM_KEYUP:
+            transition = platform::KeyTransition::Up;
+            break;
+        case WM_SYSKEYDOWN:
+            transition = platform::KeyTransition::SystemDown;
+            break;
+        case WM_SYSKEYUP:
+            transition = platform::KeyTransition::SystemUp;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return platform::KeyMessage{transition, static_cast<uint8_t>(key & 0xFF)};
+}
+
+// The step list's context menu commands, English and Chinese ids alike.
+std::optional<StepCommand> stepCommandOf(WORD command) {
+    using Kind = StepCommand::Kind;
+    struct Entry {
+        WORD english;
+        WORD chinese;
+        StepCommand command;
+    };
+    static constexpr Entry kCommands[] = {
+        {ID_STEP_FORWARD_LEFT_DOWN_EN,
+         ID_STEP_FORWARD_LEFT_DOWN_CN,
+         {Kind::AddForward, kMouseLeftKey, kStepPress}},
+        {ID_STEP_FORWARD_LEFT_UP_EN,
+         ID_STEP_FORWARD_LEFT_UP_CN,
+         {Kind::AddForward, kMouseLeftKey, kStepRelease}},
+        {ID_STEP_FORWARD_RIGHT_DOWN_EN,
+         ID_STEP_FORWARD_RIGHT_DOWN_CN,
+         {Kind::AddForward, kMouseRightKey, kStepPress}},
+        {ID_STEP_FORWARD_RIGHT_UP_EN,
+         ID_STEP_FORWARD_RIGHT_UP_CN,
+         {Kind::AddForward, kMouseRightKey, kStepRelease}},
+        {ID_STEP_FORWARD_MIDDLE_DOWN_EN,
+         ID_STEP_FORWARD_MIDDLE_DOWN_CN,
+         {Kind::AddForward, kMouseMiddleKey, kStepPress}},
+        {ID_STEP_FORWARD_MIDDLE_UP_EN,
+         ID_STEP_FORWARD_MIDDLE_UP_CN,
+         {Kind::AddForward, kMouseMiddleKey, kStepRelease}},
+        {ID_STEP_BACKWARD_LEFT_DOWN_EN,
+         ID_STEP_BACKWARD_LEFT_DOWN_CN,
+         {Kind::AddBackward, kMouseLeftKey, kStepPress}},
+        {ID_STEP_BACKWARD_LEFT_UP_EN,
+         ID_STEP_BACKWARD_LEFT_UP_CN,
+         {Kind::AddBackward, kMouseLeftKey, kStepRelease}},
+        {ID_STEP_BACKWARD_RIGHT_DOWN_EN,
+         ID_STEP_BACKWARD_RIGHT_DOWN_CN,
+         {Kind::AddBackward, kMouseRightKey, kStepPress}},
+        {ID_STEP_BACKWARD_RIGHT_UP_EN,
+         ID_STEP_BACKWARD_RIGHT_UP_CN,
+         {Kind::AddBackward, kMouseRightKey, kStepRelease}},
+        {ID_STEP_BACKWARD_MIDDLE_DOWN_EN,
+         ID_STEP_BACKWARD_MIDDLE_DOWN_CN,
+         {Kind::AddBackward, kMouseMiddleKey, kStepPress}},
+        {ID_STEP_BACKWARD_MIDDLE_UP_EN,
+         ID_STEP_BACKWARD_MIDDLE_UP_CN,
+         {Kind::AddBackward, kMouseMiddleKey, kStepRelease}},
+        {ID_STEP_MODIFY_DELAY_EN, ID_STEP_MODIFY_DELAY_CN, {Kind::ModifyDelay, 0, 0}},
+        {ID_STEP_DELETE_EN, ID_STEP_DELETE_CN, {Kind::Delete, 0, 0}},
+    };
+    for (const Entry& entry : kCommands) {
+        if (command == entry.english || command == entry.chinese)
+            return entry.command;
+    }
+    return std::nullopt;
+}
 
 std::wstring wide(std::u16string_view text) {
     return std::wstring(text.begin(), text.end());
@@ -86,6 +164,19 @@ void VADU_VIredoVud::runModal() {
 }
 
 bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
+    AdvancedPage& page = program_->advancedPage;
+    // Without the system's keys, a recording takes the key messages of this thread's windows;
+    // the program's own synthetic input is not recorded.
+    if (page.recording() && !page.capturing() &&
+        GetMessageExtraInfo() != static_cast<LPARAM>(platform::kOwnInputTag)) {
+        if (const std::optional<platform::KeyMessage> key =
+                keyMessageOf(message.message, message.wParam)) {
+            if (page.onWindowKey(*key, platform::microsecondOfDayNow()) ==
+                RecordOutcome::PassedOn) {
+                return false;
+            }
+        }
+    }
     return swallowedByPreFilter(message.message, message.wParam);
 }
 
@@ -123,7 +214,29 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             lifecycle.closePath();
             return TRUE;
         case WM_COMMAND:
-            return onCommand(LOWORD(wParam)) ? TRUE : FALSE;
+            return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case kCapturedKeyMessage:
+            program_->advancedPage.onCapturedKey(capturedKeyFromMessage(wParam, lParam));
+            return TRUE;
+        case kStepListRightClickMessage: {
+            const auto row = static_cast<int32_t>(wParam & 0x7FFFFFFF);
+            const Point screen{static_cast<short>(LOWORD(lParam)),
+                               static_cast<short>(HIWORD(lParam))};
+            program_->advancedPage.onStepListRightClick({row, (wParam & 0x80000000u) != 0, screen});
+            return TRUE;
+        }
+        case WM_LISTEDIT_DONE:
+            program_->advancedPage.onStepEditDone();
+            return TRUE;
+        case WM_SHOWWINDOW:
+            // Hidden: no recording may go on capturing the keyboard out of sight.
+            if (wParam == FALSE)
+                program_->advancedPage.stopRecording();
+            return FALSE;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED)
+                program_->advancedPage.stopRecording();
+            return FALSE;
         case kTrayCallbackMessage:
             setResult(onTrayCallback(static_cast<UINT>(wParam), static_cast<UINT>(lParam)));
             return TRUE;
@@ -154,6 +267,10 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             pointer.onMouseMove(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            // The dialog class counts a second press soon after the first as a double click;
+            // on this window every press is a press of its own (the + of the fire interval
+            // twice, or the record button started and stopped at once).
             pointer.onLeftButtonDown(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONUP:
@@ -194,7 +311,16 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-bool VADU_VIredoVud::onCommand(WORD command) {
+bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
+    if (command == AdvancedPageControls::kMacroListId) {
+        if (notification == LBN_SELCHANGE)
+            program_->advancedPage.onMacroSelected();
+        return true;
+    }
+    if (const std::optional<StepCommand> step = stepCommandOf(command)) {
+        program_->advancedPage.onStepCommand(*step);
+        return true;
+    }
     switch (command) {
         case ID_TRAY_EXIT_EN:
         case ID_TRAY_EXIT_CN:
@@ -374,6 +500,15 @@ void VADU_VIredoVud::openFunctionMenu(Point origin, int32_t slot) {
 
 void VADU_VIredoVud::closeFunctionMenu() {
     menuDialog_.reset();
+}
+
+void VADU_VIredoVud::showStepMenu(Point at) {
+    if (HMENU popup = contextMenu_.popup(0))
+        TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, handle(), nullptr);
+}
+
+std::unique_ptr<platform::KeyboardCapture> VADU_VIredoVud::captureKeyboard() {
+    return win32::captureKeyboard(handle(), kCapturedKeyMessage);
 }
 
 std::unique_ptr<platform::AdvancedPageControls> VADU_VIredoVud::createAdvancedPageControls(

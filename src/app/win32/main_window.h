@@ -58,6 +58,8 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     void closeFunctionMenu() override;
     std::unique_ptr<platform::AdvancedPageControls> createAdvancedPageControls(
         const platform::AdvancedControlPlaces& places, bool english) override;
+    void showStepMenu(Point at) override;
+    std::unique_ptr<platform::KeyboardCapture> captureKeyboard() override;
 
   private:
     class SimulatorNotices;
@@ -65,7 +67,8 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onInitDialog();
     bool preTranslateMessage(const MSG& message);
-    bool onCommand(WORD command);
+    bool onCommand(WORD command, WORD notification);
+    bool onStepCommand(WORD command);
     INT_PTR onTrayCallback(UINT iconId, UINT mouseMessage);
     bool onSystemCommand(WPARAM command);
     void onPaint();
