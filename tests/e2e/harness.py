@@ -126,6 +126,11 @@ class Session:
             raise RuntimeError(f"helper {arguments} failed: {done.returncode} {done.stderr}")
         return done.stdout.strip()
 
+    def list_rows(self, control_id):
+        """The rows of the main window's list box `control_id`."""
+        output = self.helper("list", str(control_id))
+        return output.split("\n") if output else []
+
     def window_state(self):
         fields = dict(item.split("=") for item in self.helper("window").split())
         return {key: int(value) for key, value in fields.items()}
@@ -315,6 +320,10 @@ class Program:
         subprocess.run(["xdotool", "mousemove", "--window", self.window(), str(x), str(y),
                         "click", str(button)], env=self.session.env, check=True)
 
+    def type_text(self, text, window=None):
+        subprocess.run(["xdotool", "type", "--window", window or self.window(), text],
+                       env=self.session.env, check=True, stderr=subprocess.DEVNULL)
+
     def key(self, *names):
         # Without a window manager xdotool warns about the input focus; the keys arrive anyway.
         subprocess.run(["xdotool", "key", "--window", self.window(), *names],
@@ -367,8 +376,8 @@ def read_ini(path):
     return sections
 
 
-def read_layout(name, english=True):
-    """The entries of a skin layout file's "BUTTONPOS" section: {index: (x, y, width, height)}."""
+def read_layout(name, english=True, section_name="BUTTONPOS"):
+    """The entries of a section of a skin layout file: {index: (x, y, width, height)}."""
     folder = PROGRAM_DIR / "skins" / ("INI_EN" if english else "INI_CN")
     raw = (folder / name).read_bytes()
     text = raw[2:].decode("utf-16-le") if raw[:2] == b"\xff\xfe" else raw.decode("utf-8")
@@ -378,7 +387,7 @@ def read_layout(name, english=True):
         line = line.strip()
         if line.startswith("["):
             section = line.strip("[]").strip()
-        elif section == "BUTTONPOS" and "=" in line:
+        elif section == section_name and "=" in line:
             key, value = line.split("=", 1)
             fields = value.split(",")
             if key.strip().isdigit() and len(fields) >= 5:
@@ -388,6 +397,11 @@ def read_layout(name, english=True):
 
 def main_layout(english=True):
     return read_layout("skin_main_en.ini" if english else "skin_main.ini", english)
+
+
+def advanced_layout(english=True, section="BUTTONPOS"):
+    """The advanced page's entries; with section "EDIT" or "MACRODISPLAY" its controls."""
+    return read_layout("skin_advance_en.ini" if english else "skin_advance.ini", english, section)
 
 
 def centre(entry):
@@ -409,13 +423,13 @@ class KeyProbe:
 
     END_KEY = 0x87  # F24
 
-    def __init__(self, seconds=120):
+    def __init__(self, seconds=120, mouse=False):
         self.output = Path(tempfile.mkstemp(prefix="v270-keyprobe-", suffix=".txt")[1])
         windows_path = "Z:" + str(self.output).replace("/", "\\")
         self.process = subprocess.Popen(
             ["wine", str(KEYPROBE), "--seconds", str(seconds), "--until-vk", hex(self.END_KEY),
-             "--out", windows_path], env=session().env, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
+             "--out", windows_path] + (["--mouse"] if mouse else []), env=session().env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(lambda: self.lines()[:1] == ["ready"], "the key probe's hooks")
 
     def lines(self):
@@ -432,6 +446,17 @@ class KeyProbe:
             if parts and parts[0] == "key":
                 fields = dict(part.split("=") for part in parts[2:])
                 events.append((parts[1], int(fields["vk"], 16), int(fields["flags"], 16)))
+        return events
+
+    def events(self):
+        """(kind, message, extra) of every key and mouse-button event seen, in order."""
+        events = []
+        for line in self.lines():
+            parts = line.split()
+            if parts and parts[0] in ("key", "mouse"):
+                fields = dict(part.split("=") for part in parts[2:])
+                events.append((parts[0], parts[1], int(fields.get("vk", "0"), 16),
+                               int(fields["extra"], 16)))
         return events
 
     def close(self):

@@ -11,13 +11,21 @@
 //   v270-e2e-helper.exe set-speed N       sets it, as the control panel would
 //   v270-e2e-helper.exe message CAPTION   prints the text of the message box titled CAPTION
 //   v270-e2e-helper.exe dismiss CAPTION   presses the OK button of that message box
+//   v270-e2e-helper.exe list ID           prints the rows of the main window's list box ID,
+//                                         one per line (none when it is empty)
+//   v270-e2e-helper.exe row-height ID     prints the height of that list box's rows
+//   v270-e2e-helper.exe enabled ID        prints 1 when the main window's control ID takes
+//                                         input, else 0
+//   v270-e2e-helper.exe edit-text CLASS   prints the text of the first edit control of the first
+//                                         window of class CLASS (another program's window)
 //
-// Writes one line and exits 0, or exits 1 when the window asked for does not exist.
+// Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,6 +105,18 @@ int run(int argc, wchar_t** argv) {
         printUtf8(text);
         return 0;
     }
+    if (command == L"edit-text" && argc == 3) {
+        HWND owner = FindWindowW(argv[2], nullptr);
+        HWND edit = owner != nullptr ? FindWindowExW(owner, nullptr, L"Edit", nullptr) : nullptr;
+        if (edit == nullptr)
+            return 1;
+        // Asked with messages: GetWindowText does not ask another program's controls.
+        std::vector<wchar_t> text(
+            static_cast<size_t>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+        SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        printUtf8(text.data());
+        return 0;
+    }
     if (command == L"window") {
         Count count;
         EnumWindows(countMainWindows, reinterpret_cast<LPARAM>(&count));
@@ -109,6 +129,36 @@ int run(int argc, wchar_t** argv) {
     HWND window = mainWindow();
     if (window == nullptr)
         return 1;
+    if (command == L"list" && argc == 3) {
+        HWND list = GetDlgItem(window, _wtoi(argv[2]));
+        if (list == nullptr)
+            return 1;
+        const auto rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT row = 0; row < rows; ++row) {
+            std::vector<wchar_t> text(static_cast<size_t>(SendMessageW(
+                                          list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0)) +
+                                          1,
+                                      L'\0');
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(text.data()));
+            printUtf8(text.data());
+        }
+        return 0;
+    }
+    if (command == L"enabled" && argc == 3) {
+        HWND control = GetDlgItem(window, _wtoi(argv[2]));
+        if (control == nullptr)
+            return 1;
+        std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"row-height" && argc == 3) {
+        HWND list = GetDlgItem(window, _wtoi(argv[2]));
+        if (list == nullptr)
+            return 1;
+        std::printf("%d\n", static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+        return 0;
+    }
     if (command == L"power") {
         SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     } else if (command == L"close") {
