@@ -32,10 +32,29 @@ void drawFrame3d(MenuItemCanvas& canvas, const platform::PixelRect& r, platform:
     canvas.fill({r.left, r.bottom - 1, r.right, r.bottom}, dark);
 }
 
+// Ideographs, kana, hangul and full-width forms take two units of width, as a double-byte
+// character does; counting them as one cut the Chinese items short.
+bool isFullWidth(char16_t unit) {
+    return (unit >= 0x1100 && unit <= 0x115F) || (unit >= 0x2E80 && unit <= 0xA4CF) ||
+           (unit >= 0xAC00 && unit <= 0xD7A3) || (unit >= 0xF900 && unit <= 0xFAFF) ||
+           (unit >= 0xFE30 && unit <= 0xFE4F) || (unit >= 0xFF00 && unit <= 0xFF60) ||
+           (unit >= 0xFFE0 && unit <= 0xFFE6);
+}
+
+int32_t textUnits(std::u16string_view text) {
+    int32_t units = 0;
+    for (const char16_t unit : text) {
+        if (unit >= 0xDC00 && unit <= 0xDFFF)
+            continue;  // a pair counts once, by its leading half
+        units += (isFullWidth(unit) || (unit >= 0xD800 && unit <= 0xDBFF)) ? 2 : 1;
+    }
+    return units;
+}
+
 }  // namespace
 
 platform::PixelSize measureMenuItem(const MenuItemData& item) {
-    const auto width = static_cast<int32_t>(item.text.size()) * kUnitWidth;
+    const int32_t width = textUnits(item.text) * kUnitWidth;
     return {width, item.id == kSeparatorId ? kSeparatorHeight : kItemHeight};
 }
 

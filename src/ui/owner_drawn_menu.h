@@ -36,7 +36,8 @@ inline constexpr platform::Rgb kSeparatorLight{255, 0, 0};  // top and left edge
 inline constexpr platform::Rgb kSeparatorDark{0, 0, 255};   // bottom and right edges
 }  // namespace menu_colour
 
-// 8 pixels per unit of text wide and 20 high; a separator is 1 pixel high.
+// 8 pixels per unit of text wide (a full-width character such as an ideograph is two units)
+// and 20 high; a separator is 1 pixel high.
 platform::PixelSize measureMenuItem(const MenuItemData& item);
 
 // The colour of each row of a vertical gradient `height` rows high from `top` to `bottom`: per

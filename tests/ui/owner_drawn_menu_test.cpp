@@ -51,8 +51,10 @@ class RecordingMenuCanvas final : public MenuItemCanvas {
 
 TEST(OwnerDrawnMenuTest, ItemsMeasureEightPixelsPerUnitAndTwentyHigh) {
     EXPECT_EQ(measureMenuItem({u"Abcde", 32801}), (platform::PixelSize{40, 20}));
-    EXPECT_EQ(measureMenuItem({u"显示窗口   ", 32837}), (platform::PixelSize{56, 20}))
-        << "trailing spaces count";
+    EXPECT_EQ(measureMenuItem({u"显示窗口   ", 32837}), (platform::PixelSize{88, 20}))
+        << "ideographs are two units, trailing spaces one";
+    EXPECT_EQ(measureMenuItem({u"左键", kSubMenuId}).width, 32);
+    EXPECT_EQ(measureMenuItem({u"\U00020000", 32781}).width, 16) << "a surrogate pair is one";
     EXPECT_EQ(measureMenuItem({u"Left Button", kSubMenuId}), (platform::PixelSize{88, 20}));
     EXPECT_EQ(measureMenuItem({u"", kSeparatorId}).height, 1);
 }
