@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ui/banner_blinker.h"
+#include "ui/led_preview.h"
 
 namespace v270 {
 
@@ -15,7 +16,9 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                                 platform.systemSettings}),
       advancedPage(AdvancedPageServices{profiles, macros, tables, paths, platform.view,
                                         platform.dialogs, platform.messages}),
-      colourPage(profiles, device),
+      colourPage(profiles, device,
+                 std::make_unique<LedPreview>(currentPage, profiles, device, platform.view,
+                                              platform.clock)),
       reader(InputReaderServices{device.interfaces(), flags, banner, profiles, platform.view,
                                  platform.clock}),
       executor(ExecutorServices{flags, profiles, macros, device, platform.view, platform.input,

@@ -47,7 +47,8 @@ struct ProgramPlatform {
 // Everything the program keeps for its whole run, in one instance, wired where the window is
 // made. Each worker thread belongs to a member declared after everything its job uses, so that
 // on every way the program ends the threads are stopped and joined before that state goes: the
-// executor and the reader first, the banner's blinking with the main page.
+// executor and the reader first, the banner's blinking with the main page, the LED preview with
+// the colour page.
 struct Program {
     Program(const ProgramPaths& programPaths, const ProgramPlatform& platformServices);
     Program(const Program&) = delete;

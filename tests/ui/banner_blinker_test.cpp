@@ -2,32 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "support/recording_view_port.h"
+#include "support/scripted_clock.h"
 
 namespace v270 {
 namespace {
-
-// A clock whose pauses take no time and run a script: the test's way of letting the world
-// change between two flips.
-class ScriptedClock final : public platform::Clock {
-  public:
-    TimePoint now() const override { return {}; }
-    void sleepFor(std::chrono::microseconds) override {}
-    void sleepUntil(TimePoint) override {}
-    bool waitFor(std::chrono::microseconds duration, std::stop_token stop) override {
-        total += duration;
-        ++pauses;
-        if (onPause)
-            onPause(pauses);
-        return !stop.stop_requested();
-    }
-
-    std::chrono::microseconds total{0};
-    int pauses = 0;
-    std::function<void(int)> onPause;
-};
 
 class BlinkTest : public testing::Test {
   protected:
@@ -40,13 +19,13 @@ class BlinkTest : public testing::Test {
     BannerState banner;
     std::atomic<Page> page{PAGE_MAIN};
     test::RecordingViewPort window;
-    ScriptedClock clock;
+    test::ScriptedClock clock;
     BannerBlinker blinker{banner, page, window, clock};
 };
 
 TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
     std::vector<uint8_t> phases;
-    clock.onPause = [&](int pause) {
+    clock.onPause = [&](int pause, auto) {
         phases.push_back(banner.startKeyVisible);
         if (pause == 8)
             banner.driverWorking = 1;  // during the second burst
@@ -60,7 +39,7 @@ TEST_F(BlinkTest, BlinksInBurstsOfSixUntilTheDriverStarts) {
 }
 
 TEST_F(BlinkTest, LeavingTheMainPageEndsItAfterTheBurstWithTheNumberShown) {
-    clock.onPause = [&](int pause) {
+    clock.onPause = [&](int pause, auto) {
         if (pause == 2)
             page = PAGE_COLOUR;
     };
@@ -84,7 +63,7 @@ TEST_F(BlinkTest, EndsAtOnceWhenTheDriverWorksOrAnotherPageShows) {
 
 TEST_F(BlinkTest, TheProgramsEndStopsItMidBurst) {
     std::stop_source ending;
-    clock.onPause = [&](int pause) {
+    clock.onPause = [&](int pause, auto) {
         if (pause == 3)
             ending.request_stop();
     };

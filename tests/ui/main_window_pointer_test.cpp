@@ -62,18 +62,23 @@ class RecordingSettings final : public SettingsCommands {
 };
 
 // A page animation that starts once and runs until the test ends.
-class RunningAnimation final : public PageAnimation {
+// A page's thread that, once started, runs until the test says otherwise.
+template <typename Animation>
+class RunningAnimation final : public Animation {
   public:
-    RunningAnimation(EventLog& log, bool& running) : log_(log), running_(running) {}
+    RunningAnimation(EventLog& log, bool& running, std::string name)
+        : log_(log), running_(running), name_(std::move(name)) {}
     void ensureRunning() override {
         if (std::exchange(running_, true))
             return;
-        log_.add("blink thread");
+        log_.add(name_);
     }
+    LedPreviewView preview() const { return {}; }
 
   private:
     EventLog& log_;
     bool& running_;
+    std::string name_;
 };
 
 class NoMouse final : public MouseStateSource {
@@ -136,12 +141,17 @@ class MainWindowPointerTest : public testing::Test {
     RecordingSettings settings{log};
     bool blinking = false;
     NoMouse mouse;
-    MainPage mainPage{profiles, tables, window, std::make_unique<RunningAnimation>(log, blinking)};
+    MainPage mainPage{
+        profiles, tables, window,
+        std::make_unique<RunningAnimation<PageAnimation>>(log, blinking, "blink thread")};
     ProgramPaths paths = ProgramPaths::inFolder(folder.path());
     test::FakeFileDialogs dialogs;
     AdvancedPage advancedPage{
         AdvancedPageServices{profiles, macros, tables, paths, window, dialogs, messages}};
-    ColourPage colourPage{profiles, mouse};
+    bool previewing = false;
+    ColourPage colourPage{
+        profiles, mouse,
+        std::make_unique<RunningAnimation<LedPreviewAnimation>>(log, previewing, "preview thread")};
     MainWindowPointer pointer{PointerServices{profiles, tables, currentPage, window, settings,
                                               mainPage, advancedPage, colourPage}};
 };
@@ -361,11 +371,13 @@ TEST_F(MainWindowPointerTest, PageSwitchesCreateAndDestroyTheControlsAndStartThe
     EXPECT_EQ(clickLogged(mainEntry(main_item::kAdvancedTab)), (Events{"invalidate", "invalidate"}))
         << "the page's own tab does nothing";
 
-    EXPECT_EQ(clickLogged(mainEntry(main_item::kColourTab)),
-              (Events{"invalidate", "destroy controls", "invalidate", "invalidate"}));
+    EXPECT_EQ(
+        clickLogged(mainEntry(main_item::kColourTab)),
+        (Events{"invalidate", "preview thread", "destroy controls", "invalidate", "invalidate"}));
     EXPECT_EQ(clickLogged(mainEntry(main_item::kMainTab)),
               (Events{"invalidate", "blink thread", "invalidate", "invalidate"}));
     EXPECT_TRUE(blinking);
+    EXPECT_TRUE(previewing);
 
     // Threads still running are not started again.
     click(mainEntry(main_item::kColourTab));
