@@ -27,6 +27,8 @@ void SettingsActions::refreshAdvancedPage() {
 }
 
 void SettingsActions::reset() {
+    // The macros are about to be replaced: a recording into them ends first.
+    s_.advancedPage.stopRecording();
     ProfileStore& profiles = s_.profiles;
     const std::filesystem::path& config = profiles.configFilePath();
     profiles.edit(
@@ -67,6 +69,7 @@ void SettingsActions::exportProfile() {
 }
 
 void SettingsActions::switchLanguage(int32_t language) {
+    s_.advancedPage.stopRecording();
     s_.profiles.setEnglishUi(language);
     s_.profiles.saveLanguage(language);
 

@@ -40,7 +40,7 @@ class SettingsActions final : public SettingsCommands {
 
     // Profile 1 gets the built-in defaults, profiles 2 to 5 the factory sections of config.ini,
     // the working copy the factory settings of the current profile, the macros the language's
-    // defaults; then all of it is applied.
+    // defaults; then all of it is applied. A recording ends first.
     void reset() override;
 
     // The working copy becomes section Config7 of a file the user picks; nothing is saved or
@@ -50,7 +50,8 @@ class SettingsActions final : public SettingsCommands {
     void exportProfile() override;
 
     // Runs in full even for the language in use: the skin, the macros of the language (unsaved
-    // macro edits are lost), the menus and the title. The profile is not touched.
+    // macro edits are lost; a recording ends first), the menus and the title. The profile is not
+    // touched.
     void switchLanguage(int32_t language) override;
 
   private:

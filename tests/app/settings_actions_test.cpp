@@ -7,6 +7,7 @@
 #include "support/recording_message_boxes.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
+#include "ui/skin_indices.h"
 #include "ui/window_titles.h"
 
 namespace v270 {
@@ -276,6 +277,22 @@ TEST_F(SettingsActionsTest, SwitchingLanguageReloadsSkinMacrosMenusAndTitleButNo
     EXPECT_EQ(read("Init", "VER_SEL"), "1");
     EXPECT_EQ(tables.mainItems[0].label, u"English");
     EXPECT_EQ(firstMacroName(), u"mine en");
+}
+
+// Both replace the macro table: a recording into it ends first, and the keyboard is let go.
+TEST_F(SettingsActionsTest, ResetAndLanguageSwitchEndARecordingFirst) {
+    macros.loadMacros(paths.macroFilePath(1));
+    for (const bool reset : {true, false}) {
+        showAdvancedPage();
+        Hovers record;
+        record.advanced = advanced_item::kRecord;
+        advancedPage.press({0, 0}, record);
+        ASSERT_TRUE(advancedPage.recording());
+        reset ? actions.reset() : actions.switchLanguage(1);
+        EXPECT_FALSE(advancedPage.recording());
+        EXPECT_EQ(view.capturesHeld, 0);
+        showMainPage();
+    }
 }
 
 TEST_F(SettingsActionsTest, ALanguageWithoutItsSkinEndsTheProgramOnTheClosePath) {
