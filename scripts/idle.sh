@@ -8,6 +8,8 @@
 #   scripts/idle.sh --seconds N     an N-second window
 #   scripts/idle.sh --check         exits 1 when V270.exe is over its idle budget: 0.2 % of one
 #                                   core, or 20 context switches a second over all its threads
+#   scripts/idle.sh --page colour   measures with the colour page shown, its LED preview playing
+#                                   (the budget does not apply: it is a visible animation)
 #
 # The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
 # build/native); V270 and v270-mousesim are built when missing.
@@ -15,15 +17,19 @@ set -euo pipefail
 
 seconds=30
 check=0
+page=main
 settle=3
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --seconds) seconds=$2; shift 2 ;;
         --check) check=1; shift ;;
-        *) echo "usage: scripts/idle.sh [--seconds N] [--check]" >&2; exit 2 ;;
+        --page) page=$2; shift 2 ;;
+        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour]" >&2; exit 2 ;;
     esac
 done
 [[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "--seconds takes a whole number > 0" >&2; exit 2; }
+[[ $page == main || $page == colour ]] || { echo "--page takes main or colour" >&2; exit 2; }
+[[ $page == main || $check == 0 ]] || { echo "--check measures the idle main page only" >&2; exit 2; }
 
 windows_build=$(realpath -m "${V270_WINDOWS_BUILD:-$(dirname "$0")/../build/windows}")
 native_build=$(realpath -m "${V270_NATIVE_BUILD:-$(dirname "$0")/../build/native}")
@@ -121,6 +127,14 @@ first_apply_done() {
 wait_until "the main window" window_shown
 wait_until "the first apply" first_apply_done
 sim click 6 >/dev/null  # the shipped profile's host function: the start signal
+if [[ $page == colour ]]; then
+    # The colour tab, at the centre of its entry in the English layout.
+    tab=$(grep -a -m1 '^11=' "$folder/skins/INI_EN/skin_main_en.ini" | tr -d '\r' | cut -d, -f2-5)
+    IFS=, read -r x y width height <<<"$tab"
+    window=$(xdotool search --onlyvisible --name '^VELKO V270 GAMING MOUSE$' | head -1)
+    xdotool mousemove --window "$window" $((x + width / 2)) $((y + height / 2)) click 1
+    xdotool mousemove --window "$window" 390 540  # off every entry: no hover repaints
+fi
 sleep "$settle"
 
 python3 - "$WINEPREFIX" "$seconds" "$check" "$settle" <<'EOF'
