@@ -63,14 +63,6 @@ class AdvancedPage(MainPage):
         self.click_advanced(ADD)
         wait_for(lambda: name in self.macros(), f"the macro {name}")
 
-    def file_dialog(self, title, name):
-        """Types `name` into the file dialog titled `title` and confirms it."""
-        dialog = wait_for(lambda: next((w for w in visible_windows() if w["name"] == title), None),
-                          f"the {title} dialog")
-        xdotool("type", "--window", dialog["id"], name)
-        xdotool("key", "--window", dialog["id"], "Return")
-        wait_for(lambda: all(w["name"] != title for w in visible_windows()), "the dialog to close")
-
 
 class RecordEditAndPlay(AdvancedPage):
     def test_a_recorded_and_edited_macro_plays_on_the_mouse(self):

@@ -146,6 +146,14 @@ class MainPage(unittest.TestCase):
                          sub["y"] + SUB_MENU_ROW * (entry - 1) + SUB_MENU_ROW // 2)
         self.wait_no_popups("the menus to close")
 
+    def file_dialog(self, title, name):
+        """Types `name` into the file dialog titled `title` and confirms it."""
+        dialog = wait_for(lambda: next((w for w in visible_windows() if w["name"] == title), None),
+                          f"the {title} dialog")
+        xdotool("type", "--window", dialog["id"], name)
+        xdotool("key", "--window", dialog["id"], "Return")
+        wait_for(lambda: all(w["name"] != title for w in visible_windows()), "the dialog to close")
+
     def apply(self):
         self.simulator.command("clear-log")
         self.click_entry(APPLY)
