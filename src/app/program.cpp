@@ -38,6 +38,10 @@ FrameState Program::frame() const {
     frame.currentConfig = profiles.currentConfig();
     frame.english = profiles.englishUi() != 0;
     frame.banner = BannerView::of(banner);
+    // The main page's button labels name the macros as well as the advanced page's list.
+    const MacroTable table = macros.table();
+    for (int i = 0; i < table.macroCount; ++i)
+        frame.macroNames.emplace_back(table.macroSlots[static_cast<size_t>(i)].nameText());
     pointer.fill(frame);
     switch (frame.currentPage) {
         case PAGE_MAIN:

@@ -394,8 +394,6 @@ PressOutcome AdvancedPage::press(Point point, const Hovers& hovers) {
 
 void AdvancedPage::fill(FrameState& frame) const {
     const MacroTable macros = s_.macros.table();
-    for (int i = 0; i < macros.macroCount; ++i)
-        frame.macroNames.emplace_back(macros.macroSlots[static_cast<size_t>(i)].nameText());
     if (macros.currentMacro >= 0 && macros.currentMacro < macros.macroCount) {
         frame.currentMacroRepeats =
             macros.macroSlots[static_cast<size_t>(macros.currentMacro)].repeatEnabled != 0;

@@ -142,6 +142,20 @@ TEST_F(LifecycleTest, StartUpRunsInItsOrderAndAppliesTheProfile) {
     EXPECT_EQ(program->files.read(paths.configFilePath, u"Config6", u"K6", 5), u"6");
 }
 
+// A button that plays a macro is labelled with the macro's name on the main page too.
+TEST_F(LifecycleTest, EveryPageOfAFrameNamesTheMacros) {
+    program->macros.edit([](MacroTable& table) {
+        table.macroCount = 2;
+        table.macroSlots[0].setName(u"first");
+        table.macroSlots[1].setName(u"second");
+    });
+    for (const Page page : {PAGE_MAIN, PAGE_ADVANCED, PAGE_COLOUR}) {
+        program->currentPage = page;
+        EXPECT_EQ(program->frame().macroNames, (std::vector<std::u16string>{u"first", u"second"}))
+            << "page " << page;
+    }
+}
+
 TEST_F(LifecycleTest, NoMouseShowsTheMessageOfTheLanguageAndCloses) {
     hid.interfaces.clear();
     writeFile(paths.configFilePath, "[Init]\r\nCurConfig=1\r\nVER_SEL=0\r\n");
