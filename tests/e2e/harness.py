@@ -32,6 +32,7 @@ PROGRAM_DIR = WINDOWS_BUILD / "program"
 SIMULATOR = NATIVE_BUILD / "tools" / "mousesim" / "v270-mousesim"
 KEYPROBE = WINDOWS_BUILD / "tools" / "keyprobe" / "v270-keyprobe.exe"
 HELPER = WINDOWS_BUILD / "tools" / "e2ehelper" / "v270-e2e-helper.exe"
+PLANTED_DLL = WINDOWS_BUILD / "tools" / "e2ehelper" / "planted.dll"
 
 ENGLISH_TITLE = "VELKO V270 GAMING MOUSE"
 CHINESE_TITLE = "VELKO V270竞技游戏鼠标"
@@ -86,6 +87,7 @@ class Session:
         subprocess.run(["wineserver", "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._prepare_prefix()
+        self.start_wineserver()
         atexit.register(self.close)
 
     def _start_xvfb(self):
@@ -113,18 +115,33 @@ class Session:
         self.wait_wineserver()
         marker.write_text("FontSubstitutes for SimSun, no crash dialog\n")
 
+    def start_wineserver(self):
+        """A wineserver started by a later call would inherit that call's output and hold it
+        open, so that a call whose output is read through a pipe would wait for the server's
+        end. This one is started first, with nothing to inherit, and lives for the run."""
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
     def wait_wineserver(self):
         subprocess.run(["wineserver", "-w"], env=self.env, check=False)
 
     def helper(self, *arguments, check=True):
-        """Runs the Win32 helper in the session; returns its line, or None when it exits 1."""
-        done = subprocess.run(["wine", str(HELPER), *arguments], env=self.env,
-                              capture_output=True, text=True, encoding="utf-8", errors="replace")
+        """Runs the Win32 helper in the session; returns its line, or None when it exits 1. Its
+        output goes through files, which no process left behind can hold open."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(["wine", str(HELPER), *arguments], env=self.env,
+                                  stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  timeout=DEFAULT_TIMEOUT)
+            out.seek(0)
+            err.seek(0)
+            stdout = out.read().decode("utf-8", errors="replace").replace("\r\n", "\n")
+            stderr = err.read().decode("utf-8", errors="replace")
         if done.returncode == 1 and not check:
             return None
         if done.returncode != 0:
-            raise RuntimeError(f"helper {arguments} failed: {done.returncode} {done.stderr}")
-        return done.stdout.strip()
+            raise RuntimeError(f"helper {arguments} failed: {done.returncode} {stderr}")
+        return stdout.strip()
 
     def list_rows(self, control_id):
         """The rows of the main window's list box `control_id`."""
@@ -199,6 +216,12 @@ class Simulator:
             raise RuntimeError(f"simulator: {text}: {answer}")
         return answer
 
+    def commands(self, lines):
+        """Sends many commands at once and returns their replies, in order."""
+        self._lines.write("".join(line + "\n" for line in lines))
+        self._lines.flush()
+        return [self._lines.readline().strip() for _ in lines]
+
     def dump(self):
         return json.loads(self.command("dump"))
 
@@ -256,10 +279,11 @@ class Program:
         self.process = None
         self._window = None
 
-    def start(self, simulator=None, wait_window=True, debug_output=False):
+    def start(self, simulator=None, wait_window=True, debug_output=False, cwd=None, env=None):
         """Starts the program; with `debug_output` what it writes to the debugger output is kept
-        too (see debug_lines)."""
-        env = dict(self.session.env)
+        too (see debug_lines). It runs in its folder unless `cwd` names another, with the
+        session's environment changed by `env`."""
+        env = dict(self.session.env, **(env or {}))
         if simulator is not None:
             env["V270_MOUSE_SIM"] = simulator.endpoint
         if debug_output:
@@ -267,7 +291,7 @@ class Program:
             env["WINEDEBUG"] = "-all,warn+seh"
         with open(self.output, "ab") as output:
             self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe")],
-                                            cwd=self.folder, env=env, stdout=output,
+                                            cwd=cwd or self.folder, env=env, stdout=output,
                                             stderr=output)
         if wait_window:
             self.window()
@@ -345,6 +369,20 @@ class Program:
         return [[tuple(data[(row * width + col) * 3:(row * width + col) * 3 + 3])
                  for col in range(width)] for row in range(height)]
 
+    def resident_kib(self):
+        """The resident memory of the program's Windows process, in KiB: the process named
+        V270.exe that runs in the program's folder."""
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                if (b"V270.exe" in Path(f"/proc/{pid}/cmdline").read_bytes()
+                        and Path(f"/proc/{pid}/cwd").resolve() == self.folder.resolve()):
+                    status = Path(f"/proc/{pid}/status").read_text()
+                    return int(next(line.split()[1] for line in status.splitlines()
+                                    if line.startswith("VmRSS:")))
+            except (OSError, StopIteration):
+                continue
+        raise RuntimeError("the program's process was not found")
+
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", str(path)], env=self.session.env, check=True)
 
@@ -416,6 +454,37 @@ def count_pixels(rows, predicate):
 def is_yellow(pixel):
     red, green, blue = pixel
     return red > 180 and green > 180 and blue < 90
+
+
+def macro_record(name, steps, repeat_count=None):
+    """One macro as the macro file stores it: a group of three digits per byte. `steps` are
+    (key, action, delay): action 1 presses, 2 releases; keys 240..242 are mouse buttons."""
+    data = [0] * 1064
+    data[0:len(name.encode("utf-16-le"))] = name.encode("utf-16-le")
+    if repeat_count is not None:
+        data[40:43] = [1, repeat_count & 0xFF, repeat_count >> 8]
+    data[43] = len(steps)
+    for index, (key, action, delay) in enumerate(steps):
+        data[44 + 4 * index:48 + 4 * index] = [key, action, delay & 0xFF, delay >> 8]
+    return "".join(f"{byte:03d}" for byte in data)
+
+
+def macro_file(*records):
+    return f"[Macros]\r\nmacroNum={len(records)}\r\n" + "".join(
+        f"{index}={record}\r\n" for index, record in enumerate(records))
+
+
+def held_down(events):
+    """What the events of a KeyProbe leave pressed: virtual keys, and "L", "R", "M" for the
+    mouse buttons."""
+    down = set()
+    for kind, message, vk, _ in events:
+        what = vk if kind == "key" else message[3]
+        if message.endswith("DOWN"):
+            down.add(what)
+        elif message.endswith("UP"):
+            down.discard(what)
+    return down
 
 
 class KeyProbe:

@@ -119,7 +119,9 @@ class MacroFiles(AdvancedPage):
 
 
 class HidingWhileRecording(AdvancedPage):
-    def test_the_keyboard_comes_back_when_the_window_hides(self):
+    def keyboard_comes_back(self, hide, hidden):
+        """Records a key typed into another program, hides the window with `hide`, waits for
+        `hidden`, and checks that the next key reaches the other program."""
         notepad = subprocess.Popen(["wine", "notepad"], env=session().env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(notepad.wait)
@@ -142,11 +144,19 @@ class HidingWhileRecording(AdvancedPage):
         self.assertEqual(session().helper("edit-text", "Notepad"), "",
                          "a recording keeps the keys from every other program")
 
-        self.click_entry(CLOSE)  # hides to the tray
-        wait_for(lambda: session().window_state()["visible"] == 0, "the window to hide")
+        hide()
+        wait_for(hidden, "the window to hide")
         type_into_other("y")
         wait_for(lambda: session().helper("edit-text", "Notepad") == "y",
                  "the key to reach the other program")
+
+    def test_hidden_to_the_tray(self):
+        self.keyboard_comes_back(lambda: self.click_entry(CLOSE),
+                                 lambda: session().window_state()["visible"] == 0)
+
+    def test_minimised(self):
+        self.keyboard_comes_back(lambda: session().helper("minimize"),
+                                 lambda: session().window_state()["iconic"] == 1)
 
 
 if __name__ == "__main__":

@@ -18,6 +18,8 @@
 //                                         input, else 0
 //   v270-e2e-helper.exe edit-text CLASS   prints the text of the first edit control of the first
 //                                         window of class CLASS (another program's window)
+//   v270-e2e-helper.exe ping              "answered" when the main window's thread takes a
+//                                         message within 5 s, else "hung"
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
@@ -157,6 +159,14 @@ int run(int argc, wchar_t** argv) {
         if (list == nullptr)
             return 1;
         std::printf("%d\n", static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+        return 0;
+    }
+    if (command == L"ping") {
+        // Whether the window's thread takes a message within five seconds.
+        DWORD_PTR result = 0;
+        const bool answered =
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+        std::printf("%s\n", answered ? "answered" : "hung");
         return 0;
     }
     if (command == L"power") {
