@@ -174,6 +174,19 @@ TEST(SimIntegrationTest, LengthsBeyondTheBoundLeaveTheInterfacesClosed) {
     EXPECT_EQ(field(rig.dump(), "featureInterfaceOpen"), "false");
 }
 
+TEST(SimIntegrationTest, APathInAnyCaseOpensAndSendsAtItsListedLength) {
+    SimRig rig;
+    const auto listed = rig.hid->enumerate();
+    ASSERT_EQ(listed.size(), 3u);
+    std::u16string shouted = listed[2].path;
+    for (char16_t& c : shouted)
+        c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    const auto device = rig.hid->open(shouted, platform::HidAccess::Write);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->sendFeatureReport(exitReport()).ok) << "padded to the 9 bytes listed";
+    EXPECT_EQ(field(rig.dump(), "exitReportSeen"), "true");
+}
+
 TEST(SimIntegrationTest, RefusedReportsAreLoggedAndChangeNothing) {
     SimRig rig;
     ASSERT_EQ(rig.link->FindMouse(), 1);

@@ -78,11 +78,11 @@ std::vector<sim::InterfaceRecord> MouseFirmware::interfaces() const {
 }
 
 std::optional<InterfaceKind> MouseFirmware::kindOf(std::u16string_view path) {
-    if (path == kOrdinaryMousePath)
+    if (platform::sameInterfaceName(path, kOrdinaryMousePath))
         return InterfaceKind::OrdinaryMouse;
-    if (path == kInputPath)
+    if (platform::sameInterfaceName(path, kInputPath))
         return InterfaceKind::Input;
-    if (path == kFeaturePath)
+    if (platform::sameInterfaceName(path, kFeaturePath))
         return InterfaceKind::Feature;
     return std::nullopt;
 }

@@ -49,7 +49,8 @@ class MouseFirmware {
     // The interfaces as the system lists them: the ordinary mouse collection, the 0xFF00
     // input collection and the 0xFF01 feature collection; none while unplugged.
     std::vector<sim::InterfaceRecord> interfaces() const;
-    // Which interface `path` is, plugged or not; nullopt for a path that is none of them.
+    // Which interface `path` is, plugged or not; nullopt for a path that is none of them. The
+    // letters A to Z match in either case, as the system's device paths do.
     static std::optional<InterfaceKind> kindOf(std::u16string_view path);
     static std::vector<std::u16string> paths();
 
