@@ -4,36 +4,15 @@
 #include <cstdlib>
 
 #include "fake_hid.h"
+#include "sim_clients.h"
 #include "sim_rig.h"
 
 namespace v270 {
 namespace {
 
 using test::eventually;
+using test::field;
 using test::SimRig;
-
-// The part of the dump that follows `"key":`, up to the next comma at the same depth.
-std::string field(const std::string& json, const std::string& key) {
-    const std::string marker = "\"" + key + "\":";
-    const size_t start = json.find(marker);
-    if (start == std::string::npos)
-        return "<missing>";
-    size_t end = start + marker.size();
-    int depth = 0;
-    for (; end < json.size(); ++end) {
-        const char c = json[end];
-        if (c == '[' || c == '{')
-            ++depth;
-        if (c == ']' || c == '}') {
-            if (depth == 0)
-                break;
-            --depth;
-        }
-        if (c == ',' && depth == 0)
-            break;
-    }
-    return json.substr(start + marker.size(), end - start - marker.size());
-}
 
 std::string expectedLog(const std::vector<std::pair<std::string, bool>>& sent) {
     std::string log = "[";
