@@ -118,6 +118,7 @@ TEST(MouseSimulatorCommandsTest, RepliesSayWhatWentWrong) {
     const std::pair<std::string, std::string> script[] = {
         {"press", "error: usage: press N"},
         {"press 9", "error: button id must be 1..6"},
+        {"press 99999999999", "error: button id must be 1..6"},
         {"press -1", "error: usage: press N"},
         {"press +2", "error: usage: press N"},
         {"PRESS 02", "ok no report: the button does not report to the host"},
@@ -137,6 +138,7 @@ TEST(MouseSimulatorCommandsTest, RepliesSayWhatWentWrong) {
         {"raw 06", "error: the mouse is unplugged"},
         {"lengths 300", "error: usage: lengths INPUT FEATURE (0..65535)"},
         {"lengths 300 65536", "error: usage: lengths INPUT FEATURE (0..65535)"},
+        {"lengths 300 99999999999", "error: usage: lengths INPUT FEATURE (0..65535)"},
         {"lengths 300 400", "ok"},
         {"plug in", "error: usage: plug"},
         {"plug", "ok"},

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <stop_token>
 
 #include "mouse_simulator.h"
@@ -45,14 +46,17 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// Digits only, in `base`: no sign, no prefix, no blank.
+// Digits only, in `base`: no sign, no prefix, no blank. A number too large for `unsigned` is
+// still a number, the largest, so that "press 99999999999" is a button id out of range.
 std::optional<unsigned> parseNumber(std::string_view text, int base = 10) {
     unsigned value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || text[0] == '-' || error != std::errc{} ||
-        end != text.data() + text.size()) {
+    if (text.empty() || text[0] == '-' || end != text.data() + text.size())
         return std::nullopt;
-    }
+    if (error == std::errc::result_out_of_range)
+        return std::numeric_limits<unsigned>::max();
+    if (error != std::errc{})
+        return std::nullopt;
     return value;
 }
 
