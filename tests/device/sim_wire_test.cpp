@@ -337,6 +337,11 @@ TEST(SimWireTest, AButtonReportThatDoesNotFitTheInputLengthSaysSo) {
         EXPECT_NE(
             on.simulator.execute("dump").find("{\"id\":6,\"hardwareCode\":31,\"pressed\":true}"),
             std::string::npos);
+        EXPECT_EQ(on.simulator.execute("click 6"), reply);
+        EXPECT_NE(
+            on.simulator.execute("dump").find("{\"id\":6,\"hardwareCode\":31,\"pressed\":false}"),
+            std::string::npos)
+            << "a click leaves the button up";
     }
 }
 

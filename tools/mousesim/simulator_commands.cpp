@@ -107,10 +107,10 @@ std::string MouseSimulator::executeLocked(const std::vector<std::string>& args) 
             return "error: usage: " + command + " N";
         const int buttonId = static_cast<int>(std::min(*id, 1000u));
         if (command == "click") {
+            // A click leaves the button up even when its press reached no one.
             const std::string pressed = pressLocked(buttonId, true);
-            if (pressed.starts_with("error"))
-                return pressed;
-            return pressLocked(buttonId, false);
+            const std::string released = pressLocked(buttonId, false);
+            return pressed.starts_with("error") ? pressed : released;
         }
         return pressLocked(buttonId, command == "press");
     }
