@@ -10,10 +10,6 @@ namespace v270 {
 
 namespace {
 
-char16_t upperAsciiLetter(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 bool isMouse(const platform::HidInterface& entry) {
     return entry.vendorId == mouse::kVendorId && entry.productId == mouse::kProductId;
 }
@@ -23,16 +19,6 @@ bool isCollection(const platform::HidInterface& entry, uint16_t usagePage) {
 }
 
 }  // namespace
-
-bool sameInterfaceName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (upperAsciiLetter(a[i]) != upperAsciiLetter(b[i]))
-            return false;
-    }
-    return true;
-}
 
 uint8_t MouseDiscovery::FindMouse() {
     deviceFound_.store(0, std::memory_order_release);
@@ -78,7 +64,7 @@ uint8_t MouseDiscovery::FindMouse() {
 bool MouseDiscovery::namesDevicePath(const platform::DeviceNotice& notice) const {
     const std::lock_guard lock(pathMutex_);
     // Before the mouse has been seen there is no path, and no name can be its.
-    return !devicePath_.empty() && sameInterfaceName(notice.path, devicePath_);
+    return !devicePath_.empty() && platform::sameInterfaceName(notice.path, devicePath_);
 }
 
 DeviceChangeOutcome MouseDiscovery::onDeviceNotice(const platform::DeviceNotice& notice) {

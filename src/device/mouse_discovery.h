@@ -17,10 +17,6 @@ enum class DeviceChangeOutcome {
     MouseRemoved,  // remove the tray icon and destroy the window; the program ends
 };
 
-// Whole-name equality that ignores the case of the letters A to Z only, as the system compares
-// device interface paths.
-bool sameInterfaceName(std::u16string_view a, std::u16string_view b);
-
 // Finds the mouse's two vendor interfaces among the HID interfaces present, opens them and
 // publishes them; reacts to the arrival and removal of the mouse. Runs on the UI thread.
 class MouseDiscovery {

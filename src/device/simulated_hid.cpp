@@ -165,8 +165,9 @@ class SimulatorConnection {
     }
     std::optional<sim::InterfaceRecord> listed(std::u16string_view path) const {
         const std::lock_guard lock(mutex_);
+        // The simulator, like the system, takes a path in any case of its letters.
         for (const auto& entry : listed_) {
-            if (entry.path == path)
+            if (platform::sameInterfaceName(entry.path, path))
                 return entry;
         }
         return std::nullopt;

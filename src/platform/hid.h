@@ -29,6 +29,21 @@ struct HidInterface {
     bool operator==(const HidInterface&) const = default;
 };
 
+// Whole-name equality that ignores the case of the letters A to Z only, as the system compares
+// device interface paths.
+inline bool sameInterfaceName(std::u16string_view a, std::u16string_view b) {
+    const auto upper = [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    };
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i]))
+            return false;
+    }
+    return true;
+}
+
 // The outcome of one HID operation: success, or the system's account of the failure,
 // "operation: (0xCODE) text".
 struct HidResult {

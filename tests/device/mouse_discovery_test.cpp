@@ -137,10 +137,10 @@ TEST_F(MouseDiscoveryTest, ALaterSearchThatFindsLessKeepsWhatItDidNotReplace) {
 }
 
 TEST(SameInterfaceNameTest, IgnoresTheCaseOfAsciiLettersOnly) {
-    EXPECT_TRUE(sameInterfaceName(u"\\\\?\\HID#VID_18F8", u"\\\\?\\hid#vid_18f8"));
-    EXPECT_FALSE(sameInterfaceName(u"hid#a", u"hid#ab"));
-    EXPECT_FALSE(sameInterfaceName(u"\u00C4", u"\u00E4")) << "only A to Z fold";
-    EXPECT_FALSE(sameInterfaceName(u"[", u"{")) << "not a letter, although 0x20 apart";
+    EXPECT_TRUE(platform::sameInterfaceName(u"\\\\?\\HID#VID_18F8", u"\\\\?\\hid#vid_18f8"));
+    EXPECT_FALSE(platform::sameInterfaceName(u"hid#a", u"hid#ab"));
+    EXPECT_FALSE(platform::sameInterfaceName(u"\u00C4", u"\u00E4")) << "only A to Z fold";
+    EXPECT_FALSE(platform::sameInterfaceName(u"[", u"{")) << "not a letter, although 0x20 apart";
 }
 
 class DeviceChangeTest : public MouseDiscoveryTest {

@@ -130,8 +130,11 @@ TEST(MouseSimProcessTest, PrintsItsPortsServesBothAndQuits) {
     EXPECT_TRUE(dump.starts_with("{\"plugged\":true,\"clientConnected\":true")) << dump;
     EXPECT_NE(dump.find("\"exitReportSeen\":true"), std::string::npos);
 
-    simulator.send("press 1\n");
+    // Standard input takes lines as the control port does, with the same limit.
+    simulator.send("press 1\r\n \t\n" + std::string(100000, 'x') + "\nquit now\n");
     EXPECT_EQ(simulator.line(), "ok no report: the button does not report to the host");
+    EXPECT_EQ(simulator.line(), "error: line longer than 65536 bytes");
+    EXPECT_EQ(simulator.line(), "error: usage: quit");
     EXPECT_EQ(exchange(*control, "quit"), "ok");
     EXPECT_EQ(simulator.wait(), 0);
 }

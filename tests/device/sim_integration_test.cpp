@@ -4,36 +4,15 @@
 #include <cstdlib>
 
 #include "fake_hid.h"
+#include "sim_clients.h"
 #include "sim_rig.h"
 
 namespace v270 {
 namespace {
 
 using test::eventually;
+using test::field;
 using test::SimRig;
-
-// The part of the dump that follows `"key":`, up to the next comma at the same depth.
-std::string field(const std::string& json, const std::string& key) {
-    const std::string marker = "\"" + key + "\":";
-    const size_t start = json.find(marker);
-    if (start == std::string::npos)
-        return "<missing>";
-    size_t end = start + marker.size();
-    int depth = 0;
-    for (; end < json.size(); ++end) {
-        const char c = json[end];
-        if (c == '[' || c == '{')
-            ++depth;
-        if (c == ']' || c == '}') {
-            if (depth == 0)
-                break;
-            --depth;
-        }
-        if (c == ',' && depth == 0)
-            break;
-    }
-    return json.substr(start + marker.size(), end - start - marker.size());
-}
 
 std::string expectedLog(const std::vector<std::pair<std::string, bool>>& sent) {
     std::string log = "[";
@@ -172,6 +151,19 @@ TEST(SimIntegrationTest, LengthsBeyondTheBoundLeaveTheInterfacesClosed) {
     rig.link->ApplySettings();
     EXPECT_TRUE(rig.reports->sent().empty());
     EXPECT_EQ(field(rig.dump(), "featureInterfaceOpen"), "false");
+}
+
+TEST(SimIntegrationTest, APathInAnyCaseOpensAndSendsAtItsListedLength) {
+    SimRig rig;
+    const auto listed = rig.hid->enumerate();
+    ASSERT_EQ(listed.size(), 3u);
+    std::u16string shouted = listed[2].path;
+    for (char16_t& c : shouted)
+        c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    const auto device = rig.hid->open(shouted, platform::HidAccess::Write);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->sendFeatureReport(exitReport()).ok) << "padded to the 9 bytes listed";
+    EXPECT_EQ(field(rig.dump(), "exitReportSeen"), "true");
 }
 
 TEST(SimIntegrationTest, RefusedReportsAreLoggedAndChangeNothing) {

@@ -74,14 +74,14 @@ int main(int argc, char** argv) {
 
     // A read of standard input cannot be interrupted portably, so this thread is left to end
     // with the process; it keeps the simulator alive for as long as it may use it.
+    // Lines are cut as on the control port, so that no line can take more than its limit.
     std::thread([simulator] {
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.find_first_not_of(" \t") == std::string::npos)
-                continue;
-            std::cout << simulator->execute(line) << std::endl;
+        v270::mousesim::CommandLines lines;
+        char c = 0;
+        while (std::cin.get(c)) {
+            const auto line = lines.take(c);
+            if (const auto reply = line ? simulator->executeLine(*line) : std::nullopt)
+                std::cout << *reply << std::endl;
         }
     }).detach();
 

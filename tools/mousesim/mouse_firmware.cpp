@@ -78,11 +78,11 @@ std::vector<sim::InterfaceRecord> MouseFirmware::interfaces() const {
 }
 
 std::optional<InterfaceKind> MouseFirmware::kindOf(std::u16string_view path) {
-    if (path == kOrdinaryMousePath)
+    if (platform::sameInterfaceName(path, kOrdinaryMousePath))
         return InterfaceKind::OrdinaryMouse;
-    if (path == kInputPath)
+    if (platform::sameInterfaceName(path, kInputPath))
         return InterfaceKind::Input;
-    if (path == kFeaturePath)
+    if (platform::sameInterfaceName(path, kFeaturePath))
         return InterfaceKind::Feature;
     return std::nullopt;
 }
@@ -96,14 +96,14 @@ bool MouseFirmware::takeFeatureReport(std::span<const uint8_t> report) {
     const bool accepted = !failFeatureReports_ && report.size() == options_.featureReportLength &&
                           !report.empty() &&
                           report[feature_report::kReportIdOffset] == feature_report::kReportId;
-    log_.push_back({Bytes(report.begin(), report.end()), accepted});
+    log_.push({Bytes(report.begin(), report.end()), accepted});
     if (accepted)
         apply(report);
     return accepted;
 }
 
 void MouseFirmware::refuseFeatureReport(std::span<const uint8_t> report) {
-    log_.push_back({Bytes(report.begin(), report.end()), false});
+    log_.push({Bytes(report.begin(), report.end()), false});
 }
 
 void MouseFirmware::apply(std::span<const uint8_t> report) {
@@ -136,28 +136,25 @@ void MouseFirmware::apply(std::span<const uint8_t> report) {
     }
 }
 
-std::optional<Bytes> MouseFirmware::press(int buttonId) {
+std::optional<ButtonReport> MouseFirmware::press(int buttonId) {
     if (!validButton(buttonId))
         return std::nullopt;
     ButtonState& state = buttons_[static_cast<size_t>(buttonId - 1)];
     state.pressed = true;
     if (state.hardwareCode != hostFunctionCode)
         return std::nullopt;
-    const std::array<uint8_t, 2> start = {
-        input_report::kStartSignalReportId,
-        static_cast<uint8_t>(input_report::kHostKeyBase + buttonId)};
-    return inputReport(start);
+    return ButtonReport{input_report::kStartSignalReportId,
+                        static_cast<uint8_t>(input_report::kHostKeyBase + buttonId)};
 }
 
-std::optional<Bytes> MouseFirmware::release(int buttonId) {
+std::optional<ButtonReport> MouseFirmware::release(int buttonId) {
     if (!validButton(buttonId))
         return std::nullopt;
     ButtonState& state = buttons_[static_cast<size_t>(buttonId - 1)];
     state.pressed = false;
     if (state.hardwareCode != hostFunctionCode)
         return std::nullopt;
-    const std::array<uint8_t, 2> start = {input_report::kStartSignalReportId, input_report::kNoKey};
-    return inputReport(start);
+    return ButtonReport{input_report::kStartSignalReportId, input_report::kNoKey};
 }
 
 std::optional<Bytes> MouseFirmware::inputReport(std::span<const uint8_t> start) const {
@@ -193,6 +190,7 @@ std::string MouseFirmware::toJson(const ClientStatus& client) const {
     std::optional<int64_t> dpiCode;
     std::optional<int64_t> ledMode;
     if (dpiLedByte_) {
+        // -8..7: a byte below 0x80, which the program never sends, gives a negative code.
         dpiCode = (*dpiLedByte_ >> 4) - feature_report::kDpiCodeBias;
         ledMode = *dpiLedByte_ & 0xF;
     }
@@ -202,17 +200,19 @@ std::string MouseFirmware::toJson(const ClientStatus& client) const {
     json.key("fire").value(number(fire_));
     json.key("exitReportSeen").value(exitReportSeen_);
     json.key("log").beginArray();
-    for (const LoggedReport& entry : log_) {
+    for (const LoggedReport& entry : log_.entries()) {
         json.beginObject();
         json.key("bytes").value(hexBytes(entry.bytes));
         json.key("accepted").value(entry.accepted);
         json.endObject();
     }
     json.endArray();
+    json.key("logDropped").value(static_cast<int64_t>(log_.dropped()));
     json.key("inputReportsSent").beginArray();
-    for (const Bytes& report : sentInput_)
-        json.value(hexBytes(report));
+    for (const SentInputReport& report : sentInput_.entries())
+        json.value(hexBytes(report.bytes));
     json.endArray();
+    json.key("inputReportsDropped").value(static_cast<int64_t>(sentInput_.dropped()));
     json.key("paths").beginObject();
     json.key("ordinaryMouse").value(utf16ToUtf8(kOrdinaryMousePath));
     json.key("input").value(utf16ToUtf8(kInputPath));

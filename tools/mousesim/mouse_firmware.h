@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/sim_protocol.h"
+#include "recent_log.h"
 
 // The simulated mouse's firmware, as far as the program relies on it: the interfaces it
 // presents, the settings the feature reports write, and the input reports its buttons send.
@@ -35,6 +36,13 @@ struct LoggedReport {
     bool accepted = false;
 };
 
+struct SentInputReport {
+    Bytes bytes;
+};
+
+// The input report of a host-function button, before it is padded to the interface's length.
+using ButtonReport = std::array<uint8_t, 2>;
+
 // Whether a client is there and which interfaces it holds open, for the dump.
 struct ClientStatus {
     bool connected = false;
@@ -49,7 +57,8 @@ class MouseFirmware {
     // The interfaces as the system lists them: the ordinary mouse collection, the 0xFF00
     // input collection and the 0xFF01 feature collection; none while unplugged.
     std::vector<sim::InterfaceRecord> interfaces() const;
-    // Which interface `path` is, plugged or not; nullopt for a path that is none of them.
+    // Which interface `path` is, plugged or not; nullopt for a path that is none of them. The
+    // letters A to Z match in either case, as the system's device paths do.
     static std::optional<InterfaceKind> kindOf(std::u16string_view path);
     static std::vector<std::u16string> paths();
 
@@ -68,10 +77,10 @@ class MouseFirmware {
     // A feature report sent to an interface that has none: logged as refused.
     void refuseFeatureReport(std::span<const uint8_t> report);
 
-    // A button press or release (hardware id 1..6): the input report it sends, if the button
-    // has hardware code 31 and so reports to the host.
-    std::optional<Bytes> press(int buttonId);
-    std::optional<Bytes> release(int buttonId);
+    // A button press or release (hardware id 1..6): marks its state and gives the report it
+    // sends, if the button has hardware code 31 and so reports to the host.
+    std::optional<ButtonReport> press(int buttonId);
+    std::optional<ButtonReport> release(int buttonId);
     const ButtonState& button(int buttonId) const {
         return buttons_[static_cast<size_t>(buttonId - 1)];
     }
@@ -79,14 +88,14 @@ class MouseFirmware {
     // `start` as an input report of the interface's length: zero-padded; nullopt when longer.
     std::optional<Bytes> inputReport(std::span<const uint8_t> start) const;
     void recordInputReport(std::span<const uint8_t> report) {
-        sentInput_.emplace_back(report.begin(), report.end());
+        sentInput_.push({Bytes(report.begin(), report.end())});
     }
 
     void clearLog() {
         log_.clear();
         sentInput_.clear();
     }
-    const std::vector<LoggedReport>& log() const { return log_; }
+    const RecentLog<LoggedReport>& log() const { return log_; }
 
     std::string toJson(const ClientStatus& client) const;
 
@@ -102,8 +111,8 @@ class MouseFirmware {
     std::optional<uint8_t> dpiLedByte_;
     std::optional<uint8_t> fire_;
     bool exitReportSeen_ = false;
-    std::vector<LoggedReport> log_;
-    std::vector<Bytes> sentInput_;
+    RecentLog<LoggedReport> log_;
+    RecentLog<SentInputReport> sentInput_;
 };
 
 // Report bytes as upper-case hex pairs separated by spaces.
