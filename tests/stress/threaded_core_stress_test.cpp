@@ -221,6 +221,7 @@ TEST(ThreadedCoreStress, EveryPressAndEveryReportIsAccountedFor) {
     const std::vector<test::SentReport> sent = rig.hid.sent();
     const test::StreamFigures stream =
         test::checkReportStream(sent, test::receivedReports(rig.mouse("dump")), executorThread);
+    const std::thread::id starter = std::this_thread::get_id();
     const auto appliesOf = [&](std::thread::id sender) {
         const auto found = stream.appliesBySender.find(sender);
         return found != stream.appliesBySender.end() ? found->second : 0;
@@ -245,17 +246,17 @@ TEST(ThreadedCoreStress, EveryPressAndEveryReportIsAccountedFor) {
               << "stress: profile switches " << ui.tabSwitches + nextProfiles << " (user interface "
               << ui.tabSwitches << ", next-profile function " << nextProfiles << "), profile edits "
               << ui.edits << "\n"
-              << "stress: applies asked for " << ui.applies + nextProfiles << ", received whole "
-              << stream.applies << " (run on the user interface " << appliesOf(ui.thread())
-              << ", on the executor " << appliesOf(executorThread) << "), DPI and LED reports "
-              << stream.dpiLedSwitches << "\n"
+              << "stress: applies asked for " << 1 + ui.applies + nextProfiles
+              << ", received whole " << stream.applies << " (at the start " << appliesOf(starter)
+              << ", run on the user interface " << appliesOf(ui.thread()) << ", on the executor "
+              << appliesOf(executorThread) << "), DPI and LED reports " << stream.dpiLedSwitches
+              << "\n"
               << "stress: feature reports sent " << sent.size() << ", received " << stream.received
               << ", faults " << stream.faults.size() << "\n"
               << "stress: profiles saved into another profile's slot " << misplaced << " of "
               << kProfileCount << std::endl;
 
     // Only the three threads that have reason to send did.
-    const std::thread::id starter = std::this_thread::get_id();
     for (const test::SentReport& report : sent) {
         ASSERT_TRUE(report.sender == starter || report.sender == ui.thread() ||
                     report.sender == executorThread);
