@@ -122,8 +122,7 @@ void ActionExecutor::nextProfile() {
     ProfileStore& profiles = services_.profiles;
     const int32_t current = profiles.currentConfig();
     const int32_t next = current >= kProfileCount ? 1 : current + 1;
-    profiles.setCurrentConfig(next);
-    profiles.loadProfile(profiles.configFilePath(), next, false);
+    profiles.switchProfile(next);
     services_.device.ApplySettings();
     services_.view.invalidate();
 }

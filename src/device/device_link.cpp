@@ -102,7 +102,7 @@ void DeviceLink::changeDpiLevel(int32_t step) {
         }));
     }
     s_.view.invalidate();
-    s_.profiles.saveDpiLevel(s_.profiles.configFilePath(), s_.profiles.currentConfig());
+    s_.profiles.saveCurrentDpiLevel();
 }
 
 void DeviceLink::toggleLed() {

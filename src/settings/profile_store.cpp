@@ -22,9 +22,8 @@ int32_t validSlot(int32_t slot) {
 
 void ProfileStore::readStartupSettings() {
     const IniDocument document = files_.load(configFilePath_);
-    setCurrentConfig(parseLeadingInt(document.read(kInitSection, kCurrentConfigKey, kValueBuffer)));
     setEnglishUi(readLanguage(configFilePath_));
-    loadProfile(configFilePath_, currentConfig(), false);
+    switchProfile(parseLeadingInt(document.read(kInitSection, kCurrentConfigKey, kValueBuffer)));
 }
 
 void ProfileStore::loadProfile(const std::filesystem::path& file, int32_t slot, bool fromReset) {
@@ -44,6 +43,14 @@ bool ProfileStore::saveDpiLevel(const std::filesystem::path& file, int32_t slot)
     const std::u16string section = profileSectionName(slot, false, englishUi());
     return files_.update(file, [&](IniDocument& document) {
         document.write(section, u"DPI_LEVEL", formatInt(profile().dpiLevel));
+    });
+}
+
+bool ProfileStore::saveCurrentDpiLevel() {
+    return files_.update(configFilePath_, [&](IniDocument& document) {
+        const std::lock_guard lock(mutex_);
+        document.write(profileSectionName(currentConfig_, false, englishUi()), u"DPI_LEVEL",
+                       formatInt(profile_.dpiLevel));
     });
 }
 
@@ -79,6 +86,15 @@ bool ProfileStore::saveLanguage(int32_t language) const {
 void ProfileStore::setCurrentConfig(int32_t slot) {
     const std::lock_guard lock(mutex_);
     currentConfig_ = validSlot(slot);
+}
+
+void ProfileStore::switchProfile(int32_t slot) {
+    const int32_t valid = validSlot(slot);
+    const ConfigProfile loaded = readProfileSection(files_.load(configFilePath_),
+                                                    profileSectionName(valid, false, englishUi()));
+    const std::lock_guard lock(mutex_);
+    currentConfig_ = valid;
+    profile_ = loaded;
 }
 
 }  // namespace v270

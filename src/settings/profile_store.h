@@ -39,6 +39,10 @@ class ProfileStore {
     // Writes only "DPI_LEVEL" into section "Config" + slot.
     bool saveDpiLevel(const std::filesystem::path& file, int32_t slot) const;
 
+    // The working copy's "DPI_LEVEL" into the current slot of config.ini; the slot and the level
+    // are read together, so that a switch on another thread cannot give one slot the other's.
+    bool saveCurrentDpiLevel();
+
     // The apply's one replace of config.ini: "CurConfig" of "Init", then the working copy into
     // the last-applied slot and into the current slot. Returns the copy it wrote, which the apply
     // sends, whether or not the file could be written.
@@ -67,6 +71,11 @@ class ProfileStore {
         return currentConfig_;
     }
     void setCurrentConfig(int32_t slot);
+
+    // Makes `slot` (outside 1..5: slot 1) the current slot and its section of config.ini the
+    // working copy in one step, so that an apply on another thread sees the old slot with the
+    // old profile or the new slot with its own, never one slot with the other's profile.
+    void switchProfile(int32_t slot);
 
     // Non-zero is English for the interface; some choices (the factory profile 5, the macro
     // file) take English only for exactly 1.

@@ -110,8 +110,7 @@ void MainWindowPointer::onLeftButtonUp(Point point) {
         s_.settings.apply();
     } else if (hover >= kFirstProfile && hover <= kLastProfile) {
         const int32_t slot = hover - (kFirstProfile - 1);
-        profiles.setCurrentConfig(slot);
-        profiles.loadProfile(profiles.configFilePath(), slot, false);
+        profiles.switchProfile(slot);
         s_.view.invalidate();
     } else if (hover == kMinimise) {
         hovers_.main = NO_HIT;

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "settings/profile_format.h"
+#include "settings/text.h"
 #include "support/temp_folder.h"
 
 namespace v270 {
@@ -131,6 +135,41 @@ TEST_F(ProfileStoreTest, AMissingOrInvalidSlotSelectsProfileOne) {
     EXPECT_EQ(store.profile().buttonFunction[0], 2);
     store.setCurrentConfig(9);
     EXPECT_EQ(store.currentConfig(), 1);
+}
+
+// The next-profile function switches on the executor while the window applies, a DPI step on
+// the executor saves its level while the window switches. Slot k keeps k as its pointer speed and
+// (k - 1) % 4 as its DPI level; a save that took the slot before a switch and the working copy
+// after it would write one profile's values over another's.
+TEST_F(ProfileStoreTest, SavesDuringASwitchKeepEveryProfileInItsSlot) {
+    const auto level = [](int slot) { return (slot - 1) % kDpiLevelCount; };
+    std::string text;
+    for (int slot = 1; slot <= kProfileCount; ++slot) {
+        text += "[Config" + std::to_string(slot) + "]\r\nDPI_SPEED=" + std::to_string(slot) +
+                "\r\nDPI_LEVEL=" + std::to_string(level(slot)) + "\r\n";
+    }
+    writeFile(config(), text);
+    store.switchProfile(1);
+    std::atomic<int> saves = 0;
+    {
+        std::jthread saver([&](std::stop_token stop) {
+            for (; !stop.stop_requested(); ++saves) {
+                store.saveForApply();
+                store.saveCurrentDpiLevel();
+            }
+        });
+        for (int slot = 1; saves.load() < 8; slot = slot % kProfileCount + 1)
+            store.switchProfile(slot);
+    }
+
+    const IniDocument saved = files.load(config());
+    for (int slot = 1; slot <= kProfileCount; ++slot) {
+        const std::u16string section = u"Config" + utf8ToUtf16(std::to_string(slot));
+        EXPECT_EQ(saved.read(section, u"DPI_SPEED", 5), utf8ToUtf16(std::to_string(slot)));
+        EXPECT_EQ(saved.read(section, u"DPI_LEVEL", 5), utf8ToUtf16(std::to_string(level(slot))))
+            << "slot " << slot;
+    }
+    EXPECT_EQ(store.profile().dpiSpeed, store.currentConfig());
 }
 
 TEST_F(ProfileStoreTest, LanguageKeepsItsLowEightBits) {
