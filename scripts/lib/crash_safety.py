@@ -5,7 +5,8 @@ before left, waits for its "ready", lets it save config.ini and Macro_EN.dat for
 and kills it. The native tool then loads the folder as the program does and compares it with the
 two known contents: the file being saved at the kill must hold either the content it had (old)
 or the one being written (new), the other file the content last saved, and nothing else may lie
-in the folder but temporary files of the replace, which loading never reads.
+in the folder but temporary files of the replace, which loading never reads. At the end those
+are made older than ten minutes, after which the next save of their file must remove them.
 
 Natively the tool runs the POSIX replace (write, fsync, rename); under Wine the Windows one
 (CreateFileW, FlushFileBuffers, MoveFileExW). The Windows process of a Wine program is the Unix
@@ -43,8 +44,8 @@ class Half:
         self.folder = WORK / name
         self.run_folder = self.folder / "run"
         self.reference = self.folder / "reference"
-        self.counts = dict(runs=0, mid_save=0, between=0, old=0, new=0, corrupt=0, unexpected=0,
-                           left_temporaries=0)
+        self.counts = dict(runs=0, mid_save=0, between=0, old=0, new=0, corrupt=0, unexpected=0)
+        self.temporaries = set()
         self.state = {"config": "a", "macro": "a"}
 
     def prepare(self):
@@ -59,6 +60,11 @@ class Half:
             (self.run_folder / name).write_bytes((self.reference / "a" / name).read_bytes())
 
     def run_once(self):
+        self.count(self.kill_loop(lambda log: time.sleep(random.uniform(0, MAX_DELAY))))
+
+    def kill_loop(self, wait):
+        """Starts the save loop, calls `wait` with its log once it is ready, kills it; returns
+        the lines it wrote."""
         log = self.folder / "loop.log"
         with open(log, "wb") as out, open(self.folder / "loop.err", "wb") as err:
             loop = subprocess.Popen(self.command + ["loop", "run"], cwd=self.folder, env=self.env,
@@ -70,14 +76,32 @@ class Half:
                 raise RuntimeError(f"{self.name}: the tool ended or hung before its loop: "
                                    + (self.folder / "loop.err").read_text(errors="replace"))
             time.sleep(0.005)
-        time.sleep(random.uniform(0, MAX_DELAY))
+        wait(log)
         if loop.poll() is not None:
             raise RuntimeError(f"{self.name}: the save loop ended by itself (a save failed): "
                                + log.read_text(errors="replace")[-300:])
         os.kill(loop.pid, signal.SIGKILL)
         if loop.wait(timeout=30) != -signal.SIGKILL:
             raise RuntimeError(f"{self.name}: the tool was not killed: {loop.returncode}")
-        self.count(log.read_text(errors="replace").replace("\r\n", "\n").splitlines())
+        return log.read_text(errors="replace").replace("\r\n", "\n").splitlines()
+
+    def stale_temporaries_left(self):
+        """Ages the temporary files the kills left past the replace's limit (ten minutes), lets
+        the loop save both files once and returns how many of them are still there."""
+        stale = [path for path in self.run_folder.iterdir() if TEMPORARY.match(path.name)]
+        an_hour_ago = time.time() - 3600
+        for path in stale:
+            os.utime(path, (an_hour_ago, an_hour_ago))
+
+        def two_saves(log):
+            deadline = time.monotonic() + 60
+            while log.read_text(errors="replace").count("end") < 2:
+                if time.monotonic() > deadline:
+                    raise RuntimeError(f"{self.name}: no save finished")
+                time.sleep(0.005)
+
+        self.kill_loop(two_saves)
+        return sum(1 for path in stale if path.exists())
 
     def count(self, lines):
         """Compares the folder with what the log says was being written when the kill came."""
@@ -110,7 +134,7 @@ class Half:
         if stray:
             self.counts["unexpected"] += 1
             print(f"{self.name}: stray files {stray}", file=sys.stderr)
-        self.counts["left_temporaries"] = len(extras) - len(stray)
+        self.temporaries.update(name for name in extras if TEMPORARY.match(name))
         self.state = {kind: content if content != "corrupt" else self.state[kind]
                       for kind, content in found.items()}
 
@@ -122,13 +146,14 @@ class Half:
         extras = [line.split(" ", 1)[1] for line in lines[1:] if line.startswith("extra ")]
         return {"config": summary["config"], "macro": summary["macro"]}, extras
 
-    def report(self, seconds):
+    def report(self, seconds, stale_left):
         c = self.counts
         print(f"{self.name}: runs {c['runs']}, killed mid-save {c['mid_save']} "
               f"(between saves {c['between']}), old content {c['old']}, "
-              f"new content {c['new']}, corrupt {c['corrupt']}, unexpected {c['unexpected']}, "
-              f"temporary files left {c['left_temporaries']} ({seconds:.0f} s)")
-        return c["corrupt"] == 0 and c["unexpected"] == 0
+              f"new content {c['new']}, corrupt {c['corrupt']}, unexpected {c['unexpected']}; "
+              f"temporary files left by the kills {len(self.temporaries)}, still there after "
+              f"a later save once older than ten minutes {stale_left} ({seconds:.0f} s)")
+        return c["corrupt"] == 0 and c["unexpected"] == 0 and stale_left == 0
 
 
 def wine_env(prefix):
@@ -159,7 +184,8 @@ def main(native_runs, wine_runs):
         half.prepare()
         for _ in range(runs):
             half.run_once()
-        ok = half.report(time.monotonic() - start) and ok
+        seconds = time.monotonic() - start
+        ok = half.report(seconds, half.stale_temporaries_left()) and ok
     return 0 if ok else 1
 
 
