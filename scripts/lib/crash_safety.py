@@ -45,7 +45,9 @@ class Half:
         self.run_folder = self.folder / "run"
         self.reference = self.folder / "reference"
         self.counts = dict(runs=0, mid_save=0, between=0, old=0, new=0, corrupt=0, unexpected=0)
-        self.temporaries = set()
+        # The temporary files the kills left, each "empty", "part" or "whole": where in the
+        # replace the kill came.
+        self.temporaries = {}
         self.state = {"config": "a", "macro": "a"}
 
     def prepare(self):
@@ -134,9 +136,17 @@ class Half:
         if stray:
             self.counts["unexpected"] += 1
             print(f"{self.name}: stray files {stray}", file=sys.stderr)
-        self.temporaries.update(name for name in extras if TEMPORARY.match(name))
+        for name in extras:
+            if TEMPORARY.match(name) and name not in self.temporaries:
+                self.temporaries[name] = self.written_part(name)
         self.state = {kind: content if content != "corrupt" else self.state[kind]
                       for kind, content in found.items()}
+
+    def written_part(self, name):
+        target = FILES["config" if name.startswith(".config") else "macro"]
+        size = (self.run_folder / name).stat().st_size
+        whole = (self.reference / "a" / target).stat().st_size
+        return "empty" if size == 0 else "whole" if size >= whole else "part"
 
     def check(self):
         done = subprocess.run([str(NATIVE_TOOL), "check", str(self.run_folder),
@@ -148,11 +158,14 @@ class Half:
 
     def report(self, seconds, stale_left):
         c = self.counts
+        parts = ", ".join(f"{part} {list(self.temporaries.values()).count(part)}"
+                          for part in ("empty", "part", "whole"))
         print(f"{self.name}: runs {c['runs']}, killed mid-save {c['mid_save']} "
               f"(between saves {c['between']}), old content {c['old']}, "
               f"new content {c['new']}, corrupt {c['corrupt']}, unexpected {c['unexpected']}; "
-              f"temporary files left by the kills {len(self.temporaries)}, still there after "
-              f"a later save once older than ten minutes {stale_left} ({seconds:.0f} s)")
+              f"temporary files left by the kills {len(self.temporaries)} ({parts}), still "
+              f"there after a later save once older than ten minutes {stale_left} "
+              f"({seconds:.0f} s)")
         return c["corrupt"] == 0 and c["unexpected"] == 0 and stale_left == 0
 
 
