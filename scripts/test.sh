@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: natively with AddressSanitizer and
 # UndefinedBehaviorSanitizer, the threaded tests with ThreadSanitizer, the Windows build under
-# Wine, the fuzzers briefly, and the end-to-end suite. Installs what is missing on Debian 12.
+# Wine, saves killed at random moments, the fuzzers briefly, and the end-to-end suite. Installs
+# what is missing on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
@@ -16,6 +17,9 @@ for preset in native tsan windows; do
     step "$preset: test"
     ctest --preset "$preset"
 done
+
+step "crash safety: saves killed at random moments, 50 native and 5 under Wine"
+scripts/crash-safety.sh 50 5
 
 step "benchmarks: build"
 cmake --preset bench >/dev/null

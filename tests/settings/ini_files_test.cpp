@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <set>
 #include <thread>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "support/temp_folder.h"
 
@@ -50,6 +58,56 @@ TEST(IniFiles, AFileThatCannotBeWrittenStaysAsItWas) {
     std::filesystem::create_directory(notAFile);
     EXPECT_FALSE(files.write(notAFile, u"Init", u"CurConfig", u"2"));
     EXPECT_TRUE(std::filesystem::is_directory(notAFile));
+}
+
+int processId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return getpid();
+#endif
+}
+
+// A save killed between creating its temporary file and renaming it leaves the temporary file
+// (".config.ini.tmp-PID-N") beside the file, and a later process may get the same id.
+TEST(IniFiles, TemporaryFilesOfKilledSavesNeitherBlockNorOutliveLaterSaves) {
+    TempFolder folder;
+    IniFiles files;
+    const auto file = folder / "config.ini";
+    struct Leftover {
+        std::string name;
+        bool old;
+        bool kept;
+    };
+    std::vector<Leftover> leftovers = {
+        {".config.ini.tmp-1-2", true, false},
+        {".config.ini.tmp-1-3", false, true},   // maybe a save of another process, going on
+        {".Macro_EN.dat.tmp-1-2", true, true},  // another file's: its own saves remove it
+        {"config.ini.tmp-1-2", true, true},
+    };
+    // The names this process's next saves choose first, left by a process that had its id.
+    for (int n = 0; n < 64; ++n) {
+        leftovers.push_back(
+            {".config.ini.tmp-" + std::to_string(processId()) + "-" + std::to_string(n), false,
+             true});
+    }
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::set<std::string> expected = {"config.ini"};
+    for (const Leftover& leftover : leftovers) {
+        writeFile(folder / leftover.name, "[Init]\r\nCurConfig=5\r\n");
+        if (leftover.old)
+            std::filesystem::last_write_time(folder / leftover.name, now - std::chrono::hours(1));
+        if (leftover.kept)
+            expected.insert(leftover.name);
+    }
+
+    EXPECT_TRUE(files.write(file, u"Init", u"CurConfig", u"2"));
+    EXPECT_TRUE(files.write(file, u"Init", u"VER_SEL", u"1"));
+    EXPECT_EQ(readFile(file), "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, expected);
 }
 
 TEST(IniFiles, AnOversizedFileIsReadOnlyUpToTheCapAndNeverRewritten) {

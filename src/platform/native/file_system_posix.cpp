@@ -44,21 +44,27 @@ bool writeAll(int fd, std::span<const std::byte> contents) {
     return true;
 }
 
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    std::string name = ".";
-    name.append(target.filename().string());
-    name.append(".tmp-").append(std::to_string(::getpid()));
-    name.append("-").append(std::to_string(counter.fetch_add(1)));
-    return target.parent_path() / name;
+constexpr int kNameAttempts = 1024;
+
+// Creates a new temporary file beside `target`, skipping names that are taken.
+int createTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
+    static std::atomic<uint64_t> counter{0};
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = temporaryFileOf(target, static_cast<uint64_t>(::getpid()), counter++);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 }  // namespace
 
 bool replaceFileAtomically(const std::filesystem::path& target,
                            std::span<const std::byte> contents) {
-    const std::filesystem::path temporary = temporaryBeside(target);
-    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    removeStaleTemporaries(target);
+    std::filesystem::path temporary;
+    FileDescriptor file(createTemporary(target, temporary));
     if (!file.valid())
         return false;
     const bool written = writeAll(file.get(), contents) && ::fsync(file.get()) == 0;

@@ -12,12 +12,19 @@ namespace v270::platform {
 
 namespace {
 
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    std::wstring name = L"." + target.filename().wstring() + L".tmp-" +
-                        std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(counter.fetch_add(1));
-    return target.parent_path() / name;
+constexpr int kNameAttempts = 1024;
+
+// Creates a new temporary file beside `target`, skipping names that are taken.
+HANDLE createTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
+    static std::atomic<uint64_t> counter{0};
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = temporaryFileOf(target, GetCurrentProcessId(), counter++);
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 bool writeAll(HANDLE file, std::span<const std::byte> contents) {
@@ -37,9 +44,9 @@ bool writeAll(HANDLE file, std::span<const std::byte> contents) {
 
 bool replaceFileAtomically(const std::filesystem::path& target,
                            std::span<const std::byte> contents) {
-    const std::filesystem::path temporary = temporaryBeside(target);
-    win32::UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    removeStaleTemporaries(target);
+    std::filesystem::path temporary;
+    win32::UniqueHandle file(createTemporary(target, temporary));
     if (!file)
         return false;
     const bool written = writeAll(file.get(), contents) && FlushFileBuffers(file.get());
