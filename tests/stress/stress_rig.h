@@ -110,7 +110,9 @@ class StressRig {
         void closePath() override {}
     };
     static std::unique_ptr<mousesim::MouseSimulator> startedSimulator() {
-        auto simulator = std::make_unique<mousesim::MouseSimulator>(mousesim::SimulatorOptions{});
+        mousesim::SimulatorOptions options;
+        options.firmware.featureLogEntries = size_t{1} << 20;  // every report of a long run
+        auto simulator = std::make_unique<mousesim::MouseSimulator>(options);
         simulator->start();
         return simulator;
     }

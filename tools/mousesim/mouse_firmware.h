@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -20,6 +21,7 @@ using Bytes = std::vector<uint8_t>;
 struct FirmwareOptions {
     uint16_t inputReportLength = 8;
     uint16_t featureReportLength = 9;
+    size_t featureLogEntries = 1024;  // the newest feature reports the log keeps
 };
 
 enum class InterfaceKind { OrdinaryMouse, Input, Feature };
@@ -52,7 +54,7 @@ struct ClientStatus {
 
 class MouseFirmware {
   public:
-    explicit MouseFirmware(FirmwareOptions options) : options_(options) {}
+    explicit MouseFirmware(FirmwareOptions options) { setOptions(options); }
 
     // The interfaces as the system lists them: the ordinary mouse collection, the 0xFF00
     // input collection and the 0xFF01 feature collection; none while unplugged.
@@ -66,7 +68,10 @@ class MouseFirmware {
     void setPlugged(bool plugged) { plugged_ = plugged; }
 
     const FirmwareOptions& options() const { return options_; }
-    void setOptions(FirmwareOptions options) { options_ = options; }
+    void setOptions(FirmwareOptions options) {
+        options_ = options;
+        log_.setMaxEntries(options.featureLogEntries);
+    }
 
     void setFailFeatureReports(bool fail) { failFeatureReports_ = fail; }
 
