@@ -177,8 +177,8 @@ inline std::vector<DamagedFile> damagedCopies(std::string_view original) {
         copies.push_back({std::string("every line: ") + damages[d].what + " #" + std::to_string(d),
                           withLines(changed)});
     }
-    // Two turns of the ways over the lines: each way meets a line alone twice.
-    const size_t singles = 2 * damages.size();
+    // One turn of the ways over the lines: each way meets a line alone once.
+    const size_t singles = damages.size();
     const size_t step = std::max<size_t>(1, lines.size() / singles);
     for (size_t n = 0, i = 1; n < singles && i < lines.size(); ++n, i += step) {
         const LineDamage& damage = damages[n % damages.size()];
@@ -215,7 +215,7 @@ inline std::vector<DamagedFile> damagedCopies(std::string_view original) {
 }
 
 // The lengths a file is cut to: every length when V270_CUT_EVERY_BYTE is set (the long run of
-// scripts/damaged_files.sh); otherwise every length up to 24 bytes, then about 48 more spread
+// scripts/damaged_files.sh); otherwise every length up to 16 bytes, then about 32 more spread
 // over the file with a prime step, so that the cuts fall at every phase of lines and of
 // three-digit groups.
 inline std::vector<size_t> cutLengths(size_t fileSize) {
@@ -232,10 +232,10 @@ inline std::vector<size_t> cutLengths(size_t fileSize) {
         }
         return n >= 2;
     };
-    size_t step = std::max<size_t>(fileSize / 48, 5);
+    size_t step = std::max<size_t>(fileSize / 32, 5);
     while (!isPrime(step))
         ++step;
-    for (size_t n = 0; n < fileSize; n += (n < 24 ? 1 : step))
+    for (size_t n = 0; n < fileSize; n += (n < 16 ? 1 : step))
         lengths.push_back(n);
     return lengths;
 }
