@@ -171,7 +171,8 @@ enum class Kind { Config, Exported, Macros };
 struct ShippedFile {
     const char* name;
     Kind kind;
-    const char* label;  // the test's name
+    const char* label;   // the test's name
+    bool utf16 = false;  // saved as UTF-16LE, as a text editor's "Unicode" does
 };
 
 void PrintTo(const ShippedFile& file, std::ostream* out) {
@@ -190,8 +191,11 @@ class DamagedSettingsFileTest : public testing::TestWithParam<ShippedFile> {
     const std::filesystem::path file = folder / "damaged.ini";
 
     std::string original() {
-        if (GetParam().kind != Kind::Exported)
-            return readFile(kSource / GetParam().name);
+        if (GetParam().kind != Kind::Exported) {
+            const std::string bytes = readFile(kSource / GetParam().name);
+            return GetParam().utf16 ? test::FileText{true, {bytes.begin(), bytes.end()}}.bytes()
+                                    : bytes;
+        }
         // An exported settings file: the first profile of the shipped config.ini as Config7.
         ProfileStore store(files, kSource / "data/config.ini");
         store.loadProfile(store.configFilePath(), 1, false);
@@ -311,6 +315,8 @@ TEST_P(DamagedSettingsFileTest, DamagedByHandOrByNoise) {
 
 INSTANTIATE_TEST_SUITE_P(ShippedFiles, DamagedSettingsFileTest,
                          testing::Values(ShippedFile{"data/config.ini", Kind::Config, "Config"},
+                                         ShippedFile{"data/config.ini", Kind::Config, "ConfigUtf16",
+                                                     true},
                                          ShippedFile{"", Kind::Exported, "ExportedSettings"},
                                          ShippedFile{"data/Macro_EN.dat", Kind::Macros, "MacroEN"},
                                          ShippedFile{"data/Macro_CN.dat", Kind::Macros, "MacroCN"}),
