@@ -2,7 +2,7 @@
 # The long run of the damaged-file sweeps: every settings, macro and skin layout file cut short
 # at every byte (ctest cuts at about 50 lengths per file), with the hand-made damage and noise
 # as in ctest, under AddressSanitizer and UndefinedBehaviorSanitizer. Prints the files, how many
-# cuts each took, and the time of each sweep. Takes about a quarter of an hour on two cores.
+# cuts each took, and the time of each sweep. Takes about a quarter of an hour.
 #
 # The build comes from V270_NATIVE_BUILD (default build/native); the two test programs are
 # built when missing or stale.
@@ -22,8 +22,8 @@ printf '%-34s %8s\n' "file" "cuts"
 for file in data/config.ini data/Macro_EN.dat data/Macro_CN.dat skins/INI_EN/*.ini skins/INI_CN/*.ini; do
     printf '%-34s %8d\n' "$file" "$(stat -c %s "$file")"
 done
-echo "(and an exported settings file made from data/config.ini; skins/INI_*/defMacro.dat are"
-echo " the same bytes as data/Macro_*.dat)"
+echo "(and data/config.ini as UTF-16LE, twice its size plus 2, and an exported settings file"
+echo " made from it; skins/INI_*/defMacro.dat are the same bytes as data/Macro_*.dat)"
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
