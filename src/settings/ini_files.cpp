@@ -1,5 +1,6 @@
 #include "settings/ini_files.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/file_system.h"
@@ -17,12 +18,23 @@ IniFiles::ReadResult IniFiles::readBytes(const std::filesystem::path& file,
     std::ifstream stream(file, std::ios::binary);
     if (!stream)
         return ReadResult::Failed;
-    // One byte more than the cap tells a file at the cap from a larger one.
-    bytes.resize(static_cast<size_t>(kMaxFileBytes) + 1);
-    stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    // One byte more than the cap tells a file at the cap from a larger one. The buffer grows by
+    // chunks, so that a small file costs a small buffer.
+    constexpr size_t kChunk = 64u << 10;
+    const size_t limit = static_cast<size_t>(kMaxFileBytes) + 1;
+    bytes.clear();
+    while (bytes.size() < limit) {
+        const size_t done = bytes.size();
+        const size_t wanted = std::min(kChunk, limit - done);
+        bytes.resize(done + wanted);
+        stream.read(reinterpret_cast<char*>(bytes.data() + done),
+                    static_cast<std::streamsize>(wanted));
+        bytes.resize(done + static_cast<size_t>(stream.gcount()));
+        if (bytes.size() < done + wanted)
+            break;
+    }
     if (stream.bad())
         return ReadResult::Failed;
-    bytes.resize(static_cast<size_t>(stream.gcount()));
     if (bytes.size() > kMaxFileBytes) {
         bytes.resize(static_cast<size_t>(kMaxFileBytes));
         return ReadResult::Truncated;

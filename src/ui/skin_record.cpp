@@ -10,12 +10,17 @@ namespace {
 
 enum Field : size_t { kName = 0, kX = 1, kY = 2, kWidth = 3, kHeight = 4, kLabel = 5 };
 
+// Window coordinates fit in 16 bits; a layout number beyond them is clamped to them, so that
+// the sums drawing and hit tests make of positions and sizes stay inside 32 bits.
+int32_t layoutNumber(std::u16string_view field) {
+    return std::clamp<int32_t>(parseLeadingInt(field), kMinLayoutNumber, kMaxLayoutNumber);
+}
+
 }  // namespace
 
 SkinItem SkinRecord::item() const {
-    return SkinItem{parseLeadingInt(fields[kX]), parseLeadingInt(fields[kY]),
-                    parseLeadingInt(fields[kWidth]), parseLeadingInt(fields[kHeight]),
-                    fields[kLabel]};
+    return SkinItem{layoutNumber(fields[kX]), layoutNumber(fields[kY]),
+                    layoutNumber(fields[kWidth]), layoutNumber(fields[kHeight]), fields[kLabel]};
 }
 
 size_t commaCount(std::u16string_view value) {

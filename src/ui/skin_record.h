@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ inline constexpr size_t kSkinValueBuffer = 260;
 // A well-formed value has seven fields separated by six commas.
 inline constexpr size_t kSkinRecordFields = 7;
 inline constexpr size_t kMaxSkinRecordCommas = kSkinRecordFields - 1;
+// The range a layout position or size is clamped to.
+inline constexpr int32_t kMinLayoutNumber = -32768;
+inline constexpr int32_t kMaxLayoutNumber = 32767;
 
 inline constexpr std::u16string_view kSkinFileMissingMessage = u"找不到配置文件";
 inline constexpr std::u16string_view kSkinValueMalformedMessage = u"加载ini错误！";
@@ -24,8 +28,8 @@ inline constexpr std::u16string_view kSkinValueMalformedMessage = u"加载ini错
 struct SkinRecord {
     std::array<std::u16string, kSkinRecordFields> fields;
 
-    // Fields 1..4 convert as the C runtime's wide-string-to-integer conversion; field 5 is the
-    // label.
+    // Fields 1..4 convert as the C runtime's wide-string-to-integer conversion, clamped to
+    // kMinLayoutNumber..kMaxLayoutNumber; field 5 is the label.
     SkinItem item() const;
     // The entry's area as left, top, right = x + width, bottom = y + height.
     platform::PixelRect rect() const { return item().area(); }

@@ -62,7 +62,9 @@ TEST_F(SkinLoaderTest, ReadSkinRecordSplitsAWellFormedValue) {
 }
 
 TEST_F(SkinLoaderTest, ReadSkinRecordReportsTooManyCommasAndSplitsAnyway) {
-    writeFile(english("a.ini"), "[BUTTONPOS]\r\n1=a,1,2,3,4,lbl,x,y\r\n2= 7px,x, -3,,\r\n");
+    writeFile(english("a.ini"),
+              "[BUTTONPOS]\r\n1=a,1,2,3,4,lbl,x,y\r\n2= 7px,x, -3,,\r\n"
+              "3=n,2147483647,-2147483648,99999999999,-40000,\r\n");
     const SkinRecord record = read(english("a.ini"), 1);
     EXPECT_EQ(messages.shown(), std::vector<std::u16string>{u"加载ini错误！"});
     EXPECT_EQ(record.item(), (SkinItem{1, 2, 3, 4, u"lbl"}));
@@ -73,6 +75,8 @@ TEST_F(SkinLoaderTest, ReadSkinRecordReportsTooManyCommasAndSplitsAnyway) {
     const SkinRecord loose = read(english("a.ini"), 2);
     EXPECT_EQ(loose.fields[0], u"7px");
     EXPECT_EQ(loose.item(), (SkinItem{0, -3, 0, 0, u""}));
+    // Numbers beyond window coordinates are held to 16 bits.
+    EXPECT_EQ(read(english("a.ini"), 3).item(), (SkinItem{32767, -32768, 32767, -32768, u""}));
     EXPECT_EQ(messages.shown().size(), 1u);
 }
 
