@@ -277,6 +277,11 @@ TEST(SimWireTest, ClientsAndHandlesBeyondTheLimitsAreTurnedAway) {
 }
 
 TEST(SimWireTest, AClientThatStopsReadingIsCutOffAndHoldsUpNoOne) {
+#ifdef _WIN32
+    // Wine's sockets took all 256 MiB of this test without holding the sender up, so the queue
+    // never fills there; the simulator the program is tested against runs natively.
+    GTEST_SKIP() << "needs a socket whose buffers fill";
+#endif
     SimulatorOnPorts on;
     for (const char* command : {"unplug", "lengths 65535 9", "plug"})
         ASSERT_EQ(on.simulator.execute(command), "ok");
