@@ -10,12 +10,15 @@ namespace {
 
 enum Field : size_t { kName = 0, kX = 1, kY = 2, kWidth = 3, kHeight = 4, kLabel = 5 };
 
+int32_t coordinate(std::u16string_view field) {
+    return std::clamp(parseLeadingInt(field), -kMaxSkinCoordinate, kMaxSkinCoordinate);
+}
+
 }  // namespace
 
 SkinItem SkinRecord::item() const {
-    return SkinItem{parseLeadingInt(fields[kX]), parseLeadingInt(fields[kY]),
-                    parseLeadingInt(fields[kWidth]), parseLeadingInt(fields[kHeight]),
-                    fields[kLabel]};
+    return SkinItem{coordinate(fields[kX]), coordinate(fields[kY]), coordinate(fields[kWidth]),
+                    coordinate(fields[kHeight]), fields[kLabel]};
 }
 
 size_t commaCount(std::u16string_view value) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,11 @@ inline constexpr size_t kSkinValueBuffer = 260;
 inline constexpr size_t kSkinRecordFields = 7;
 inline constexpr size_t kMaxSkinRecordCommas = kSkinRecordFields - 1;
 
+// A coordinate or size beyond any screen is held to +-32767, so that an edge (x + width) and every
+// position derived from one (a centred label, a clipped copy, a row of the window shape) stays
+// far from overflow.
+inline constexpr int32_t kMaxSkinCoordinate = 32767;
+
 inline constexpr std::u16string_view kSkinFileMissingMessage = u"找不到配置文件";
 inline constexpr std::u16string_view kSkinValueMalformedMessage = u"加载ini错误！";
 
@@ -24,8 +30,8 @@ inline constexpr std::u16string_view kSkinValueMalformedMessage = u"加载ini错
 struct SkinRecord {
     std::array<std::u16string, kSkinRecordFields> fields;
 
-    // Fields 1..4 convert as the C runtime's wide-string-to-integer conversion; field 5 is the
-    // label.
+    // Fields 1..4 convert as the C runtime's wide-string-to-integer conversion, held to
+    // +-kMaxSkinCoordinate; field 5 is the label.
     SkinItem item() const;
     // The entry's area as left, top, right = x + width, bottom = y + height.
     platform::PixelRect rect() const { return item().area(); }

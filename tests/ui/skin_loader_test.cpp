@@ -126,6 +126,37 @@ TEST_F(SkinLoaderTest, AdvancedSkinPlacesTheChildControls) {
     EXPECT_TRUE(messages.shown().empty());
 }
 
+// A layout file with numbers beyond any screen made the area's right and bottom edges overflow
+// (found by fuzz_skin_layout): they are held to +-32767, so that no edge and no position derived
+// from one (a centred label, a clipped copy, the window shape's rows) can overflow.
+TEST_F(SkinLoaderTest, CoordinatesBeyondAnyScreenAreHeld) {
+    struct Case {
+        std::u16string_view value;
+        SkinItem item;
+        platform::PixelRect area;
+    };
+    const Case cases[] = {
+        {u"a,2147483647,572,2147483647,20,L,",
+         {32767, 572, 32767, 20, u"L"},
+         {32767, 572, 65534, 592}},
+        {u"a,-2147483648,-99999,10,-2147483648,,",
+         {-32767, -32767, 10, -32767, u""},
+         {-32767, -32767, -32757, -65534}},
+        {u"a,32767,-32767,1,1,,", {32767, -32767, 1, 1, u""}, {32767, -32767, 32768, -32766}},
+    };
+    for (const Case& c : cases) {
+        const SkinItem item = splitSkinRecord(c.value).item();
+        EXPECT_EQ(item, c.item) << utf16ToUtf8(c.value);
+        EXPECT_EQ(item.area(), c.area) << utf16ToUtf8(c.value);
+    }
+
+    loader.readLayout(
+        SkinLoader::LayoutFile::Advanced,
+        IniDocument::parse(std::as_bytes(std::span(std::string_view(
+            "[EDIT]\r\n3=repeat,2147483647,2147483647,2147483647,2147483647,,\r\n")))));
+    EXPECT_EQ(tables.repeatEditRect, (platform::PixelRect{32767, 32767, 65534, 65534}));
+}
+
 TEST_F(SkinLoaderTest, ColourAndWarningSkinsReadTheirRanges) {
     writeFile(english("skin_color_en.ini"),
               "[BUTTONPOS]\r\n12=hint,1,2,3,4,Hint,\r\n13=never,1,2,3,4,x,y,z\r\n");
