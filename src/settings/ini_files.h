@@ -15,22 +15,26 @@ namespace v270 {
 // The one road to the settings files on disk (config.ini, macro files, exported files, skin
 // layouts). One instance serves the whole process, so that groups of writes from the
 // user-interface thread and the action executor are applied one after the other and never lose
-// each other's changes.
+// each other's changes. Tests and fuzz targets may keep the files in memory instead, by
+// overriding load() and update(), the two roads every other operation takes.
 class IniFiles {
   public:
+    virtual ~IniFiles() = default;
+
     // A settings file is at most a few hundred kilobytes; anything larger is not ours. Reading
     // stops here, and a file beyond it is never rewritten, so that its tail cannot be lost.
     static constexpr std::uintmax_t kMaxFileBytes = 4u << 20;
 
     // The file as a document: empty when it is missing or cannot be read, and only its first
     // kMaxFileBytes when it is larger.
-    IniDocument load(const std::filesystem::path& file) const;
+    virtual IniDocument load(const std::filesystem::path& file) const;
 
     // Applies a group of writes to the file in one atomic replace: `edit` changes the file's
     // current content, which is then written beside it and renamed over it. Nothing is written
     // when the edit changed nothing. Returns false, with the file unchanged, when the file exists
     // but cannot be read whole, or cannot be replaced.
-    bool update(const std::filesystem::path& file, const std::function<void(IniDocument&)>& edit);
+    virtual bool update(const std::filesystem::path& file,
+                        const std::function<void(IniDocument&)>& edit);
 
     // One read, as GetPrivateProfileStringW with an empty default and a buffer of `bufferChars`.
     std::u16string read(const std::filesystem::path& file, std::u16string_view section,

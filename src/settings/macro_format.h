@@ -11,6 +11,10 @@
 // stepCount, then per step slot key, action, delay low and high.
 namespace v270 {
 
+// A macro file holds one section: "macroNum", the number of macros, and key i ("%d") for macro i.
+inline constexpr std::u16string_view kMacroSection = u"Macros";
+inline constexpr std::u16string_view kMacroCountKey = u"macroNum";
+
 inline constexpr size_t kMacroRecordBytes = 1064;
 inline constexpr size_t kMacroRecordChars = 3 * kMacroRecordBytes;  // 3192
 

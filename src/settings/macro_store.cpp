@@ -10,8 +10,6 @@ namespace v270 {
 
 namespace {
 
-constexpr std::u16string_view kSection = u"Macros";
-constexpr std::u16string_view kCountKey = u"macroNum";
 constexpr size_t kCountChars = 2;
 
 }  // namespace
@@ -20,15 +18,19 @@ void MacroStore::loadMacros(const std::filesystem::path& file) {
     std::error_code error;
     if (!std::filesystem::exists(file, error))
         messages_.show(u"找不到配置文件");
-    const IniDocument document = files_.load(file);
+    loadMacros(files_.load(file));
+}
 
-    const int32_t stored = parseLeadingInt(document.read(kSection, kCountKey, kCountChars + 1));
+void MacroStore::loadMacros(const IniDocument& document) {
+    const int32_t stored =
+        parseLeadingInt(document.read(kMacroSection, kMacroCountKey, kCountChars + 1));
     const auto count = static_cast<int16_t>(
         std::clamp<int32_t>(static_cast<int16_t>(stored & 0xFFFF), 0, kMaxMacros));
     std::vector<MacroRecord> records;
     records.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        records.push_back(parseMacro(document.read(kSection, formatInt(i), kMacroRecordChars + 1)));
+        records.push_back(
+            parseMacro(document.read(kMacroSection, formatInt(i), kMacroRecordChars + 1)));
     }
 
     const std::lock_guard lock(mutex_);
@@ -45,9 +47,9 @@ bool MacroStore::saveMacros(const std::filesystem::path& file) {
         values.push_back(serializeMacro(snapshot.macroSlots[static_cast<size_t>(i)]));
     }
     const bool saved = files_.update(file, [&](IniDocument& document) {
-        document.write(kSection, kCountKey, formatInt(snapshot.macroCount));
+        document.write(kMacroSection, kMacroCountKey, formatInt(snapshot.macroCount));
         for (size_t i = 0; i < values.size(); ++i) {
-            document.write(kSection, formatInt(static_cast<int64_t>(i)), values[i]);
+            document.write(kMacroSection, formatInt(static_cast<int64_t>(i)), values[i]);
         }
     });
     const std::lock_guard lock(mutex_);

@@ -33,6 +33,9 @@ class MacroStore {
     // Replaces the macros with those of `file`. A missing file shows "找不到配置文件" and
     // leaves an empty table. A "macroNum" outside 0..12 is held to that range.
     void loadMacros(const std::filesystem::path& file);
+    // The same with the file's content already read: what the file version does after its
+    // existence test.
+    void loadMacros(const IniDocument& document);
 
     // Writes "macroNum" and the records of every macro in use, in one file replace. Keys of a
     // former, larger table stay in the file. Returns false, with the file unchanged, when it

@@ -85,38 +85,51 @@ void SkinLoader::readItems(const IniDocument& document, std::span<SkinItem> item
     }
 }
 
-bool SkinLoader::LoadMainSkin() {
-    const std::optional<IniDocument> layout = openLayout(LayoutFile::Main);
-    const IniDocument& document = layout ? *layout : IniDocument();
-    readItems(document, tables_.mainItems);
-    for (size_t k = 1; k <= kFunctionNameCount; ++k) {
-        tables_.functionNames[k - 1] =
-            readRecord(document, kFunctionSection, static_cast<int32_t>(k)).fields[0];
+void SkinLoader::readLayout(LayoutFile which, const IniDocument& document) {
+    switch (which) {
+        case LayoutFile::Main:
+            readItems(document, tables_.mainItems);
+            for (size_t k = 1; k <= kFunctionNameCount; ++k) {
+                tables_.functionNames[k - 1] =
+                    readRecord(document, kFunctionSection, static_cast<int32_t>(k)).fields[0];
+            }
+            break;
+        case LayoutFile::Colour:
+            readItems(document, tables_.colourItems);
+            break;
+        case LayoutFile::Advanced:
+            readItems(document, tables_.advancedItems);
+            tables_.repeatEditRect = readRecord(document, kEditSection, kRepeatEditKey).rect();
+            tables_.nameEditRect = readRecord(document, kEditSection, kNameEditKey).rect();
+            tables_.macroListRect = readRecord(document, kListSection, kMacroListKey).rect();
+            tables_.stepListRect = readRecord(document, kListSection, kStepListKey).rect();
+            break;
+        case LayoutFile::Warning:
+            readItems(document, tables_.warningItems);
+            break;
     }
+}
+
+bool SkinLoader::loadLayout(LayoutFile which) {
+    const std::optional<IniDocument> layout = openLayout(which);
+    readLayout(which, layout ? *layout : IniDocument());
     return layout.has_value();
+}
+
+bool SkinLoader::LoadMainSkin() {
+    return loadLayout(LayoutFile::Main);
 }
 
 bool SkinLoader::LoadColourSkin() {
-    const std::optional<IniDocument> layout = openLayout(LayoutFile::Colour);
-    readItems(layout ? *layout : IniDocument(), tables_.colourItems);
-    return layout.has_value();
+    return loadLayout(LayoutFile::Colour);
 }
 
 bool SkinLoader::LoadAdvancedSkin() {
-    const std::optional<IniDocument> layout = openLayout(LayoutFile::Advanced);
-    const IniDocument& document = layout ? *layout : IniDocument();
-    readItems(document, tables_.advancedItems);
-    tables_.repeatEditRect = readRecord(document, kEditSection, kRepeatEditKey).rect();
-    tables_.nameEditRect = readRecord(document, kEditSection, kNameEditKey).rect();
-    tables_.macroListRect = readRecord(document, kListSection, kMacroListKey).rect();
-    tables_.stepListRect = readRecord(document, kListSection, kStepListKey).rect();
-    return layout.has_value();
+    return loadLayout(LayoutFile::Advanced);
 }
 
 bool SkinLoader::LoadWarningSkin() {
-    const std::optional<IniDocument> layout = openLayout(LayoutFile::Warning);
-    readItems(layout ? *layout : IniDocument(), tables_.warningItems);
-    return layout.has_value();
+    return loadLayout(LayoutFile::Warning);
 }
 
 }  // namespace v270

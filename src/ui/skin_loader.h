@@ -41,12 +41,18 @@ class SkinLoader {
     enum class LayoutFile { Main, Colour, Advanced, Warning };
     std::filesystem::path layoutPath(LayoutFile file, bool english) const;
 
+    // What a loader does with its file once it is read: overwrites the tables of `which` from
+    // `document` (an empty document for a missing file).
+    void readLayout(LayoutFile which, const IniDocument& document);
+
     const SkinTables& tables() const { return tables_; }
 
   private:
     // The file of `which` in the current language, as a document; nullopt, with the message,
     // when the file is missing.
     std::optional<IniDocument> openLayout(LayoutFile which);
+    // openLayout, then readLayout; false for a missing file.
+    bool loadLayout(LayoutFile which);
     SkinRecord readRecord(const IniDocument& document, std::u16string_view section, int32_t index);
     void readItems(const IniDocument& document, std::span<SkinItem> items);
     bool english() const { return settings_.englishUi() != 0; }

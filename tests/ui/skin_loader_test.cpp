@@ -75,8 +75,6 @@ TEST_F(SkinLoaderTest, ReadSkinRecordReportsTooManyCommasAndSplitsAnyway) {
     const SkinRecord loose = read(english("a.ini"), 2);
     EXPECT_EQ(loose.fields[0], u"7px");
     EXPECT_EQ(loose.item(), (SkinItem{0, -3, 0, 0, u""}));
-    // Numbers beyond window coordinates are held to 16 bits.
-    EXPECT_EQ(read(english("a.ini"), 3).item(), (SkinItem{32767, -32768, 32767, -32768, u""}));
     EXPECT_EQ(messages.shown().size(), 1u);
 }
 
@@ -128,6 +126,38 @@ TEST_F(SkinLoaderTest, AdvancedSkinPlacesTheChildControls) {
     EXPECT_EQ(tables.macroListRect, (platform::PixelRect{100, 200, 150, 260}));
     EXPECT_EQ(tables.stepListRect, (platform::PixelRect{0, 0, 0, 0}));
     EXPECT_TRUE(messages.shown().empty());
+}
+
+// A layout file with numbers beyond any screen made the area's right and bottom edges overflow
+// (found by fuzz_skin_layout and the damaged-skin sweep): they are held to 16 bits, so that no edge
+// and no position derived from one (a centred label, a clipped copy, the window shape's rows) can
+// overflow.
+TEST_F(SkinLoaderTest, CoordinatesBeyondAnyScreenAreHeld) {
+    struct Case {
+        std::u16string_view value;
+        SkinItem item;
+        platform::PixelRect area;
+    };
+    const Case cases[] = {
+        {u"a,2147483647,572,2147483647,20,L,",
+         {32767, 572, 32767, 20, u"L"},
+         {32767, 572, 65534, 592}},
+        {u"a,-2147483648,-99999,10,-2147483648,,",
+         {-32768, -32768, 10, -32768, u""},
+         {-32768, -32768, -32758, -65536}},
+        {u"a,32767,-32767,1,1,,", {32767, -32767, 1, 1, u""}, {32767, -32767, 32768, -32766}},
+    };
+    for (const Case& c : cases) {
+        const SkinItem item = splitSkinRecord(c.value).item();
+        EXPECT_EQ(item, c.item) << utf16ToUtf8(c.value);
+        EXPECT_EQ(item.area(), c.area) << utf16ToUtf8(c.value);
+    }
+
+    loader.readLayout(
+        SkinLoader::LayoutFile::Advanced,
+        IniDocument::parse(std::as_bytes(std::span(std::string_view(
+            "[EDIT]\r\n3=repeat,2147483647,2147483647,2147483647,2147483647,,\r\n")))));
+    EXPECT_EQ(tables.repeatEditRect, (platform::PixelRect{32767, 32767, 65534, 65534}));
 }
 
 TEST_F(SkinLoaderTest, ColourAndWarningSkinsReadTheirRanges) {
