@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 // Damaged copies of a settings or layout file, made the ways files on disk go bad: cut short,
 // overwritten with noise, or edited by hand into huge or negative numbers, names of 10,000
 // characters and line breaks inside values.
@@ -238,6 +240,29 @@ inline std::vector<size_t> cutLengths(size_t fileSize) {
     for (size_t n = 0; n < fileSize; n += (n < 16 ? 1 : step))
         lengths.push_back(n);
     return lengths;
+}
+
+// Runs `check` on the file cut at each of cutLengths, then on each of its damagedCopies; each
+// stops at the first failure, which names the damage.
+template <typename Check>
+void checkEachCut(const std::string& original, Check&& check) {
+    ASSERT_FALSE(original.empty());
+    for (const size_t size : cutLengths(original.size())) {
+        SCOPED_TRACE("cut to " + std::to_string(size) + " bytes");
+        check(original.substr(0, size));
+        if (::testing::Test::HasFailure())
+            return;
+    }
+}
+
+template <typename Check>
+void checkEachDamagedCopy(const std::string& original, Check&& check) {
+    for (const DamagedFile& damaged : damagedCopies(original)) {
+        SCOPED_TRACE(damaged.what);
+        check(damaged.bytes);
+        if (::testing::Test::HasFailure())
+            return;
+    }
 }
 
 // A folder in memory when the system has one: sweeps make thousands of atomic replaces, each

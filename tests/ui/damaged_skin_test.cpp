@@ -167,23 +167,11 @@ class DamagedSkinFileTest : public testing::TestWithParam<LayoutFile> {
 };
 
 TEST_P(DamagedSkinFileTest, CutShortAtEveryByte) {
-    const std::string bytes = original();
-    ASSERT_FALSE(bytes.empty());
-    for (const size_t size : test::cutLengths(bytes.size())) {
-        if (HasFailure())
-            break;
-        SCOPED_TRACE("cut to " + std::to_string(size) + " bytes");
-        check(bytes.substr(0, size));
-    }
+    test::checkEachCut(original(), [&](const std::string& bytes) { check(bytes); });
 }
 
 TEST_P(DamagedSkinFileTest, DamagedByHandOrByNoise) {
-    for (const test::DamagedFile& damaged : test::damagedCopies(original())) {
-        SCOPED_TRACE(damaged.what);
-        check(damaged.bytes);
-        if (HasFailure())
-            break;
-    }
+    test::checkEachDamagedCopy(original(), [&](const std::string& bytes) { check(bytes); });
 }
 
 std::string layoutName(const testing::TestParamInfo<LayoutFile>& param) {
