@@ -15,6 +15,7 @@
 #include "platform/system_clock.h"
 #include "settings/ini_files.h"
 #include "support/event_log.h"
+#include "support/hid_tap.h"
 #include "support/temp_folder.h"
 
 namespace v270::test {
@@ -55,29 +56,11 @@ class RecordingNoticeSink final : public platform::DeviceNoticeSink {
     int removals_ = 0;
 };
 
-// Passes everything through to the HID system it wraps and keeps every feature report the link
-// sent, as the interface's length makes it, in hex, with whether the device took it.
-class SentReports final : public platform::HidSystem {
+// Keeps every feature report the link sent, as the interface's length makes it, in hex, with
+// whether the device took it.
+class SentReports final : public HidTap {
   public:
-    explicit SentReports(platform::HidSystem& inner) : inner_(inner) {}
-
-    std::vector<platform::HidInterface> enumerate() override {
-        auto present = inner_.enumerate();
-        const std::lock_guard lock(mutex_);
-        for (const auto& entry : present)
-            featureLengths_[entry.path] = entry.featureReportLength;
-        return present;
-    }
-    std::unique_ptr<platform::HidDevice> open(std::u16string_view path,
-                                              platform::HidAccess access) override {
-        auto device = inner_.open(path, access);
-        if (!device)
-            return nullptr;
-        const std::lock_guard lock(mutex_);
-        return std::make_unique<Device>(*this, std::move(device),
-                                        featureLengths_[std::u16string(path)]);
-    }
-    void registerForNotices() override { inner_.registerForNotices(); }
+    using HidTap::HidTap;
 
     std::vector<std::pair<std::string, bool>> sent() const {
         const std::lock_guard lock(mutex_);
@@ -85,30 +68,12 @@ class SentReports final : public platform::HidSystem {
     }
 
   private:
-    class Device final : public platform::HidDevice {
-      public:
-        Device(SentReports& owner, std::unique_ptr<platform::HidDevice> inner, size_t length)
-            : owner_(owner), inner_(std::move(inner)), length_(length) {}
-        platform::HidResult sendFeatureReport(std::span<const uint8_t> report) override {
-            platform::HidResult result = inner_->sendFeatureReport(report);
-            const std::lock_guard lock(owner_.mutex_);
-            owner_.sent_.push_back({hex(platform::reportOfLength(report, length_)), result.ok});
-            return result;
-        }
-        platform::HidResult readInputReport(std::span<uint8_t> buffer,
-                                            std::stop_token stop) override {
-            return inner_->readInputReport(buffer, std::move(stop));
-        }
+    void featureReportSent(std::span<const uint8_t> report, bool ok) override {
+        const std::lock_guard lock(mutex_);
+        sent_.push_back({hex(report), ok});
+    }
 
-      private:
-        SentReports& owner_;
-        std::unique_ptr<platform::HidDevice> inner_;
-        const size_t length_;
-    };
-
-    platform::HidSystem& inner_;
     mutable std::mutex mutex_;
-    std::map<std::u16string, size_t> featureLengths_;
     std::vector<std::pair<std::string, bool>> sent_;
 };
 
