@@ -1,16 +1,13 @@
 #pragma once
 
-#include "app/win32/dialog.h"
+#include "platform/win32/dialog.h"
 
 namespace v270::win32 {
 
-// The about box of the system menu.
+// The about box of the system menu: its template's text and an OK button.
 class CAboutDlg final : public Dialog {
   public:
     void show(HINSTANCE instance, HWND owner);
-
-  private:
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace v270::win32

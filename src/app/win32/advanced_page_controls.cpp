@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/control_messages.h"
+
 namespace v270::win32 {
 
 namespace {
@@ -16,7 +18,7 @@ HWND createControl(HINSTANCE instance, HWND parent, const wchar_t* className, DW
         0, className, L"", style, rect.left, rect.top, rect.width(), rect.height(), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (control != nullptr && font != nullptr)
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        setControlFont(control, font, false);
     return control;
 }
 
@@ -52,12 +54,10 @@ void addRow(HWND list, std::u16string_view text) {
 }
 
 void replaceRows(HWND list, std::span<const std::u16string> rows) {
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    const RedrawPause pause(list);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const std::u16string& row : rows)
         addRow(list, row);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
 }
 
 int32_t rowCount(HWND list) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win32/window_messages.h"
+#include "platform/win32/control_messages.h"
 
 namespace v270::win32 {
 
@@ -110,8 +111,7 @@ void CEditableListBox::beginEdit() {
         return;
     SetWindowPos(edit_, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    SendMessageW(edit_, WM_SETFONT, static_cast<WPARAM>(SendMessageW(list_, WM_GETFONT, 0, 0)),
-                 TRUE);
+    setControlFont(edit_, controlFont(list_), true);
     CEditHelper::attach(edit_);
     SendMessageW(edit_, EM_SETSEL, 0, -1);
     SetFocus(edit_);

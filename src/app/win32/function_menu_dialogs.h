@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/win32/dialog.h"
+#include "platform/win32/dialog.h"
 #include "app/win32/popup_environment.h"
 #include "ui/function_menu.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/program.h"
-#include "app/win32/dialog.h"
+#include "platform/win32/dialog.h"
 #include "app/win32/function_menu_dialogs.h"
 #include "app/win32/message_boxes_win32.h"
 #include "app/win32/tray_icon.h"

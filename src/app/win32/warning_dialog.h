@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/win32/dialog.h"
+#include "platform/win32/dialog.h"
 #include "app/win32/popup_environment.h"
 #include "ui/warning_dialog.h"
 

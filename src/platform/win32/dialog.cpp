@@ -1,4 +1,4 @@
-#include "app/win32/dialog.h"
+#include "platform/win32/dialog.h"
 
 namespace v270::win32 {
 
@@ -20,6 +20,21 @@ INT_PTR Dialog::runModal(HINSTANCE instance, int templateId, HWND parent) {
                                            &Dialog::procedure, reinterpret_cast<LPARAM>(this));
     window_ = nullptr;
     return result;
+}
+
+INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                EndDialog(handle(), LOWORD(wParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
 }
 
 INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

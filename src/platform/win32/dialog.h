@@ -25,8 +25,9 @@ class Dialog {
     INT_PTR runModal(HINSTANCE instance, int templateId, HWND parent);
 
     // Returns TRUE when the message was handled; a result other than the procedure's own goes
-    // through setResult.
-    virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // through setResult. By default the dialog has nothing but its OK and Cancel buttons, which
+    // end it.
+    virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void setResult(LRESULT result) const { SetWindowLongPtrW(window_, DWLP_MSGRESULT, result); }
 
   private:
