@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "actions/key_chords.h"
+#include "actions/profile_switch.h"
 #include "actions/virtual_keys.h"
 #include "settings/function_codes.h"
 #include "settings/text.h"
@@ -122,9 +123,7 @@ void ActionExecutor::nextProfile() {
     ProfileStore& profiles = services_.profiles;
     const int32_t current = profiles.currentConfig();
     const int32_t next = current >= kProfileCount ? 1 : current + 1;
-    profiles.switchProfile(next);
-    services_.device.ApplySettings();
-    services_.view.invalidate();
+    switchToProfile(profiles, services_.device, services_.view, next);
 }
 
 void ActionExecutor::startSystemProgram(std::u16string_view fileName) {
