@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 [[ -d build/native ]] || cmake --preset native >/dev/null
 [[ -d build/windows ]] || cmake --preset windows >/dev/null
 cmake --build build/native --target v270-mousesim
-cmake --build build/windows --target V270 v270-keyprobe v270-e2e-helper v270-planted-dll
+cmake --build build/windows --target V270 v270-keyprobe v270-e2e-helper v270-planted-dll \
+    v270-front-window
 cd tests/e2e
 exec python3 -W ignore::ResourceWarning -m unittest discover -s . -p 'test_*.py' -v "$@"

@@ -29,7 +29,10 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
       settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
                                       advancedPage, platform.dialogs, platform.view}),
       pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,
-                              advancedPage, colourPage}) {}
+                              advancedPage, colourPage}),
+      appProfiles(AppProfileSwitcherServices{
+          files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
+          platform.settleTimer, [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {}
 
 FrameState Program::frame() const {
     FrameState frame;

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "actions/action_executor.h"
+#include "app/app_profile_switcher.h"
 #include "app/main_window_lifecycle.h"
 #include "app/settings_actions.h"
 #include "device/device_link.h"
@@ -42,6 +43,8 @@ struct ProgramPlatform {
     platform::SystemActions& systemActions;
     platform::Clock& clock;
     platform::HidSystem& hid;
+    platform::ForegroundWatcher& foreground;
+    platform::OneShotTimer& settleTimer;
 };
 
 // Everything the program keeps for its whole run, in one instance, wired where the window is
@@ -79,6 +82,8 @@ struct Program {
     MainWindowLifecycle lifecycle;
     SettingsActions settings;
     MainWindowPointer pointer;
+    // Declared last, so that it stops watching before anything a switch uses goes.
+    AppProfileSwitcher appProfiles;
 };
 
 }  // namespace v270

@@ -49,10 +49,16 @@ inline constexpr std::u16string_view kAppProfilesSection = u"AppProfiles";
 std::optional<int32_t> profileForApplication(const AppProfileSettings& settings,
                                              std::u16string_view executablePath);
 
+// What a save keeps and a load gives back: at most kMaxRules rules, each with a profile of 1..5
+// and a target that is not empty, trimmed of blanks and cut at a line break as a line of the
+// file would cut it; any other fallback than 1..5 is kStay.
+AppProfileSettings storable(const AppProfileSettings& settings);
+
 // The section as stored; a missing or damaged section gives the feature off and no rules, and a
 // damaged rule is left out.
 AppProfileSettings loadAppProfiles(const IniFiles& files, const std::filesystem::path& configFile);
-// Rewrites the section alone; every other section and line of the file stays as it is.
+// Rewrites the section alone, with what storable() keeps; every other section and line of the
+// file stays as it is. False when the file could not be written.
 bool saveAppProfiles(IniFiles& files, const std::filesystem::path& configFile,
                      const AppProfileSettings& settings);
 

@@ -257,6 +257,18 @@ bool IniDocument::write(std::u16string_view section, std::u16string_view key,
     return true;
 }
 
+bool IniDocument::remove(std::u16string_view section, std::u16string_view key) {
+    const auto sectionLine = findSection(section);
+    if (!sectionLine)
+        return false;
+    const auto keyLine = findKey(*sectionLine, key);
+    if (!keyLine)
+        return false;
+    lines_.erase(lines_.begin() + static_cast<ptrdiff_t>(*keyLine));
+    modified_ = true;
+    return true;
+}
+
 std::vector<std::byte> IniDocument::serialize() const {
     std::vector<std::byte> out;
     const bool utf16 =

@@ -41,6 +41,10 @@ class IniDocument {
     // changes nothing for a section or key name that a file line could not hold.
     bool write(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
+    // Removes the line of the key that reads see (a later line of the same name then shows
+    // through). Returns false, changing nothing, when the section or the key is missing.
+    bool remove(std::u16string_view section, std::u16string_view key);
+
     // The file's bytes in its encoding, every line ended with CRLF. Lines that no write touched
     // keep their bytes.
     std::vector<std::byte> serialize() const;

@@ -10,6 +10,8 @@
 #include "device/device_fakes.h"
 #include "device/fake_hid.h"
 #include "platform/system_clock.h"
+#include "support/fake_foreground_watcher.h"
+#include "support/fake_one_shot_timer.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
@@ -114,9 +116,11 @@ class LifecycleTest : public testing::Test {
     test::RecordingSystemActions systemActions;
     LoggingClock clock{log};
     test::FakeHidSystem hid{&log};
+    test::FakeForegroundWatcher foreground;
+    test::FakeOneShotTimer settleTimer;
     std::unique_ptr<Program> program = std::make_unique<Program>(
-        paths,
-        ProgramPlatform{view, messages, dialogs, systemSettings, keys, systemActions, clock, hid});
+        paths, ProgramPlatform{view, messages, dialogs, systemSettings, keys, systemActions, clock,
+                               hid, foreground, settleTimer});
     MainWindowLifecycle& lifecycle = program->lifecycle;
 };
 
@@ -273,6 +277,32 @@ TEST_F(LifecycleTest, APowerEventResendsTheWholeProfile) {
     EXPECT_EQ(std::count_if(all.begin(), all.end(),
                             [](const std::string& e) { return e.rfind("report 07 10", 0) == 0; }),
               6);
+}
+
+// A rule's switch takes the road of every switch: the profile current, loaded and applied. After
+// the close path nothing switches any more.
+TEST_F(LifecycleTest, ARuleAppliesItsProfileUntilTheProgramCloses) {
+    writeFile(paths.configFilePath,
+              "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config3]\r\nK3=2\r\n"
+              "[AppProfiles]\r\nEnabled=1\r\nRule1=name,3,game.exe\r\n");
+    ASSERT_TRUE(lifecycle.initialise());
+    program->appProfiles.start();
+    log.clear();
+    foreground.bringToFront(u"C:\\Games\\game.exe");
+    settleTimer.elapse();
+    EXPECT_EQ(program->profiles.currentConfig(), 3);
+    const auto all = events();
+    EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                            [](const std::string& e) { return e.starts_with("report 07 10 03 02"); }),
+              1)
+        << "profile 3's button 3, applied once";
+
+    foreground.bringToFront(u"C:\\other.exe");
+    program->appProfiles.setSettings({.enabled = true, .fallbackProfile = 1, .rules = {}});
+    foreground.bringToFront(u"C:\\other.exe");
+    lifecycle.closePath();
+    settleTimer.elapse();
+    EXPECT_EQ(program->profiles.currentConfig(), 3);
 }
 
 // Every way the program ends, with its worker threads busy: the reader blocked on the mouse,

@@ -135,7 +135,8 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
                            *simulatorNotices_)) {
     program_ = std::make_unique<Program>(
         paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
-                               *systemActions_, *clock_, *hid_});
+                               *systemActions_, *clock_, *hid_, foregroundWatcher_,
+                               settleTimer_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
 }
 
@@ -198,7 +199,8 @@ void VADU_VIredoVud::onInitDialog() {
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     painter_->createFonts();
 
-    program_->lifecycle.initialise();
+    if (program_->lifecycle.initialise())
+        program_->appProfiles.start();
 }
 
 INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -298,6 +300,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             program_->mainPage.functionMenuClosed();
             return TRUE;
         case WM_DESTROY:
+            program_->appProfiles.stop();
             menuDialog_.reset();
             // The child controls go with this window; their owner lets go of them first.
             program_->advancedPage.leave();

@@ -17,7 +17,9 @@
 #include "platform/system_actions.h"
 #include "platform/view_port.h"
 #include "platform/win32/file_dialogs_win32.h"
+#include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
+#include "platform/win32/one_shot_timer_win32.h"
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
 
@@ -92,6 +94,8 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     const std::unique_ptr<platform::SystemActions> systemActions_;
     const std::unique_ptr<SimulatorNotices> simulatorNotices_;
     const std::unique_ptr<platform::HidSystem> hid_;
+    Win32ForegroundWatcher foregroundWatcher_;
+    Win32OneShotTimer settleTimer_;
 
     // The program. Its threads use only what is declared above it, and what is declared below
     // uses the program: it goes after the latter and before the former.

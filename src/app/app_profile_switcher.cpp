@@ -1,0 +1,65 @@
+#include "app/app_profile_switcher.h"
+
+#include "actions/profile_switch.h"
+
+namespace v270 {
+
+void AppProfileSwitcher::start() {
+    settings_ = loadAppProfiles(s_.files, s_.configFile);
+    running_ = true;
+    watchAsSettingsSay();
+}
+
+void AppProfileSwitcher::stop() {
+    running_ = false;
+    watchAsSettingsSay();
+}
+
+bool AppProfileSwitcher::setSettings(const AppProfileSettings& settings) {
+    settings_ = storable(settings);
+    // A switch decided under the old rules is not made.
+    s_.settleTimer.cancel();
+    const bool saved = saveAppProfiles(s_.files, s_.configFile, settings_);
+    watchAsSettingsSay();
+    return saved;
+}
+
+void AppProfileSwitcher::watchAsSettingsSay() {
+    if (running_ && settings_.enabled) {
+        if (!s_.watcher.watching())
+            s_.watcher.start([this](const platform::ForegroundChange& change) {
+                onForegroundChanged(change);
+            });
+        return;
+    }
+    s_.settleTimer.cancel();
+    s_.watcher.stop();
+}
+
+void AppProfileSwitcher::onForegroundChanged(const platform::ForegroundChange& change) {
+    // The user may be editing a profile: nothing changes under their hands, and a switch for a
+    // window they only passed through is dropped.
+    if (change.ownWindow) {
+        s_.settleTimer.cancel();
+        return;
+    }
+    std::optional<int32_t> profile = profileForApplication(settings_, change.executablePath);
+    if (!profile && settings_.fallbackProfile != AppProfileSettings::kStay)
+        profile = settings_.fallbackProfile;
+    if (!profile) {
+        // The last window to come to the front keeps the current profile.
+        s_.settleTimer.cancel();
+        return;
+    }
+    s_.settleTimer.start(kSettleTime, [this, target = *profile] { onSettled(target); });
+}
+
+void AppProfileSwitcher::onSettled(int32_t profile) {
+    if (!running_ || !s_.maySwitch() || profile == s_.profiles.currentConfig())
+        return;
+    switchToProfile(s_.profiles, s_.device, s_.view, profile);
+    if (announcer_)
+        announcer_(profile);
+}
+
+}  // namespace v270

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "device/device_commands.h"
+#include "platform/foreground_watcher.h"
+#include "platform/one_shot_timer.h"
+#include "platform/view_port.h"
+#include "settings/app_profiles.h"
+#include "settings/ini_files.h"
+#include "settings/profile_store.h"
+
+namespace v270 {
+
+struct AppProfileSwitcherServices {
+    IniFiles& files;
+    const std::filesystem::path& configFile;
+    ProfileStore& profiles;
+    DeviceCommands& device;
+    platform::ViewPort& view;
+    platform::ForegroundWatcher& watcher;
+    platform::OneShotTimer& settleTimer;
+    // Whether a switch may be made now: the mouse is there and the program is not closing.
+    std::function<bool()> maySwitch;
+};
+
+// The per-application profiles at work: when another application comes to the front, the
+// profile of its rule (or the fallback) becomes the current one, once the foreground has
+// settled. Everything runs on the window's thread.
+class AppProfileSwitcher {
+  public:
+    // Alt+Tab through several windows brings each to the front for a moment; only a window that
+    // stays this long gets its profile. Shorter than a person's pause on a window they chose,
+    // longer than the steps of a quick Alt+Tab run.
+    static constexpr std::chrono::milliseconds kSettleTime{400};
+
+    using Announcer = std::function<void(int32_t profile)>;
+
+    explicit AppProfileSwitcher(const AppProfileSwitcherServices& services) : s_(services) {}
+    AppProfileSwitcher(const AppProfileSwitcher&) = delete;
+    AppProfileSwitcher& operator=(const AppProfileSwitcher&) = delete;
+    ~AppProfileSwitcher() { stop(); }
+
+    // After the start-up sequence: reads the section and watches when the feature is on.
+    void start();
+    // The program ends: no more watching and no pending switch, whatever setSettings() says.
+    void stop();
+
+    const AppProfileSettings& settings() const { return settings_; }
+    // The rules dialog's result: what storable() keeps is in force at once, saved into the
+    // section, and watched for while `enabled`. False when the file could not be written.
+    bool setSettings(const AppProfileSettings& settings);
+
+    // Told of every switch a rule made, after it was made.
+    void setAnnouncer(Announcer announcer) { announcer_ = std::move(announcer); }
+
+  private:
+    void watchAsSettingsSay();
+    void onForegroundChanged(const platform::ForegroundChange& change);
+    void onSettled(int32_t profile);
+
+    AppProfileSwitcherServices s_;
+    AppProfileSettings settings_;
+    Announcer announcer_;
+    bool running_ = false;
+};
+
+}  // namespace v270

@@ -1,0 +1,112 @@
+"""Per-application profiles: two applications brought to the front in turn with xdotool switch the
+profile back and forth, and the mouse gets each profile once per switch.
+
+The applications are copies of v270-front-window, which comes to the front when clicked. Wine 8
+moves the foreground without announcing it to the program's EVENT_SYSTEM_FOREGROUND hook, so the
+window announces it itself (NotifyWinEvent); the hook, its out-of-context delivery, the
+executable path of the window's process, the rules, the settle time and the switch are the
+program's own."""
+
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+from harness import WINDOWS_BUILD, Program, Simulator, session, wait_for
+from test_main_page import config_with
+
+FRONT_WINDOW = WINDOWS_BUILD / "tools" / "frontwindow" / "v270-front-window.exe"
+PROFILE_REPORTS = 9
+# Button 3's report tells the profiles apart: 07 10 03 <its code>.
+BUTTON_3 = {1: "07 10 03 03", 2: "07 10 03 02", 4: "07 10 03 01"}
+# Longer than the settle time: a second switch for one change would have come by then.
+QUIET = 1.5
+
+
+def windows_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+class FrontWindow:
+    """v270-front-window copied to `path` and started: an application that comes to the front."""
+
+    def __init__(self, path):
+        path.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(FRONT_WINDOW, path)
+        self.process = subprocess.Popen(["wine", str(path)], env=session().env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.window = wait_for(lambda: self._find(path.name), f"the window of {path.name}")
+
+    @staticmethod
+    def _find(title):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                               env=session().env, capture_output=True, text=True).stdout.split()
+        return found[0] if found else None
+
+    def bring_to_front(self):
+        subprocess.run(["xdotool", "mousemove", "--window", self.window, "20", "20", "click", "1"],
+                       env=session().env, check=True)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+class AppProfiles(unittest.TestCase):
+    def setUp(self):
+        self.apps = Path(tempfile.mkdtemp(prefix="v270-apps-"))
+        self.addCleanup(shutil.rmtree, self.apps, ignore_errors=True)
+        self.editor = self.apps / "Tools" / "editor.exe"
+        self.game = self.apps / "Games" / "Racer" / "bin" / "racer.exe"
+        # By name the one, by folder (written in other case, with / and a trailing separator)
+        # the other.
+        rules = ("[AppProfiles]\r\nEnabled=1\r\nFallback=0\r\n"
+                 "Rule1=name,2,EDITOR.EXE\r\n"
+                 f"Rule2=folder,4,{windows_path(self.game.parents[1]).upper().replace(chr(92), '/')}/\r\n")
+        config = config_with({1: {}, 2: {"K3": 2}, 4: {"K3": 1}}) + "\r\n" + rules
+        self.simulator = Simulator()
+        self.addCleanup(self.simulator.close)
+        self.program = Program({"config.ini": config})
+        self.addCleanup(self.program.stop)
+        self.program.start(self.simulator)
+        self.simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
+
+    def start_app(self, path):
+        app = FrontWindow(path)
+        self.addCleanup(app.close)
+        return app
+
+    def button_3_reports(self):
+        return [r[:11] for r in self.simulator.reports() if r.startswith("07 10 03")]
+
+    def wait_for_profile(self, profile, switches):
+        """Waits for the `switches`th switch since the log was cleared, to `profile`."""
+        wait_for(lambda: len(self.button_3_reports()) >= switches,
+                 f"switch {switches}, to profile {profile}")
+        wait_for(lambda: len(self.simulator.reports()) >= switches * PROFILE_REPORTS,
+                 f"the whole of profile {profile}")
+        self.assertEqual(self.button_3_reports()[switches - 1], BUTTON_3[profile])
+        self.assertEqual(self.program.config()["Init"]["CurConfig"], str(profile))
+
+    def test_the_application_in_front_brings_its_profile(self):
+        self.simulator.command("clear-log")
+        editor = self.start_app(self.editor)  # it comes to the front as it opens
+        self.wait_for_profile(2, 1)
+        game = self.start_app(self.game)
+        self.wait_for_profile(4, 2)
+        editor.bring_to_front()
+        self.wait_for_profile(2, 3)
+        game.bring_to_front()
+        self.wait_for_profile(4, 4)
+        # Past the settle time nothing more comes.
+        time.sleep(QUIET)
+        self.assertEqual(self.button_3_reports(), [BUTTON_3[2], BUTTON_3[4]] * 2)
+        self.assertEqual(len(self.simulator.reports()), 4 * PROFILE_REPORTS, "once per switch")
+        self.program.check_no_crash()
+
+
+if __name__ == "__main__":
+    unittest.main()
