@@ -10,6 +10,8 @@
 #                                   core, or 20 context switches a second over all its threads
 #   scripts/idle.sh --page colour   measures with the colour page shown, its LED preview playing
 #                                   (the budget does not apply: it is a visible animation)
+#   scripts/idle.sh --app-profiles  with per-application profiles on (a few rules in config.ini):
+#                                   the foreground hook in place, nothing coming to the front
 #
 # The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
 # build/native); V270 and v270-mousesim are built when missing.
@@ -19,12 +21,14 @@ seconds=30
 check=0
 page=main
 settle=3
+app_profiles=0
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --seconds) seconds=$2; shift 2 ;;
         --check) check=1; shift ;;
         --page) page=$2; shift 2 ;;
-        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour]" >&2; exit 2 ;;
+        --app-profiles) app_profiles=1; shift ;;
+        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles]" >&2; exit 2 ;;
     esac
 done
 [[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "--seconds takes a whole number > 0" >&2; exit 2; }
@@ -84,6 +88,10 @@ folder=$(mktemp -d /tmp/v270-idle-XXXXXX)
 cleanup+=("rm -rf '$folder'")
 cp -r "$windows_build/program/." "$folder"
 cp data/* "$folder"
+if [[ $app_profiles == 1 ]]; then
+    printf '\r\n[AppProfiles]\r\nEnabled=1\r\nFallback=1\r\nRule1=name,2,editor.exe\r\n%s\r\n%s\r\n' \
+        'Rule2=folder,3,C:\Games' 'Rule3=path,4,C:\Tools\viewer.exe' >>"$folder/config.ini"
+fi
 
 coproc SIM { exec "$simulator" --port 0 --control-port 0; }
 sim_pid=$SIM_PID
@@ -136,6 +144,7 @@ if [[ $page == colour ]]; then
     xdotool mousemove --window "$window" 390 540  # off every entry: no hover repaints
 fi
 sleep "$settle"
+[[ $app_profiles == 0 ]] || echo "Per-application profiles on: 3 rules in config.ini"
 
 python3 - "$WINEPREFIX" "$seconds" "$check" "$settle" <<'EOF'
 import os

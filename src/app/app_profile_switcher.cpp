@@ -17,9 +17,11 @@ void AppProfileSwitcher::stop() {
 
 bool AppProfileSwitcher::setSettings(const AppProfileSettings& settings) {
     settings_ = storable(settings);
-    // A switch decided under the old rules is not made.
-    s_.settleTimer.cancel();
     const bool saved = saveAppProfiles(s_.files, s_.configFile, settings_);
+    // A switch decided under the old rules is not made; watching anew, the window in front is
+    // judged by the new ones.
+    s_.settleTimer.cancel();
+    s_.watcher.stop();
     watchAsSettingsSay();
     return saved;
 }
@@ -27,9 +29,8 @@ bool AppProfileSwitcher::setSettings(const AppProfileSettings& settings) {
 void AppProfileSwitcher::watchAsSettingsSay() {
     if (running_ && settings_.enabled) {
         if (!s_.watcher.watching())
-            s_.watcher.start([this](const platform::ForegroundChange& change) {
-                onForegroundChanged(change);
-            });
+            s_.watcher.start(
+                [this](const platform::ForegroundChange& change) { onForegroundChanged(change); });
         return;
     }
     s_.settleTimer.cancel();

@@ -50,8 +50,9 @@ class AppProfileSwitcher {
     void stop();
 
     const AppProfileSettings& settings() const { return settings_; }
-    // The rules dialog's result: what storable() keeps is in force at once, saved into the
-    // section, and watched for while `enabled`. False when the file could not be written.
+    // The rules dialog's result: what storable() keeps is in force at once (the window in front
+    // judged by it), saved into the section, and watched for while `enabled`. False when the
+    // file could not be written.
     bool setSettings(const AppProfileSettings& settings);
 
     // Told of every switch a rule made, after it was made.

@@ -32,7 +32,8 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                               advancedPage, colourPage}),
       appProfiles(AppProfileSwitcherServices{
           files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
-          platform.settleTimer, [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {}
+          platform.settleTimer,
+          [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {}
 
 FrameState Program::frame() const {
     FrameState frame;

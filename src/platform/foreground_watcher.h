@@ -16,16 +16,16 @@ struct ForegroundChange {
     bool operator==(const ForegroundChange&) const = default;
 };
 
-// Tells of every change of the foreground window while it watches, on the thread of the main
-// window, as the change happens; nothing runs while nothing changes.
+// Tells of the foreground window when it starts watching and of every change while it watches,
+// on the thread of the main window, as the change happens; nothing runs while nothing changes.
 class ForegroundWatcher {
   public:
     using Listener = std::function<void(const ForegroundChange&)>;
 
     virtual ~ForegroundWatcher() = default;
 
-    // Starts telling `listener`; false when the system refused. Starting again while watching
-    // only replaces the listener.
+    // Starts telling `listener`, first of the window in front now, if any; false when the system
+    // refused. Starting again while watching only replaces the listener.
     virtual bool start(Listener listener) = 0;
     // Stops; the listener is not called again. Nothing happens when not watching.
     virtual void stop() = 0;

@@ -11,7 +11,7 @@ namespace {
 char16_t foldCase(char16_t c) {
     if (c >= u'A' && c <= u'Z')
         return static_cast<char16_t>(c + 0x20);
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) ||  // Latin-1 capitals, without ×
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) ||     // Latin-1 capitals, without ×
         (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||  // Greek capitals
         (c >= 0x410 && c <= 0x42F)) {                // Cyrillic А..Я
         return static_cast<char16_t>(c + 0x20);
@@ -88,7 +88,7 @@ std::optional<size_t> specificity(const AppProfileRule& rule, std::u16string_vie
             if (!isAbsolute(rule.target) || !isAbsolute(path))
                 return std::nullopt;
             return normalised(rule.target) == normalised(path) ? std::optional(kPath)
-                                                                : std::nullopt;
+                                                               : std::nullopt;
         case AppMatch::Folder: {
             if (!isAbsolute(rule.target) || !isAbsolute(path))
                 return std::nullopt;

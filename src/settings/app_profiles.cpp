@@ -58,10 +58,14 @@ bool equalsAsciiIgnoringCase(std::u16string_view text, std::u16string_view lower
     return true;
 }
 
+// Without the blanks that a read of the file drops around a value.
 std::u16string_view trimmed(std::u16string_view text) {
-    while (!text.empty() && (text.front() == u' ' || text.front() == u'\t'))
+    const auto blank = [](char16_t c) {
+        return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A;
+    };
+    while (!text.empty() && blank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t'))
+    while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -81,8 +85,9 @@ std::optional<AppProfileRule> parseRule(std::u16string_view value) {
     const std::u16string_view target = trimmed(value.substr(secondComma + 1));
 
     AppProfileRule rule;
-    const auto known = std::find_if(kMatchNames.begin(), kMatchNames.end(),
-                                    [&](const MatchName& m) { return equalsAsciiIgnoringCase(kind, m.name); });
+    const auto known =
+        std::find_if(kMatchNames.begin(), kMatchNames.end(),
+                     [&](const MatchName& m) { return equalsAsciiIgnoringCase(kind, m.name); });
     if (known == kMatchNames.end())
         return std::nullopt;
     rule.match = known->match;

@@ -292,9 +292,10 @@ TEST_F(LifecycleTest, ARuleAppliesItsProfileUntilTheProgramCloses) {
     settleTimer.elapse();
     EXPECT_EQ(program->profiles.currentConfig(), 3);
     const auto all = events();
-    EXPECT_EQ(std::count_if(all.begin(), all.end(),
-                            [](const std::string& e) { return e.starts_with("report 07 10 03 02"); }),
-              1)
+    EXPECT_EQ(
+        std::count_if(all.begin(), all.end(),
+                      [](const std::string& e) { return e.starts_with("report 07 10 03 02"); }),
+        1)
         << "profile 3's button 3, applied once";
 
     foreground.bringToFront(u"C:\\other.exe");

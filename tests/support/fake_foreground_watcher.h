@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/foreground_watcher.h"
@@ -7,15 +8,20 @@
 namespace v270::test {
 
 // The foreground as a test moves it: bringToFront() tells the listener, as the system would,
-// only while watching. Starts and stops are counted.
+// only while watching, and a start tells of the window in front then. Starts and stops are
+// counted.
 class FakeForegroundWatcher final : public platform::ForegroundWatcher {
   public:
     bool start(Listener listener) override {
         if (refuseStart)
             return false;
-        if (!listener_)
-            ++starts;
+        const bool first = !listener_;
         listener_ = std::move(listener);
+        if (first) {
+            ++starts;
+            if (front_)
+                tell(*front_);
+        }
         return true;
     }
     void stop() override {
@@ -26,10 +32,8 @@ class FakeForegroundWatcher final : public platform::ForegroundWatcher {
     bool watching() const override { return static_cast<bool>(listener_); }
 
     void bringToFront(std::u16string executablePath, bool ownWindow = false) {
-        if (listener_) {
-            const Listener listener = listener_;
-            listener({std::move(executablePath), ownWindow});
-        }
+        front_ = platform::ForegroundChange{std::move(executablePath), ownWindow};
+        tell(*front_);
     }
 
     bool refuseStart = false;
@@ -37,7 +41,15 @@ class FakeForegroundWatcher final : public platform::ForegroundWatcher {
     int stops = 0;
 
   private:
+    void tell(const platform::ForegroundChange& change) {
+        if (listener_) {
+            const Listener listener = listener_;
+            listener(change);
+        }
+    }
+
     Listener listener_;
+    std::optional<platform::ForegroundChange> front_;
 };
 
 }  // namespace v270::test

@@ -66,8 +66,8 @@ int wmain(int argc, wchar_t** argv) {
     if (RegisterClassW(&windowClass) == 0)
         return 2;
     const HWND window = CreateWindowW(windowClass.lpszClassName, executableName().c_str(),
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 240, 160,
-                                      nullptr, nullptr, instance, nullptr);
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 240, 160, nullptr,
+                                      nullptr, instance, nullptr);
     if (window == nullptr)
         return 2;
     SetTimer(window, kTimeoutTimer, seconds * 1000, nullptr);

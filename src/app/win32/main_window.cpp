@@ -135,8 +135,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
                            *simulatorNotices_)) {
     program_ = std::make_unique<Program>(
         paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
-                               *systemActions_, *clock_, *hid_, foregroundWatcher_,
-                               settleTimer_});
+                               *systemActions_, *clock_, *hid_, foregroundWatcher_, settleTimer_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
 }
 

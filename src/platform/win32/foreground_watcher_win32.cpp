@@ -47,6 +47,10 @@ bool Win32ForegroundWatcher::start(Listener listener) {
         activeWatcher.store(nullptr);
         return false;
     }
+    // An application already in front when the program starts (in the tray) or the feature is
+    // turned on gets its profile without waiting for the next change.
+    if (const HWND front = GetForegroundWindow())
+        deliver(front);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/win32/one_shot_timer_win32.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace v270::win32 {
 
@@ -20,8 +21,8 @@ Win32OneShotTimer::Win32OneShotTimer() {
     windowClass.lpszClassName = kClassName;
     // A second timer finds the class in place, and that is as good.
     RegisterClassExW(&windowClass);
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                              this);
+    window_ =
+        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
 }
 
 Win32OneShotTimer::~Win32OneShotTimer() {
@@ -60,12 +61,14 @@ void Win32OneShotTimer::fire() {
 }
 
 LRESULT CALLBACK Win32OneShotTimer::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                                     LPARAM lParam) {
+                                                    LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     } else if (message == WM_TIMER && wParam == kTimerId) {
-        auto* timer = reinterpret_cast<Win32OneShotTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        auto* timer =
+            reinterpret_cast<Win32OneShotTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (timer != nullptr)
             timer->fire();
         return 0;
