@@ -30,12 +30,14 @@ def windows_path(path):
 
 
 class FrontWindow:
-    """v270-front-window copied to `path` and started: an application that comes to the front."""
+    """v270-front-window copied to `path` and started at screen position `at`: an application
+    that comes to the front. Apart, each window gets its own clicks."""
 
-    def __init__(self, path):
+    def __init__(self, path, at):
         path.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(FRONT_WINDOW, path)
-        self.process = subprocess.Popen(["wine", str(path)], env=session().env,
+        self.process = subprocess.Popen(["wine", str(path), "--at", *map(str, at)],
+                                        env=session().env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.window = wait_for(lambda: self._find(path.name), f"the window of {path.name}")
 
@@ -74,8 +76,8 @@ class AppProfiles(unittest.TestCase):
         self.program.start(self.simulator)
         self.simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
 
-    def start_app(self, path):
-        app = FrontWindow(path)
+    def start_app(self, path, at):
+        app = FrontWindow(path, at)
         self.addCleanup(app.close)
         return app
 
@@ -93,9 +95,9 @@ class AppProfiles(unittest.TestCase):
 
     def test_the_application_in_front_brings_its_profile(self):
         self.simulator.command("clear-log")
-        editor = self.start_app(self.editor)  # it comes to the front as it opens
+        editor = self.start_app(self.editor, (700, 50))  # it comes to the front as it opens
         self.wait_for_profile(2, 1)
-        game = self.start_app(self.game)
+        game = self.start_app(self.game, (1000, 50))
         self.wait_for_profile(4, 2)
         editor.bring_to_front()
         self.wait_for_profile(2, 3)

@@ -2,12 +2,13 @@
 // Copied under other names, it is each of the applications of the per-application profiles'
 // end-to-end test.
 //
-//   NAME.exe [--seconds N]
+//   NAME.exe [--seconds N] [--at X Y]
 //
-// The window's title is the executable's file name ("racer.exe"), so that xdotool finds it. A
-// left click brings it to the front. Each time it becomes the foreground window it announces
-// EVENT_SYSTEM_FOREGROUND itself: Wine 8 moves the foreground without announcing it, where
-// Windows would. It ends after N seconds (default 120) or when closed.
+// The window's title is the executable's file name ("racer.exe"), so that xdotool finds it; it
+// stands at screen position X, Y (default 600, 100). A left click brings it to the front. Each time
+// it becomes the foreground window it announces EVENT_SYSTEM_FOREGROUND itself: Wine 8 moves the
+// foreground without announcing it, where Windows would. It ends after N seconds (default 120) or
+// when closed.
 #include <windows.h>
 
 #include <cwchar>
@@ -49,9 +50,14 @@ std::wstring executableName() {
 
 int wmain(int argc, wchar_t** argv) {
     unsigned seconds = 120;
+    int x = 600;
+    int y = 100;
     for (int i = 1; i < argc; ++i) {
         if (std::wcscmp(argv[i], L"--seconds") == 0 && i + 1 < argc) {
             seconds = static_cast<unsigned>(std::wcstoul(argv[++i], nullptr, 10));
+        } else if (std::wcscmp(argv[i], L"--at") == 0 && i + 2 < argc) {
+            x = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
+            y = static_cast<int>(std::wcstol(argv[++i], nullptr, 10));
         } else {
             return 2;
         }
@@ -66,7 +72,7 @@ int wmain(int argc, wchar_t** argv) {
     if (RegisterClassW(&windowClass) == 0)
         return 2;
     const HWND window = CreateWindowW(windowClass.lpszClassName, executableName().c_str(),
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 240, 160, nullptr,
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 240, 160, nullptr,
                                       nullptr, instance, nullptr);
     if (window == nullptr)
         return 2;
