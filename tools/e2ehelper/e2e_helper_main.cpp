@@ -20,6 +20,11 @@
 //                                         window of class CLASS (another program's window)
 //   v270-e2e-helper.exe ping              "answered" when the main window's thread takes a
 //                                         message within 5 s, else "hung"
+//   v270-e2e-helper.exe logon-task        the program's logon task as the Task Scheduler gives
+//                                         it back, one "key=value" a line: registered=0|1, then
+//                                         trigger=logon|none, runlevel=highest|other, user,
+//                                         command, arguments
+//   v270-e2e-helper.exe logon-task-remove deletes that task
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
@@ -28,6 +33,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "platform/win32/logon_task_win32.h"
 
 namespace {
 
@@ -76,6 +83,10 @@ void printUtf8(const std::wstring& text) {
     std::fputc('\n', stdout);
 }
 
+void printUtf8(const std::u16string& text) {
+    printUtf8(std::wstring(text.begin(), text.end()));
+}
+
 int run(int argc, wchar_t** argv) {
     if (argc < 2)
         return 2;
@@ -117,6 +128,23 @@ int run(int argc, wchar_t** argv) {
             static_cast<size_t>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
         SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
         printUtf8(text.data());
+        return 0;
+    }
+    if (command == L"logon-task" || command == L"logon-task-remove") {
+        v270::win32::Win32LogonTask task(v270::win32::logonTaskNameForCurrentUser());
+        if (command == L"logon-task-remove") {
+            std::printf("%s\n", task.remove().ok ? "ok" : "failed");
+            return 0;
+        }
+        const auto definition = task.readBack();
+        std::printf("registered=%d\n", definition ? 1 : 0);
+        if (definition) {
+            std::printf("trigger=%s\nrunlevel=%s\n", definition->atLogon ? "logon" : "none",
+                        definition->highestPrivileges ? "highest" : "other");
+            printUtf8(u"user=" + definition->userId);
+            printUtf8(u"command=" + definition->command);
+            printUtf8(u"arguments=" + definition->arguments);
+        }
         return 0;
     }
     if (command == L"window") {
