@@ -106,21 +106,25 @@ ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments) {
 
 std::u16string commandLineHelp(bool english) {
     if (english) {
+        // Short lines: a message box wraps long ones wherever it likes.
         return u"V270.exe [--profile N] [--tray]\n\n"
-               u"--profile N\tswitches to profile N (1 to 5): the running program switches, "
-               u"or the program starts with it\n"
+               u"--profile N\tswitches to profile N (1 to 5):\n"
+               u"\tthe running program switches,\n"
+               u"\telse the program starts with it\n"
                u"--tray\tstarts hidden in the tray\n"
                u"--help\tshows these options";
     }
     return u"V270.exe [--profile N] [--tray]\n\n"
-           u"--profile N\t切换到配置 N（1 到 5）：正在运行的程序直接切换，否则以该配置启动\n"
+           u"--profile N\t切换到配置 N（1 到 5）：\n"
+           u"\t正在运行的程序直接切换，\n"
+           u"\t否则以该配置启动\n"
            u"--tray\t启动时隐藏到托盘\n"
            u"--help\t显示这些选项";
 }
 
 std::u16string commandLineRefusal(const CommandLineProblem& problem, bool english) {
     return describe(problem, english) +
-           (english ? u" Nothing was done.\n\n" : u"未执行任何操作。\n\n") +
+           (english ? u"\nNothing was done.\n\n" : u"\n未执行任何操作。\n\n") +
            commandLineHelp(english);
 }
 

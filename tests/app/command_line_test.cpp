@@ -78,12 +78,12 @@ TEST(CommandLineTest, MessagesNameTheProblemAndTheOptionsInBothLanguages) {
             commandLineRefusal(std::get<CommandLineProblem>(parse({std::move(word)})), english));
     };
     const std::string english = refusal(u"--verbose", true);
-    EXPECT_NE(english.find("Unknown option: \"--verbose\". Nothing was done."), std::string::npos);
+    EXPECT_NE(english.find("Unknown option: \"--verbose\".\nNothing was done."), std::string::npos);
     for (const char* option : {"--profile N", "--tray", "--help"}) {
         EXPECT_NE(english.find(option), std::string::npos) << option;
         EXPECT_NE(utf16ToUtf8(commandLineHelp(false)).find(option), std::string::npos) << option;
     }
-    EXPECT_NE(refusal(u"--verbose", false).find("未知的选项：“--verbose”。未执行任何操作。"),
+    EXPECT_NE(refusal(u"--verbose", false).find("未知的选项：“--verbose”。\n未执行任何操作。"),
               std::string::npos);
     // A long or strange word is shown cut, its control characters made visible.
     const std::string cut = refusal(std::u16string(300, u'x') + u"\n", true);

@@ -124,7 +124,7 @@ class CommandLine(unittest.TestCase):
 
     def test_a_refused_command_line_is_told_and_nothing_else_happens(self):
         alone = self.refused(self.program(language=0), "--verbose")
-        self.assertIn("未知的选项：“--verbose”。未执行任何操作。", alone)
+        self.assertIn("未知的选项：“--verbose”。\n未执行任何操作。", alone)
         self.assertIn("--profile N", alone)
         self.assertEqual(self.simulator.reports(), [], "nothing started")
         self.assertEqual(session().window_state()["count"], 0)
@@ -133,7 +133,7 @@ class CommandLine(unittest.TestCase):
         first.start(self.simulator)
         before = self.simulator.wait_for_reports(APPLY_REPORTS, "the first apply")
         for arguments, problem in [
-                (["--profile", "9"], '"9" is not a profile number from 1 to 5. Nothing was done.'),
+                (["--profile", "9"], '"9" is not a profile number from 1 to 5.\nNothing was done.'),
                 (["--profile", "3", "--help"], '"--help" cannot be combined with other options.')]:
             text = self.refused(self.program(), *arguments)
             self.assertIn(problem, text)
