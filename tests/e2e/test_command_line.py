@@ -138,6 +138,12 @@ class CommandLine(unittest.TestCase):
             text = self.refused(self.program(), *arguments)
             self.assertIn(problem, text)
             self.assertIn("--tray\tstarts hidden in the tray", text.replace("    ", "\t"))
+        # Requests from any other process: only an exact one is taken.
+        tag = "5632373052455155"
+        for foreign_tag, data in [(tag, "-"), (tag, "5632375001"), (tag, "56323750010309"),
+                                  ("1", "563237500103"), (tag, "563237500106"),
+                                  (tag, "563237500203"), (tag, "583237500103")]:
+            self.assertEqual(session().helper("copy-data", foreign_tag, data), "0", data)
         self.assertEqual(self.simulator.reports(), before, "no profile switched")
         self.assertEqual(first.config()["Init"]["CurConfig"], "1")
         self.assertEqual(session().window_state(), {"count": 1, "visible": 1, "iconic": 0})

@@ -25,6 +25,9 @@
 //                                         trigger=logon|none, runlevel=highest|other, user,
 //                                         command, arguments
 //   v270-e2e-helper.exe logon-task-remove deletes that task
+//   v270-e2e-helper.exe copy-data TAG HEX sends the main window WM_COPYDATA with dwData TAG
+//                                         (hexadecimal) and the bytes HEX ("-" for none);
+//                                         prints the window's answer
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
@@ -159,6 +162,20 @@ int run(int argc, wchar_t** argv) {
     HWND window = mainWindow();
     if (window == nullptr)
         return 1;
+    if (command == L"copy-data" && argc == 4) {
+        const std::wstring hex = argv[3];
+        std::vector<BYTE> bytes;
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+            bytes.push_back(static_cast<BYTE>(std::wcstoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+        COPYDATASTRUCT data{static_cast<ULONG_PTR>(std::wcstoull(argv[2], nullptr, 16)),
+                            static_cast<DWORD>(bytes.size()),
+                            bytes.empty() ? nullptr : bytes.data()};
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                            SMTO_ABORTIFHUNG, 5000, &result);
+        std::printf("%d\n", static_cast<int>(result));
+        return 0;
+    }
     if (command == L"list" && argc == 3) {
         HWND list = GetDlgItem(window, _wtoi(argv[2]));
         if (list == nullptr)
