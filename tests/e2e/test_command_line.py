@@ -167,16 +167,15 @@ class StartWithWindows(unittest.TestCase):
         lines = session().helper("logon-task").split("\n")
         return dict(line.split("=", 1) for line in lines)
 
-    def choose_start_with_windows(self, icon):
-        """Opens the tray menu, returns its geometry and picks its second item."""
+    def choose(self, icon, item):
+        """Opens the tray menu and picks its item `item`: 0 "Show Window", 1 "Start with
+        Windows"."""
         screen_click(*icon, button=3)
         menu = wait_for(lambda: next((w for w in program_windows()
                                       if (w["x"], w["y"]) == icon), None), "the tray menu")
         # Three items of 20 pixels inside the menu's frame.
         frame = (menu["height"] - 60) // 2
-        screen_click(menu["x"] + menu["width"] // 2, menu["y"] + frame + 30)
-        wait_for(lambda: not program_windows(), "the tray menu to close")
-        return menu
+        screen_click(menu["x"] + menu["width"] // 2, menu["y"] + frame + 20 * item + 10)
 
     def test_the_logon_task_is_turned_on_read_back_and_turned_off(self):
         self.program.start(self.simulator, wait_window=False, arguments=["--tray"])
@@ -186,7 +185,7 @@ class StartWithWindows(unittest.TestCase):
                          "started hidden in the tray")
         self.assertEqual(self.logon_task(), {"registered": "0"})
 
-        self.choose_start_with_windows(icon)
+        self.choose(icon, 1)
         task = wait_for(lambda: (t := self.logon_task())["registered"] == "1" and t,
                         "the logon task")
         # What the Task Scheduler gives back. Wine 8.0 keeps the task but none of its trigger,
@@ -210,10 +209,15 @@ class StartWithWindows(unittest.TestCase):
         xdotool("key", "Escape")
         wait_for(lambda: not program_windows(), "the tray menu to close")
 
-        self.choose_start_with_windows(icon)
+        self.choose(icon, 1)
         wait_for(lambda: self.logon_task() == {"registered": "0"}, "the task to go")
         self.assertTrue(self.program.running())
         self.assertEqual(session().window_state()["visible"], 0)
+
+        # The start into the tray is the tray's usual state: "Show Window" brings the window.
+        self.choose(icon, 0)
+        wait_for(lambda: session().window_state() == {"count": 1, "visible": 1, "iconic": 0},
+                 "the window to show")
 
     def tick_pixels(self, menu, item):
         """The white pixels in the left margin of item `item` of the open menu."""
