@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "actions/profile_switch.h"
+#include "app/instance_request.h"
 #include "ui/tray.h"
 #include "ui/window_titles.h"
 
@@ -23,7 +25,7 @@ std::u16string notFoundMessage(bool english) {
 
 }  // namespace
 
-bool MainWindowLifecycle::initialise() {
+bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.flags.pressPending.store(0);
     s_.flags.stopRequested.store(0);
     s_.reader.ensureRunning();
@@ -31,6 +33,8 @@ bool MainWindowLifecycle::initialise() {
     s_.mainPage.enter();
 
     s_.profiles.readStartupSettings();
+    if (options.profile)
+        s_.profiles.switchProfile(*options.profile);
     s_.view.setTitle(windowTitle(english()));
 
     // Every layout is read, so that each missing file is named, before the close path.
@@ -56,6 +60,8 @@ bool MainWindowLifecycle::initialise() {
     }
     s_.clock.sleepFor(kPauseBeforeApply);
     s_.device.ApplySettings();
+    if (options.tray)
+        hideToTray(s_.view, english());
     return true;
 }
 
@@ -89,6 +95,16 @@ void MainWindowLifecycle::onTrayDoubleClick() {
     s_.view.removeTrayIcon();
     s_.view.show(platform::WindowShow::Show);
     s_.view.show(platform::WindowShow::Restore);
+}
+
+bool MainWindowLifecycle::onInstanceRequest(uint64_t tag, std::span<const uint8_t> data) {
+    const std::optional<int32_t> profile = decodeProfileRequest(tag, data);
+    if (!profile || closed_)
+        return false;
+    switchToProfile(s_.profiles, s_.device, s_.view, *profile);
+    if (announceProfile_)
+        announceProfile_(*profile);
+    return true;
 }
 
 void MainWindowLifecycle::onDeviceNotice(const platform::DeviceNotice& notice) {

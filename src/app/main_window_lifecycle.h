@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 
 #include "actions/action_executor.h"
+#include "app/command_line.h"
 #include "device/device_link.h"
 #include "device/handover_flags.h"
 #include "device/input_reader.h"
@@ -54,8 +57,10 @@ class MainWindowLifecycle final : public ClosePath {
     explicit MainWindowLifecycle(const LifecycleServices& services) : s_(services) {}
 
     // The start-up sequence, in its order. Returns false when it ended on the close path: a
-    // missing skin layout file or no mouse.
-    bool initialise();
+    // missing skin layout file or no mouse. A profile on the command line is loaded in place of
+    // the stored current profile and is what the first apply sends; with --tray the window ends
+    // the start hidden to the tray.
+    bool initialise(const CommandLineOptions& options = {});
 
     // Releases Alt, removes the tray icon, sends the exit report, resets the Windows pointer
     // speed to 10, saves macro edits not yet saved and destroys the window. Runs once; later
@@ -82,11 +87,22 @@ class MainWindowLifecycle final : public ClosePath {
 
     bool english() const { return s_.profiles.englishUi() != 0; }
 
+    // A request from a second start of the program (another process: any bytes at all). A
+    // valid profile request switches profiles by the one road of every switch and is announced;
+    // anything else is ignored. Returns whether the request was taken.
+    bool onInstanceRequest(uint64_t tag, std::span<const uint8_t> data);
+    // Told of each profile switch the command line makes, after the switch: the on-screen
+    // notice's hook.
+    void setProfileAnnouncer(std::function<void(int32_t profile)> announce) {
+        announceProfile_ = std::move(announce);
+    }
+
   private:
     void saveUnsavedMacros();
 
     LifecycleServices s_;
     bool closed_ = false;
+    std::function<void(int32_t)> announceProfile_;
 };
 
 }  // namespace v270

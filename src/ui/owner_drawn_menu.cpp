@@ -12,6 +12,20 @@ constexpr int32_t kSeparatorHeight = 1;
 constexpr int32_t kSeparatorIndent = 25;
 constexpr int32_t kTextIndent = 10;
 
+// The tick of a checked item: a stroke two pixels high, one column at a time, down two
+// columns and up five, in the margin before the text.
+constexpr std::array<int32_t, 8> kTickRise = {0, 1, 2, 1, 0, -1, -2, -3};
+constexpr int32_t kTickLeft = 1;
+
+void drawTick(MenuItemCanvas& canvas, const platform::PixelRect& rect) {
+    const int32_t middle = rect.top + rect.height() / 2 - 1;
+    for (size_t column = 0; column < kTickRise.size(); ++column) {
+        const int32_t x = rect.left + kTickLeft + static_cast<int32_t>(column);
+        const int32_t y = middle + kTickRise[column];
+        canvas.fill({x, y, x + 1, y + 2}, menu_colour::kText);
+    }
+}
+
 int32_t channelStep(uint8_t from, uint8_t to, int32_t height) {
     // Truncated toward zero, as a conversion of the quotient in floating point does.
     return static_cast<int32_t>((static_cast<double>(to) - static_cast<double>(from)) /
@@ -74,7 +88,7 @@ std::vector<platform::Rgb> gradientRows(platform::Rgb top, platform::Rgb bottom,
 }
 
 void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platform::PixelRect& rect,
-                  bool selected) {
+                  bool selected, bool checked) {
     if (item.id == kSeparatorId) {
         drawFrame3d(canvas, {rect.left + kSeparatorIndent, rect.top, rect.right, rect.bottom},
                     menu_colour::kSeparatorLight, menu_colour::kSeparatorDark);
@@ -93,6 +107,8 @@ void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platfo
     } else {
         canvas.fill(rect, menu_colour::kBackground);
     }
+    if (checked)
+        drawTick(canvas, rect);
     canvas.drawText(item.text, {rect.left + kTextIndent, rect.top, rect.right, rect.bottom});
 }
 

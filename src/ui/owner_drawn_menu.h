@@ -60,8 +60,9 @@ class MenuItemCanvas {
     virtual void drawText(std::u16string_view text, const platform::PixelRect& rect) = 0;
 };
 
-// Draws `item` in `rect`, highlighted when `selected`.
+// Draws `item` in `rect`, highlighted when `selected`; a `checked` item has a tick in the
+// margin left of its text.
 void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platform::PixelRect& rect,
-                  bool selected);
+                  bool selected, bool checked = false);
 
 }  // namespace v270

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "actions/fakes/recording_services.h"
+#include "app/instance_request.h"
 #include "app/program.h"
 #include "device/device_fakes.h"
 #include "device/fake_hid.h"
@@ -366,6 +367,71 @@ INSTANTIATE_TEST_SUITE_P(EveryEnd, ProgramEndTest,
                          testing::Values(EndPath::Close, EndPath::Unplug, EndPath::NoMouse,
                                          EndPath::MissingSkin),
                          endPathName);
+
+}  // namespace
+}  // namespace v270
+
+namespace v270 {
+namespace {
+
+TEST_F(LifecycleTest, AStartWithACommandLineAppliesItsProfileAndHidesToTheTray) {
+    ASSERT_TRUE(lifecycle.initialise(CommandLineOptions{4, true, false}));
+    EXPECT_EQ(program->profiles.currentConfig(), 4);
+    EXPECT_EQ(program->files.read(paths.configFilePath, u"Init", u"CurConfig", 5), u"4")
+        << "the first apply sent profile 4";
+    const auto all = events();
+    EXPECT_EQ(std::vector<std::string>(all.end() - 3, all.end()),
+              (std::vector<std::string>{"tray add VELKO V270 GAMING MOUSE", "minimize", "hide"}));
+}
+
+// The bytes of a request come from any process: only an exact profile request is taken.
+TEST_F(LifecycleTest, ARunningCopyTakesOnlyExactProfileRequests) {
+    std::vector<int32_t> announced;
+    lifecycle.setProfileAnnouncer([&](int32_t profile) { announced.push_back(profile); });
+    ASSERT_TRUE(lifecycle.initialise());
+    const std::vector<uint8_t> good = encodeProfileRequest(4);
+    const auto with = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> bytes = good;
+        bytes[at] = value;
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        uint64_t tag;
+        std::vector<uint8_t> bytes;
+    };
+    const Case refused[] = {
+        {"another tag", kInstanceRequestTag + 1, good},
+        {"no bytes", kInstanceRequestTag, {}},
+        {"cut short", kInstanceRequestTag, {good.begin(), good.end() - 1}},
+        {"a byte more", kInstanceRequestTag,
+         [&] {
+             auto b = good;
+             b.push_back(4);
+             return b;
+         }()},
+        {"another magic", kInstanceRequestTag, with(0, 'X')},
+        {"another format", kInstanceRequestTag, with(4, 2)},
+        {"profile 0", kInstanceRequestTag, with(5, 0)},
+        {"profile 6", kInstanceRequestTag, with(5, 6)},
+        {"profile 255", kInstanceRequestTag, with(5, 255)},
+    };
+    log.clear();
+    for (const Case& c : refused)
+        EXPECT_FALSE(lifecycle.onInstanceRequest(c.tag, c.bytes)) << c.what;
+    EXPECT_EQ(program->profiles.currentConfig(), 2);
+    EXPECT_TRUE(events().empty()) << "nothing applied";
+
+    EXPECT_TRUE(lifecycle.onInstanceRequest(kInstanceRequestTag, good));
+    EXPECT_EQ(program->profiles.currentConfig(), 4);
+    EXPECT_EQ(program->files.read(paths.configFilePath, u"Init", u"CurConfig", 5), u"4");
+    EXPECT_EQ(announced, std::vector<int32_t>{4});
+
+    lifecycle.closePath();
+    EXPECT_FALSE(lifecycle.onInstanceRequest(kInstanceRequestTag, encodeProfileRequest(3)))
+        << "the window is gone";
+    EXPECT_EQ(announced.size(), 1u);
+}
 
 }  // namespace
 }  // namespace v270

@@ -279,10 +279,11 @@ class Program:
         self.process = None
         self._window = None
 
-    def start(self, simulator=None, wait_window=True, debug_output=False, cwd=None, env=None):
-        """Starts the program; with `debug_output` what it writes to the debugger output is kept
-        too (see debug_lines). It runs in its folder unless `cwd` names another, with the
-        session's environment changed by `env`."""
+    def start(self, simulator=None, wait_window=True, debug_output=False, cwd=None, env=None,
+              arguments=()):
+        """Starts the program with its command line `arguments`; with `debug_output` what it
+        writes to the debugger output is kept too (see debug_lines). It runs in its folder
+        unless `cwd` names another, with the session's environment changed by `env`."""
         env = dict(self.session.env, **(env or {}))
         if simulator is not None:
             env["V270_MOUSE_SIM"] = simulator.endpoint
@@ -290,7 +291,7 @@ class Program:
             # Wine reports OutputDebugString on its "seh" channel.
             env["WINEDEBUG"] = "-all,warn+seh"
         with open(self.output, "ab") as output:
-            self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe")],
+            self.process = subprocess.Popen(["wine", str(self.folder / "V270.exe"), *arguments],
                                             cwd=cwd or self.folder, env=env, stdout=output,
                                             stderr=output)
         if wait_window:

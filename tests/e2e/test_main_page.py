@@ -21,6 +21,7 @@ DPI_SELECT = 54
 FIRST_DPI_CELL = 60
 
 MENU_TITLE = "MainMenuDlg"
+TRAY_MENU_ITEMS = 3
 TEAL = (0, 120, 153)
 
 # The shipped profile, the one a reset gives profile 1.
@@ -297,9 +298,9 @@ class TrayExit(MainPage):
         pixels = self.program.grab(menu["x"] - left, menu["y"] - top, menu["width"],
                                    menu["height"])
         self.assertGreater(count_pixels(pixels, lambda p: p == TEAL), 100, "owner-drawn teal")
-        # Two items of 20 pixels inside the menu's frame: "Exit Driver" is the second.
-        frame = (menu["height"] - 40) // 2
-        screen_click(menu["x"] + menu["width"] // 2, menu["y"] + frame + 30)
+        # Items of 20 pixels inside the menu's frame: "Exit Driver" is the last.
+        frame = (menu["height"] - 20 * TRAY_MENU_ITEMS) // 2
+        screen_click(menu["x"] + menu["width"] // 2, menu["y"] + menu["height"] - frame - 10)
         self.program.wait_exit()
         self.assertEqual(self.simulator.reports()[-1][:5], "07 20")
 

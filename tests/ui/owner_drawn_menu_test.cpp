@@ -98,6 +98,27 @@ TEST(OwnerDrawnMenuTest, AnItemNotSelectedIsTealToItsEdges) {
                                                Text{u"Show Window", {14, 0, 100, 20}}}));
 }
 
+TEST(OwnerDrawnMenuTest, ACheckedItemHasAWhiteTickInItsMarginUnderItsText) {
+    for (const bool selected : {false, true}) {
+        RecordingMenuCanvas canvas;
+        drawMenuItem(canvas, {u"Start with Windows", 32850}, {0, 20, 150, 40}, selected, true);
+        std::vector<Fill> tick;
+        for (const Call& call : canvas.calls) {
+            if (const Fill* fill = std::get_if<Fill>(&call);
+                fill != nullptr && fill->colour == menu_colour::kText) {
+                tick.push_back(*fill);
+            }
+        }
+        // Columns 1..8, each two pixels high, down to row 31 and up to row 26: clear of the
+        // text, which starts at column 10.
+        ASSERT_EQ(tick.size(), 8u);
+        EXPECT_EQ(tick.front(), (Fill{{1, 29, 2, 31}, menu_colour::kText}));
+        EXPECT_EQ(tick[2], (Fill{{3, 31, 4, 33}, menu_colour::kText}));
+        EXPECT_EQ(tick.back(), (Fill{{8, 26, 9, 28}, menu_colour::kText}));
+        EXPECT_EQ(canvas.calls.back(), Call(Text{u"Start with Windows", {10, 20, 150, 40}}));
+    }
+}
+
 TEST(OwnerDrawnMenuTest, ASeparatorIsAFrameIndentedBy25PixelsWithoutText) {
     RecordingMenuCanvas canvas;
     drawMenuItem(canvas, {u"", kSeparatorId}, {0, 10, 100, 14}, true);

@@ -20,6 +20,14 @@
 //                                         window of class CLASS (another program's window)
 //   v270-e2e-helper.exe ping              "answered" when the main window's thread takes a
 //                                         message within 5 s, else "hung"
+//   v270-e2e-helper.exe logon-task        the program's logon task as the Task Scheduler gives
+//                                         it back, one "key=value" a line: registered=0|1, then
+//                                         trigger=logon|none, runlevel=highest|other, user,
+//                                         command, arguments
+//   v270-e2e-helper.exe logon-task-remove deletes that task
+//   v270-e2e-helper.exe copy-data TAG HEX sends the main window WM_COPYDATA with dwData TAG
+//                                         (hexadecimal) and the bytes HEX ("-" for none);
+//                                         prints the window's answer
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
@@ -28,6 +36,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "platform/win32/logon_task_win32.h"
 
 namespace {
 
@@ -76,6 +86,10 @@ void printUtf8(const std::wstring& text) {
     std::fputc('\n', stdout);
 }
 
+void printUtf8(const std::u16string& text) {
+    printUtf8(std::wstring(text.begin(), text.end()));
+}
+
 int run(int argc, wchar_t** argv) {
     if (argc < 2)
         return 2;
@@ -119,6 +133,23 @@ int run(int argc, wchar_t** argv) {
         printUtf8(text.data());
         return 0;
     }
+    if (command == L"logon-task" || command == L"logon-task-remove") {
+        v270::win32::Win32LogonTask task(v270::win32::logonTaskNameForCurrentUser());
+        if (command == L"logon-task-remove") {
+            std::printf("%s\n", task.remove().ok ? "ok" : "failed");
+            return 0;
+        }
+        const auto definition = task.readBack();
+        std::printf("registered=%d\n", definition ? 1 : 0);
+        if (definition) {
+            std::printf("trigger=%s\nrunlevel=%s\n", definition->atLogon ? "logon" : "none",
+                        definition->highestPrivileges ? "highest" : "other");
+            printUtf8(u"user=" + definition->userId);
+            printUtf8(u"command=" + definition->command);
+            printUtf8(u"arguments=" + definition->arguments);
+        }
+        return 0;
+    }
     if (command == L"window") {
         Count count;
         EnumWindows(countMainWindows, reinterpret_cast<LPARAM>(&count));
@@ -131,6 +162,20 @@ int run(int argc, wchar_t** argv) {
     HWND window = mainWindow();
     if (window == nullptr)
         return 1;
+    if (command == L"copy-data" && argc == 4) {
+        const std::wstring hex = argv[3];
+        std::vector<BYTE> bytes;
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+            bytes.push_back(static_cast<BYTE>(std::wcstoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+        COPYDATASTRUCT data{static_cast<ULONG_PTR>(std::wcstoull(argv[2], nullptr, 16)),
+                            static_cast<DWORD>(bytes.size()),
+                            bytes.empty() ? nullptr : bytes.data()};
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                            SMTO_ABORTIFHUNG, 5000, &result);
+        std::printf("%d\n", static_cast<int>(result));
+        return 0;
+    }
     if (command == L"list" && argc == 3) {
         HWND list = GetDlgItem(window, _wtoi(argv[2]));
         if (list == nullptr)

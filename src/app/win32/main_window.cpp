@@ -1,5 +1,7 @@
 #include "app/win32/main_window.h"
 
+#include <span>
+
 #include "app/win32/about_dialog.h"
 #include "app/win32/advanced_page_controls.h"
 #include "app/win32/main_window_painter.h"
@@ -8,10 +10,12 @@
 #include "app/win32/warning_dialog.h"
 #include "app/win32/window_messages.h"
 #include "device/simulated_hid.h"
+#include "platform/file_system.h"
 #include "platform/system_clock.h"
 #include "platform/win32/device_broadcast_win32.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/keyboard_capture_win32.h"
+#include "settings/text.h"
 #include "ui/ui_text.h"
 
 namespace v270::win32 {
@@ -123,8 +127,10 @@ class VADU_VIredoVud::SimulatorNotices final : public platform::DeviceNoticeSink
     const std::atomic<HWND>& window_;
 };
 
-VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
+VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
+                               const CommandLineOptions& options)
     : instance_(instance),
+      startOptions_(options),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON))),
       trayIcon_(kTrayIconId, kTrayCallbackMessage),
       clock_(platform::createSystemClock()),
@@ -137,6 +143,8 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
         paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
                                *systemActions_, *clock_, *hid_, foregroundWatcher_, settleTimer_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
+    startWithWindows_ = std::make_unique<StartWithWindows>(
+        logonTask_, messages_, pathToUtf16(platform::currentModulePath()));
 }
 
 VADU_VIredoVud::~VADU_VIredoVud() {
@@ -150,7 +158,10 @@ VADU_VIredoVud::~VADU_VIredoVud() {
 }
 
 void VADU_VIredoVud::runModal() {
-    if (!create(instance_, IDD_MAIN_WINDOW, nullptr))
+    keepHidden_ = startOptions_.tray;
+    const bool created = create(instance_, IDD_MAIN_WINDOW, nullptr);
+    keepHidden_ = false;
+    if (!created)
         return;
     MSG message;
     while (handle() != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -198,7 +209,7 @@ void VADU_VIredoVud::onInitDialog() {
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     painter_->createFonts();
 
-    if (program_->lifecycle.initialise())
+    if (program_->lifecycle.initialise(startOptions_))
         program_->appProfiles.start();
 }
 
@@ -243,6 +254,13 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return TRUE;
         case WM_SYSCOMMAND:
             return onSystemCommand(wParam) ? TRUE : FALSE;
+        case WM_COPYDATA:
+            setResult(onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+            return TRUE;
+        case WM_WINDOWPOSCHANGING:
+            if (keepHidden_)
+                reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+            return FALSE;
         case WM_POWERBROADCAST:
             lifecycle.onPowerEvent();
             return FALSE;
@@ -332,6 +350,10 @@ bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
         case ID_TRAY_SHOW_CN:
             program_->lifecycle.onShowWindowCommand();
             return true;
+        case ID_TRAY_START_WITH_WINDOWS_EN:
+        case ID_TRAY_START_WITH_WINDOWS_CN:
+            startWithWindows_->toggle(program_->lifecycle.english());
+            return true;
         case IDOK:
         case IDCANCEL:
             // The dialog's default buttons never end it; only the close path does.
@@ -350,6 +372,14 @@ INT_PTR VADU_VIredoVud::onTrayCallback(UINT iconId, UINT mouseMessage) {
         program_->lifecycle.onTrayMenuRequested();
     }
     return 0;
+}
+
+INT_PTR VADU_VIredoVud::onCopyData(const COPYDATASTRUCT* data) {
+    // Another process's bytes, valid only during this call; the lifecycle checks them.
+    if (data == nullptr || (data->lpData == nullptr && data->cbData != 0))
+        return FALSE;
+    const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(data->lpData), data->cbData);
+    return program_->lifecycle.onInstanceRequest(data->dwData, bytes) ? TRUE : FALSE;
 }
 
 bool VADU_VIredoVud::onSystemCommand(WPARAM command) {
@@ -441,6 +471,10 @@ void VADU_VIredoVud::showTrayMenu() {
     HMENU popup = trayMenu_.popup(0);
     if (popup == nullptr)
         return;
+    // The scheduler holds the state of the logon task; it is asked as the menu opens.
+    const UINT startState = startWithWindows_->enabled() ? MF_CHECKED : MF_UNCHECKED;
+    for (const UINT item : {UINT{ID_TRAY_START_WITH_WINDOWS_EN}, UINT{ID_TRAY_START_WITH_WINDOWS_CN}})
+        CheckMenuItem(popup, item, MF_BYCOMMAND | startState);
     POINT cursor;
     GetCursorPos(&cursor);
     SetForegroundWindow(handle());

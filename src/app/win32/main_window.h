@@ -5,7 +5,9 @@
 #include <atomic>
 #include <memory>
 
+#include "app/command_line.h"
 #include "app/program.h"
+#include "app/start_with_windows.h"
 #include "platform/win32/dialog.h"
 #include "app/win32/function_menu_dialogs.h"
 #include "app/win32/message_boxes_win32.h"
@@ -20,6 +22,7 @@
 #include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
 #include "platform/win32/one_shot_timer_win32.h"
+#include "platform/win32/logon_task_win32.h"
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
 
@@ -33,7 +36,9 @@ class MainWindowPainter;
 // whose worker threads end, joined, before anything they use is destroyed.
 class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
   public:
-    VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths);
+    // `options`: a profile to start with, and whether to start hidden in the tray.
+    VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
+                   const CommandLineOptions& options = {});
     ~VADU_VIredoVud() override;
 
     // Creates the window from its template and runs its messages until it is destroyed.
@@ -73,12 +78,17 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     bool onStepCommand(WORD command);
     INT_PTR onTrayCallback(UINT iconId, UINT mouseMessage);
     bool onSystemCommand(WPARAM command);
+    INT_PTR onCopyData(const COPYDATASTRUCT* data);
     void onPaint();
     INT_PTR onControlColour(HDC dc);
     PopupEnvironment popupEnvironment(int32_t slot);
     HFONT languageFont(bool english) const;
 
     HINSTANCE instance_;
+    const CommandLineOptions startOptions_;
+    // While a start into the tray creates the window, it is never shown: the dialog would show
+    // it after its initialisation, which already hid it to the tray.
+    bool keepHidden_ = false;
     HICON icon_ = nullptr;
     // The handle as the worker threads see it; null before creation and after destruction.
     std::atomic<HWND> window_{nullptr};
@@ -96,6 +106,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     const std::unique_ptr<platform::HidSystem> hid_;
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
+    Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};
 
     // The program. Its threads use only what is declared above it, and what is declared below
     // uses the program: it goes after the latter and before the former.
@@ -104,6 +115,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     CZevMenu contextMenu_;
     CZevMenu trayMenu_;
     std::unique_ptr<CMenuDlg> menuDialog_;
+    std::unique_ptr<StartWithWindows> startWithWindows_;
 };
 
 }  // namespace v270::win32

@@ -22,6 +22,8 @@
 #define ID_TRAY_SHOW_EN 32801
 #define ID_TRAY_SHOW_CN 32837
 #define ID_TRAY_EXIT_CN 32838
+#define ID_TRAY_START_WITH_WINDOWS_EN 32850
+#define ID_TRAY_START_WITH_WINDOWS_CN 32851
 
 // Step list context menu commands, English and Chinese.
 #define ID_STEP_MODIFY_DELAY_EN 32780

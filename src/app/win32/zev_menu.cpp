@@ -106,7 +106,7 @@ void CZevMenu::DrawItem(const DRAWITEMSTRUCT& item) {
     MenuItemDc canvas(item.hDC);
     const RECT& r = item.rcItem;
     drawMenuItem(canvas, *record, {r.left, r.top, r.right, r.bottom},
-                 (item.itemState & ODS_SELECTED) != 0);
+                 (item.itemState & ODS_SELECTED) != 0, (item.itemState & ODS_CHECKED) != 0);
 }
 
 void CZevMenu::MeasureItem(MEASUREITEMSTRUCT& item) {

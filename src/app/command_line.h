@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+
+namespace v270 {
+
+// What the program was asked for on its command line. Nothing given is a plain start.
+struct CommandLineOptions {
+    std::optional<int32_t> profile;  // 1..5: switch the running copy to it, or start with it
+    bool tray = false;               // start hidden in the tray
+    bool help = false;               // show the options and do nothing else
+
+    bool operator==(const CommandLineOptions&) const = default;
+};
+
+enum class CommandLineFault {
+    UnknownOption,         // not an option, or a word no option takes
+    MissingProfileNumber,  // --profile without its number
+    BadProfileNumber,      // a number other than 1..5
+    RepeatedOption,        // an option given twice
+    HelpWithOthers,        // --help beside anything else
+};
+
+// Why a command line is refused, and the word it stumbled on.
+struct CommandLineProblem {
+    CommandLineFault fault = CommandLineFault::UnknownOption;
+    std::u16string word;
+
+    bool operator==(const CommandLineProblem&) const = default;
+};
+
+using ParsedCommandLine = std::variant<CommandLineOptions, CommandLineProblem>;
+
+// The words after the program's name. Accepted: "--profile N" or "--profile=N" with N one digit
+// 1..5, "--tray", and "--help" (also "-h" and "/?") alone. Options are lower case, as the help
+// shows them. Anything else is a problem, and a refused command line is never acted on in part.
+ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments);
+
+// The options, for --help and under every refusal.
+std::u16string commandLineHelp(bool english);
+// The problem named, then the options.
+std::u16string commandLineRefusal(const CommandLineProblem& problem, bool english);
+
+}  // namespace v270

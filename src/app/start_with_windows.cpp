@@ -1,0 +1,35 @@
+#include "app/start_with_windows.h"
+
+#include <cstdio>
+
+namespace v270 {
+
+namespace {
+
+std::u16string hexCode(uint32_t code) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(code));
+    return std::u16string(text, text + std::char_traits<char>::length(text));
+}
+
+std::u16string failureText(bool turningOn, uint32_t code, bool english) {
+    if (english) {
+        return std::u16string(turningOn ? u"Start with Windows could not be turned on"
+                                        : u"Start with Windows could not be turned off") +
+               u": the Task Scheduler refused the change (error " + hexCode(code) + u").";
+    }
+    return std::u16string(turningOn ? u"无法开启开机启动" : u"无法关闭开机启动") +
+           u"：任务计划程序拒绝了此更改（错误 " + hexCode(code) + u"）。";
+}
+
+}  // namespace
+
+void StartWithWindows::toggle(bool english) {
+    const bool turningOn = !task_.registered();
+    const platform::LogonTaskResult result =
+        turningOn ? task_.add(programPath_, kLogonStartArguments) : task_.remove();
+    if (!result.ok)
+        messages_.show(failureText(turningOn, result.error, english));
+}
+
+}  // namespace v270
