@@ -31,6 +31,7 @@ bool MainWindowLifecycle::initialise() {
     s_.mainPage.enter();
 
     s_.profiles.readStartupSettings();
+    s_.notice.readSetting();
     s_.view.setTitle(windowTitle(english()));
 
     // Every layout is read, so that each missing file is named, before the close path.

@@ -132,10 +132,11 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths)
       systemActions_(platform::createSystemActions()),
       simulatorNotices_(std::make_unique<SimulatorNotices>(window_)),
       hid_(selectHidSystem([this] { return std::make_unique<Win32HidSystem>(window_); },
-                           *simulatorNotices_)) {
+                           *simulatorNotices_)),
+      notice_(instance) {
     program_ = std::make_unique<Program>(
         paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
-                               *systemActions_, *clock_, *hid_});
+                               *systemActions_, *clock_, *hid_, notice_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
 }
 
@@ -302,6 +303,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             // The child controls go with this window; their owner lets go of them first.
             program_->advancedPage.leave();
             window_.store(nullptr);
+            notice_.close();
             messages_.setOwner(nullptr);
             dialogs_.setOwner(nullptr);
             PostQuitMessage(0);
@@ -329,6 +331,10 @@ bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
         case ID_TRAY_SHOW_EN:
         case ID_TRAY_SHOW_CN:
             program_->lifecycle.onShowWindowCommand();
+            return true;
+        case ID_TRAY_NOTICE_EN:
+        case ID_TRAY_NOTICE_CN:
+            program_->notice.setEnabled(!program_->notice.enabled());
             return true;
         case IDOK:
         case IDCANCEL:
@@ -439,6 +445,9 @@ void VADU_VIredoVud::showTrayMenu() {
     HMENU popup = trayMenu_.popup(0);
     if (popup == nullptr)
         return;
+    const UINT noticeCheck = program_->notice.enabled() ? MF_CHECKED : MF_UNCHECKED;
+    CheckMenuItem(popup, ID_TRAY_NOTICE_EN, MF_BYCOMMAND | noticeCheck);
+    CheckMenuItem(popup, ID_TRAY_NOTICE_CN, MF_BYCOMMAND | noticeCheck);
     POINT cursor;
     GetCursorPos(&cursor);
     SetForegroundWindow(handle());

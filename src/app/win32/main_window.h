@@ -18,6 +18,7 @@
 #include "platform/view_port.h"
 #include "platform/win32/file_dialogs_win32.h"
 #include "platform/win32/gdi_objects.h"
+#include "platform/win32/notice_window_win32.h"
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
 
@@ -92,6 +93,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     const std::unique_ptr<platform::SystemActions> systemActions_;
     const std::unique_ptr<SimulatorNotices> simulatorNotices_;
     const std::unique_ptr<platform::HidSystem> hid_;
+    Win32NoticeWindow notice_;
 
     // The program. Its threads use only what is declared above it, and what is declared below
     // uses the program: it goes after the latter and before the former.

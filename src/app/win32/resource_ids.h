@@ -22,6 +22,8 @@
 #define ID_TRAY_SHOW_EN 32801
 #define ID_TRAY_SHOW_CN 32837
 #define ID_TRAY_EXIT_CN 32838
+#define ID_TRAY_NOTICE_EN 32860
+#define ID_TRAY_NOTICE_CN 32861
 
 // Step list context menu commands, English and Chinese.
 #define ID_STEP_MODIFY_DELAY_EN 32780
