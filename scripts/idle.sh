@@ -12,6 +12,8 @@
 #                                   (the budget does not apply: it is a visible animation)
 #   scripts/idle.sh --app-profiles  with per-application profiles on (a few rules in config.ini):
 #                                   the foreground hook in place, nothing coming to the front
+#   scripts/idle.sh --after-notice  presses the DPI button once after the start signal, so that
+#                                   the on-screen notice shows and fades before the window
 #
 # The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
 # build/native); V270 and v270-mousesim are built when missing.
@@ -22,13 +24,15 @@ check=0
 page=main
 settle=3
 app_profiles=0
+after_notice=0
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --seconds) seconds=$2; shift 2 ;;
         --check) check=1; shift ;;
         --page) page=$2; shift 2 ;;
         --app-profiles) app_profiles=1; shift ;;
-        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles]" >&2; exit 2 ;;
+        --after-notice) after_notice=1; shift ;;
+        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles] [--after-notice]" >&2; exit 2 ;;
     esac
 done
 [[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "--seconds takes a whole number > 0" >&2; exit 2; }
@@ -135,6 +139,9 @@ first_apply_done() {
 wait_until "the main window" window_shown
 wait_until "the first apply" first_apply_done
 sim click 6 >/dev/null  # the shipped profile's host function: the start signal
+if [[ $after_notice == 1 ]]; then
+    sim click 6 >/dev/null  # the next DPI level: the notice shows for 1.4 s, well within the settling
+fi
 if [[ $page == colour ]]; then
     # The colour tab, at the centre of its entry in the English layout.
     tab=$(grep -a -m1 '^11=' "$folder/skins/INI_EN/skin_main_en.ini" | tr -d '\r' | cut -d, -f2-5)

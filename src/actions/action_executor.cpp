@@ -59,6 +59,7 @@ void ActionExecutor::run(std::stop_token stop) {
 void ActionExecutor::perform(int slotIndex, int32_t code, std::stop_token end) {
     if (const int32_t step = services_.device.dpiStep(slotIndex); step != 0) {
         services_.device.changeDpiLevel(step);
+        tell(&ButtonChangeListener::dpiLevelChanged);
         return;
     }
     if (const std::optional<int> index = macroIndexOf(code)) {
@@ -80,6 +81,7 @@ void ActionExecutor::performByCode(int32_t code) {
     switch (code) {
         case kLedToggle:
             services_.device.toggleLed();
+            tell(&ButtonChangeListener::ledToggled);
             break;
         case kVolumeMute:
             sendVolumeMute(input);
@@ -124,6 +126,12 @@ void ActionExecutor::nextProfile() {
     const int32_t current = profiles.currentConfig();
     const int32_t next = current >= kProfileCount ? 1 : current + 1;
     switchToProfile(profiles, services_.device, services_.view, next);
+    tell(&ButtonChangeListener::profileSwitched);
+}
+
+void ActionExecutor::tell(void (ButtonChangeListener::*change)()) {
+    if (services_.changes != nullptr)
+        (services_.changes->*change)();
 }
 
 void ActionExecutor::startSystemProgram(std::u16string_view fileName) {

@@ -4,6 +4,7 @@
 #include <stop_token>
 #include <string_view>
 
+#include "actions/button_changes.h"
 #include "actions/macro_playback.h"
 #include "device/device_commands.h"
 #include "device/handover_flags.h"
@@ -27,6 +28,7 @@ struct ExecutorServices {
     platform::SyntheticInput& input;
     platform::SystemActions& system;
     platform::Clock& clock;
+    ButtonChangeListener* changes = nullptr;  // told of each change a button made; may be none
 };
 
 // Performs the host functions of the buttons whose presses the input reader hands over: key
@@ -54,6 +56,8 @@ class ActionExecutor {
     void perform(int slotIndex, int32_t code, std::stop_token end);
     void performByCode(int32_t code);
     void nextProfile();
+    // Tells the listener, if there is one, what a button changed.
+    void tell(void (ButtonChangeListener::*change)());
     void startSystemProgram(std::u16string_view fileName);
 
     ExecutorServices services_;

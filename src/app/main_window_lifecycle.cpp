@@ -35,6 +35,7 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.profiles.readStartupSettings();
     if (options.profile)
         s_.profiles.switchProfile(*options.profile);
+    s_.notice.readSetting();
     s_.view.setTitle(windowTitle(english()));
 
     // Every layout is read, so that each missing file is named, before the close path.

@@ -20,6 +20,7 @@
 #include "settings/program_paths.h"
 #include "ui/advanced_page.h"
 #include "ui/main_page.h"
+#include "ui/profile_notice.h"
 #include "ui/skin_loader.h"
 
 namespace v270 {
@@ -40,6 +41,7 @@ struct LifecycleServices {
     platform::MessageBoxes& messages;
     platform::Clock& clock;
     platform::ViewPort& view;
+    ProfileNotice& notice;  // its setting is read at the start
 };
 
 // The end of the program through its close path.

@@ -13,6 +13,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/hid.h"
 #include "platform/message_boxes.h"
+#include "platform/notice_window.h"
 #include "platform/synthetic_input.h"
 #include "platform/system_actions.h"
 #include "platform/system_settings.h"
@@ -28,6 +29,7 @@
 #include "ui/main_page.h"
 #include "ui/main_window_pointer.h"
 #include "ui/page.h"
+#include "ui/profile_notice.h"
 #include "ui/skin_loader.h"
 #include "ui/skin_tables.h"
 
@@ -45,6 +47,7 @@ struct ProgramPlatform {
     platform::HidSystem& hid;
     platform::ForegroundWatcher& foreground;
     platform::OneShotTimer& settleTimer;
+    platform::NoticeWindow& notice;
 };
 
 // Everything the program keeps for its whole run, in one instance, wired where the window is
@@ -78,6 +81,7 @@ struct Program {
     AdvancedPage advancedPage;
     ColourPage colourPage;
     InputReader reader;
+    ProfileNotice notice;
     ActionExecutor executor;
     MainWindowLifecycle lifecycle;
     SettingsActions settings;

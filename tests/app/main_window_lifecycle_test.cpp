@@ -14,6 +14,7 @@
 #include "support/fake_foreground_watcher.h"
 #include "support/fake_one_shot_timer.h"
 #include "support/recording_message_boxes.h"
+#include "support/recording_notice_window.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
 #include "ui/skin_indices.h"
@@ -119,9 +120,10 @@ class LifecycleTest : public testing::Test {
     test::FakeHidSystem hid{&log};
     test::FakeForegroundWatcher foreground;
     test::FakeOneShotTimer settleTimer;
+    test::RecordingNoticeWindow notices;
     std::unique_ptr<Program> program = std::make_unique<Program>(
         paths, ProgramPlatform{view, messages, dialogs, systemSettings, keys, systemActions, clock,
-                               hid, foreground, settleTimer});
+                               hid, foreground, settleTimer, notices});
     MainWindowLifecycle& lifecycle = program->lifecycle;
 };
 
@@ -305,6 +307,34 @@ TEST_F(LifecycleTest, ARuleAppliesItsProfileUntilTheProgramCloses) {
     lifecycle.closePath();
     settleTimer.elapse();
     EXPECT_EQ(program->profiles.currentConfig(), 3);
+}
+
+// The notice follows a press of the mouse's DPI button, never the window's own apply, and shows
+// nothing while its setting is off.
+TEST_F(LifecycleTest, AButtonsDpiChangeShowsTheNoticeAndTheApplyDoesNot) {
+    for (const bool enabled : {true, false}) {
+        writeFile(paths.configFilePath,
+                  std::string("[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n"
+                              "DPI_SET1=1\r\nDPI_SET_EN1=1\r\nDPI_SET2=2\r\nDPI_SET_EN2=1\r\n") +
+                      (enabled ? "" : "[Notice]\r\nEnabled=0\r\n"));
+        program = std::make_unique<Program>(paths, program->platform);
+        ASSERT_TRUE(program->lifecycle.initialise());
+        EXPECT_EQ(program->notice.enabled(), enabled);
+        const size_t before = notices.shown().size();
+        program->settings.apply();
+        input()->deliver({0x06, 0x00});  // the start signal
+        input()->deliver({0x06, 0xF6});  // slot 6 pressed: the next DPI level
+        ASSERT_TRUE(test::eventually([&] {
+            return program->profiles.profile().dpiLevel == 1 && program->flags.pressPending == 0;
+        }));
+        const std::vector<std::u16string> shown = notices.shown();
+        if (enabled) {
+            ASSERT_EQ(shown.size(), before + 1);
+            EXPECT_EQ(shown.back(), u"Profile 2 · 1600 DPI");
+        } else {
+            EXPECT_EQ(shown.size(), before);
+        }
+    }
 }
 
 // Every way the program ends, with its worker threads busy: the reader blocked on the mouse,

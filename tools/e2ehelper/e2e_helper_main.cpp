@@ -28,6 +28,11 @@
 //   v270-e2e-helper.exe copy-data TAG HEX sends the main window WM_COPYDATA with dwData TAG
 //                                         (hexadecimal) and the bytes HEX ("-" for none);
 //                                         prints the window's answer
+//   v270-e2e-helper.exe foreground        prints the title of the foreground window
+//   v270-e2e-helper.exe front SECONDS     shows a window titled "V270 E2E Front" in front, as a
+//                                         game would be, and keeps it for SECONDS
+//   v270-e2e-helper.exe notice            "visible=0|1 left=L top=T right=R bottom=B
+//                                         exstyle=0xX work=L,T,R,B" for the notice window
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
@@ -90,10 +95,64 @@ void printUtf8(const std::u16string& text) {
     printUtf8(std::wstring(text.begin(), text.end()));
 }
 
+std::wstring titleOf(HWND window) {
+    wchar_t title[256] = {};
+    if (window != nullptr)
+        GetWindowTextW(window, title, 256);
+    return title;
+}
+
+// A plain window in front that keeps its messages running until `seconds` have passed.
+int holdFront(int seconds) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"V270E2EFront";
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"V270 E2E Front",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 320, 200, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr)
+        return 1;
+    SetForegroundWindow(window);
+    SetTimer(window, 1, static_cast<UINT>(seconds) * 1000u, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER)
+            break;
+        DispatchMessageW(&message);
+    }
+    DestroyWindow(window);
+    std::printf("ok\n");
+    return 0;
+}
+
 int run(int argc, wchar_t** argv) {
     if (argc < 2)
         return 2;
     const std::wstring command = argv[1];
+    if (command == L"foreground") {
+        printUtf8(titleOf(GetForegroundWindow()));
+        return 0;
+    }
+    if (command == L"front" && argc == 3)
+        return holdFront(_wtoi(argv[2]));
+    if (command == L"notice") {
+        HWND notice = FindWindowW(L"V270 Notice", nullptr);
+        if (notice == nullptr)
+            return 1;
+        RECT rect{};
+        GetWindowRect(notice, &rect);
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        std::printf(
+            "visible=%d left=%ld top=%ld right=%ld bottom=%ld exstyle=0x%lx work=%ld,%ld,%ld,%ld\n",
+            IsWindowVisible(notice) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom,
+            static_cast<unsigned long>(GetWindowLongW(notice, GWL_EXSTYLE)), work.left, work.top,
+            work.right, work.bottom);
+        return 0;
+    }
     if (command == L"speed") {
         int speed = 0;
         SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0);

@@ -138,10 +138,12 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
       systemActions_(platform::createSystemActions()),
       simulatorNotices_(std::make_unique<SimulatorNotices>(window_)),
       hid_(selectHidSystem([this] { return std::make_unique<Win32HidSystem>(window_); },
-                           *simulatorNotices_)) {
+                           *simulatorNotices_)),
+      notice_(instance) {
     program_ = std::make_unique<Program>(
         paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
-                               *systemActions_, *clock_, *hid_, foregroundWatcher_, settleTimer_});
+                               *systemActions_, *clock_, *hid_, foregroundWatcher_, settleTimer_,
+                               notice_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
     startWithWindows_ = std::make_unique<StartWithWindows>(
         logonTask_, messages_, pathToUtf16(platform::currentModulePath()));
@@ -322,6 +324,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             // The child controls go with this window; their owner lets go of them first.
             program_->advancedPage.leave();
             window_.store(nullptr);
+            notice_.close();
             messages_.setOwner(nullptr);
             dialogs_.setOwner(nullptr);
             PostQuitMessage(0);
@@ -353,6 +356,10 @@ bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
         case ID_TRAY_START_WITH_WINDOWS_EN:
         case ID_TRAY_START_WITH_WINDOWS_CN:
             startWithWindows_->toggle(program_->lifecycle.english());
+            return true;
+        case ID_TRAY_NOTICE_EN:
+        case ID_TRAY_NOTICE_CN:
+            program_->notice.setEnabled(!program_->notice.enabled());
             return true;
         case IDOK:
         case IDCANCEL:
@@ -475,6 +482,9 @@ void VADU_VIredoVud::showTrayMenu() {
     const UINT startState = startWithWindows_->enabled() ? MF_CHECKED : MF_UNCHECKED;
     for (const UINT item : {UINT{ID_TRAY_START_WITH_WINDOWS_EN}, UINT{ID_TRAY_START_WITH_WINDOWS_CN}})
         CheckMenuItem(popup, item, MF_BYCOMMAND | startState);
+    const UINT noticeCheck = program_->notice.enabled() ? MF_CHECKED : MF_UNCHECKED;
+    CheckMenuItem(popup, ID_TRAY_NOTICE_EN, MF_BYCOMMAND | noticeCheck);
+    CheckMenuItem(popup, ID_TRAY_NOTICE_CN, MF_BYCOMMAND | noticeCheck);
     POINT cursor;
     GetCursorPos(&cursor);
     SetForegroundWindow(handle());

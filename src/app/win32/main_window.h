@@ -23,6 +23,7 @@
 #include "platform/win32/gdi_objects.h"
 #include "platform/win32/one_shot_timer_win32.h"
 #include "platform/win32/logon_task_win32.h"
+#include "platform/win32/notice_window_win32.h"
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
 
@@ -107,6 +108,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};
+    Win32NoticeWindow notice_;
 
     // The program. Its threads use only what is declared above it, and what is declared below
     // uses the program: it goes after the latter and before the former.

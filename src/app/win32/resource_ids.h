@@ -24,6 +24,8 @@
 #define ID_TRAY_EXIT_CN 32838
 #define ID_TRAY_START_WITH_WINDOWS_EN 32850
 #define ID_TRAY_START_WITH_WINDOWS_CN 32851
+#define ID_TRAY_NOTICE_EN 32860
+#define ID_TRAY_NOTICE_CN 32861
 
 // Step list context menu commands, English and Chinese.
 #define ID_STEP_MODIFY_DELAY_EN 32780
