@@ -35,6 +35,17 @@ class AppProfilesEditor {
     AppProfileSettings settings_;
 };
 
+// The rules dialog, which the main window shows.
+class AppProfilesDialog {
+  public:
+    virtual ~AppProfilesDialog() = default;
+    // Shows the dialog modally over the main window, rules added with `currentProfile` until
+    // the user picks another; the edited settings when the user confirmed them.
+    virtual std::optional<AppProfileSettings> editAppProfiles(const AppProfileSettings& settings,
+                                                              bool english,
+                                                              int32_t currentProfile) = 0;
+};
+
 // What a rule's target is for an executable at `executablePath`; empty when there is none.
 std::u16string ruleTargetFor(std::u16string_view executablePath, AppMatch match);
 
