@@ -8,7 +8,6 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/start_with_windows.h"
-#include "platform/win32/dialog.h"
 #include "app/win32/function_menu_dialogs.h"
 #include "app/win32/message_boxes_win32.h"
 #include "app/win32/tray_icon.h"
@@ -18,6 +17,7 @@
 #include "platform/synthetic_input.h"
 #include "platform/system_actions.h"
 #include "platform/view_port.h"
+#include "platform/win32/dialog.h"
 #include "platform/win32/file_dialogs_win32.h"
 #include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
@@ -26,6 +26,7 @@
 #include "platform/win32/notice_window_win32.h"
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
+#include "ui/app_profiles_editor.h"
 
 namespace v270::win32 {
 
@@ -35,7 +36,7 @@ class MainWindowPainter;
 // skin's pictures. It is the program's view port and message plumbing: it turns its messages
 // into the events of the program's logic, and it owns the platform services and the program,
 // whose worker threads end, joined, before anything they use is destroyed.
-class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
+class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public AppProfilesDialog {
   public:
     // `options`: a profile to start with, and whether to start hidden in the tray.
     VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
@@ -68,6 +69,11 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort {
         const platform::AdvancedControlPlaces& places, bool english) override;
     void showStepMenu(Point at) override;
     std::unique_ptr<platform::KeyboardCapture> captureKeyboard() override;
+
+    // AppProfilesDialog.
+    std::optional<AppProfileSettings> editAppProfiles(const AppProfileSettings& settings,
+                                                      bool english,
+                                                      int32_t currentProfile) override;
 
   private:
     class SimulatorNotices;

@@ -13,6 +13,22 @@
 #define IDR_CONTEXT_MENU_CN 161
 #define IDR_TRAY_MENU_CN 162
 #define IDC_ABOUT_TEXT 1000
+
+// The per-application profiles' dialog.
+#define IDD_APP_PROFILES 106
+#define IDC_AP_ENABLED 1100
+#define IDC_AP_RULES 1101
+#define IDC_AP_PROFILE_LABEL 1102
+#define IDC_AP_PROFILE 1103
+#define IDC_AP_REMOVE 1104
+#define IDC_AP_MATCH_LABEL 1105
+#define IDC_AP_MATCH 1106
+#define IDC_AP_ADD_RUNNING 1107
+#define IDC_AP_BROWSE 1108
+#define IDC_AP_FALLBACK_GROUP 1109
+#define IDC_AP_STAY 1110
+#define IDC_AP_RETURN 1111
+#define IDC_AP_FALLBACK 1112
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)
 #endif
@@ -26,6 +42,8 @@
 #define ID_TRAY_START_WITH_WINDOWS_CN 32851
 #define ID_TRAY_NOTICE_EN 32860
 #define ID_TRAY_NOTICE_CN 32861
+#define ID_TRAY_APP_PROFILES_EN 32840
+#define ID_TRAY_APP_PROFILES_CN 32841
 
 // Step list context menu commands, English and Chinese.
 #define ID_STEP_MODIFY_DELAY_EN 32780

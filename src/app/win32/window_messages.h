@@ -20,6 +20,8 @@ inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 inline constexpr UINT kTrayIconId = 153;
 // The system menu's about item.
 inline constexpr UINT kAboutCommand = 16;
+// The system menu's item of the per-application profiles.
+inline constexpr UINT kAppProfilesCommand = 32;
 
 // The step list's in-place editor.
 // From the editor to the list box: end the edit, keeping (wParam 1) or discarding (0) the text.
