@@ -119,4 +119,14 @@ void MainWindowLifecycle::onDeviceNotice(const platform::DeviceNotice& notice) {
     }
 }
 
+void MainWindowLifecycle::onAppProfilesRequested(AppProfilesDialog& dialog,
+                                                 AppProfileSwitcher& switcher) {
+    const std::optional<AppProfileSettings> edited =
+        dialog.editAppProfiles(switcher.settings(), english(), s_.profiles.currentConfig());
+    if (edited && !switcher.setSettings(*edited)) {
+        s_.messages.show(english() ? u"The application profiles could not be saved in config.ini."
+                                   : u"无法将应用程序配置保存到 config.ini。");
+    }
+}
+
 }  // namespace v270

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "actions/action_executor.h"
+#include "app/app_profile_switcher.h"
 #include "app/command_line.h"
 #include "device/device_link.h"
 #include "device/handover_flags.h"
@@ -19,6 +20,7 @@
 #include "settings/profile_store.h"
 #include "settings/program_paths.h"
 #include "ui/advanced_page.h"
+#include "ui/app_profiles_editor.h"
 #include "ui/main_page.h"
 #include "ui/profile_notice.h"
 #include "ui/skin_loader.h"
@@ -88,6 +90,10 @@ class MainWindowLifecycle final : public ClosePath {
     void onDeviceNotice(const platform::DeviceNotice& notice);
 
     bool english() const { return s_.profiles.englishUi() != 0; }
+
+    // "Application Profiles..." from the tray or the system menu: the rules dialog, and what the
+    // user confirmed in force and saved; a config.ini that cannot be written is told.
+    void onAppProfilesRequested(AppProfilesDialog& dialog, AppProfileSwitcher& switcher);
 
     // A request from a second start of the program (another process: any bytes at all). A
     // valid profile request switches profiles by the one road of every switch and is announced;

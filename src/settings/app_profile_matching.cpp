@@ -45,9 +45,48 @@ bool isAbsolute(std::u16string_view path) {
            !isSeparator(path[2]);
 }
 
-// One spelling for every way of writing a path: folded case, \ for /, one separator between
-// components (the two of a network path kept), none at the end.
-std::u16string normalised(std::u16string_view path) {
+std::u16string_view fileNameOf(std::u16string_view path) {
+    const size_t last = path.find_last_of(u"\\/");
+    return last == std::u16string_view::npos ? path : path.substr(last + 1);
+}
+
+// How specific a rule is when it covers the path: the higher, the more it says. A full path says
+// all; a folder says more the deeper it is; a file name says least. Nullopt when it does not
+// cover the path.
+std::optional<size_t> specificity(const AppProfileRule& rule, std::u16string_view path) {
+    constexpr size_t kName = 0;
+    constexpr size_t kFolder = 1;  // plus the folder's length
+    const size_t kPath = std::numeric_limits<size_t>::max();
+    switch (rule.match) {
+        case AppMatch::Name: {
+            const std::u16string name = normalisedApplicationPath(rule.target);
+            if (name.empty() || name.find(u'\\') != std::u16string::npos)
+                return std::nullopt;
+            return normalisedApplicationPath(fileNameOf(path)) == name ? std::optional(kName)
+                                                                       : std::nullopt;
+        }
+        case AppMatch::Path:
+            if (!isAbsolute(rule.target) || !isAbsolute(path))
+                return std::nullopt;
+            return normalisedApplicationPath(rule.target) == normalisedApplicationPath(path)
+                       ? std::optional(kPath)
+                       : std::nullopt;
+        case AppMatch::Folder: {
+            if (!isAbsolute(rule.target) || !isAbsolute(path))
+                return std::nullopt;
+            const std::u16string folder = normalisedApplicationPath(rule.target) + u'\\';
+            const std::u16string file = normalisedApplicationPath(path);
+            if (file.size() <= folder.size() || !file.starts_with(folder))
+                return std::nullopt;
+            return kFolder + folder.size();
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::u16string normalisedApplicationPath(std::u16string_view path) {
     std::u16string out;
     out.reserve(path.size());
     for (size_t i = 0; i < path.size(); ++i) {
@@ -64,45 +103,6 @@ std::u16string normalised(std::u16string_view path) {
         out.pop_back();
     return out;
 }
-
-std::u16string_view fileNameOf(std::u16string_view path) {
-    const size_t last = path.find_last_of(u"\\/");
-    return last == std::u16string_view::npos ? path : path.substr(last + 1);
-}
-
-// How specific a rule is when it covers the path: the higher, the more it says. A full path says
-// all; a folder says more the deeper it is; a file name says least. Nullopt when it does not
-// cover the path.
-std::optional<size_t> specificity(const AppProfileRule& rule, std::u16string_view path) {
-    constexpr size_t kName = 0;
-    constexpr size_t kFolder = 1;  // plus the folder's length
-    const size_t kPath = std::numeric_limits<size_t>::max();
-    switch (rule.match) {
-        case AppMatch::Name: {
-            const std::u16string name = normalised(rule.target);
-            if (name.empty() || name.find(u'\\') != std::u16string::npos)
-                return std::nullopt;
-            return normalised(fileNameOf(path)) == name ? std::optional(kName) : std::nullopt;
-        }
-        case AppMatch::Path:
-            if (!isAbsolute(rule.target) || !isAbsolute(path))
-                return std::nullopt;
-            return normalised(rule.target) == normalised(path) ? std::optional(kPath)
-                                                               : std::nullopt;
-        case AppMatch::Folder: {
-            if (!isAbsolute(rule.target) || !isAbsolute(path))
-                return std::nullopt;
-            const std::u16string folder = normalised(rule.target) + u'\\';
-            const std::u16string file = normalised(path);
-            if (file.size() <= folder.size() || !file.starts_with(folder))
-                return std::nullopt;
-            return kFolder + folder.size();
-        }
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 std::optional<int32_t> profileForApplication(const AppProfileSettings& settings,
                                              std::u16string_view executablePath) {

@@ -49,6 +49,10 @@ inline constexpr std::u16string_view kAppProfilesSection = u"AppProfiles";
 std::optional<int32_t> profileForApplication(const AppProfileSettings& settings,
                                              std::u16string_view executablePath);
 
+// One spelling for every way of writing a path or a name: folded case, \ for /, one separator
+// between components (the two of a network path kept), none at the end.
+std::u16string normalisedApplicationPath(std::u16string_view path);
+
 // What a save keeps and a load gives back: at most kMaxRules rules, each with a profile of 1..5
 // and a target that is not empty, trimmed of blanks and cut at a line break as a line of the
 // file would cut it; any other fallback than 1..5 is kStay.

@@ -8,20 +8,8 @@ namespace v270 {
 
 namespace {
 
-bool isSeparator(char16_t unit) {
-    return unit == u'\\' || unit == u'/';
-}
-
-char16_t foldCase(char16_t unit) {
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
-}
-
 bool sameTarget(std::u16string_view left, std::u16string_view right) {
-    return std::ranges::equal(left, right, [](char16_t a, char16_t b) {
-        if (isSeparator(a) && isSeparator(b))
-            return true;
-        return foldCase(a) == foldCase(b);
-    });
+    return normalisedApplicationPath(left) == normalisedApplicationPath(right);
 }
 
 int32_t validProfile(int32_t profile) {

@@ -11,6 +11,11 @@ from harness import ROOT, Program, Simulator, session, wait_for
 
 APPLY_REPORTS = 9
 MESSAGE_CAPTION = "V270"
+# The tray menu: Show Window, Application Profiles..., Start with Windows, On-screen Notice,
+# Exit Driver.
+TRAY_MENU_ITEMS = 5
+SHOW_WINDOW = 0
+START_WITH_WINDOWS = 2
 
 PROFILE_KEYS = {"K1": 1, "K2": 2, "K3": 3, "K4": 5, "K5": 4, "K6": 6, "DPI_LEVEL": 0,
                 "WHEEL_STATUS": 0, "MACRO_MODE2": 0, "DPI_SET1": 1, "DPI_SET_EN1": 1,
@@ -168,13 +173,12 @@ class StartWithWindows(unittest.TestCase):
         return dict(line.split("=", 1) for line in lines)
 
     def choose(self, icon, item):
-        """Opens the tray menu and picks its item `item`: 0 "Show Window", 1 "Start with
-        Windows"."""
+        """Opens the tray menu and picks its item `item` (SHOW_WINDOW, START_WITH_WINDOWS)."""
         screen_click(*icon, button=3)
         menu = wait_for(lambda: next((w for w in program_windows()
                                       if (w["x"], w["y"]) == icon), None), "the tray menu")
-        # Three items of 20 pixels inside the menu's frame.
-        frame = (menu["height"] - 60) // 2
+        # Items of 20 pixels inside the menu's frame.
+        frame = (menu["height"] - 20 * TRAY_MENU_ITEMS) // 2
         screen_click(menu["x"] + menu["width"] // 2, menu["y"] + frame + 20 * item + 10)
 
     def test_the_logon_task_is_turned_on_read_back_and_turned_off(self):
@@ -185,7 +189,7 @@ class StartWithWindows(unittest.TestCase):
                          "started hidden in the tray")
         self.assertEqual(self.logon_task(), {"registered": "0"})
 
-        self.choose(icon, 1)
+        self.choose(icon, START_WITH_WINDOWS)
         task = wait_for(lambda: (t := self.logon_task())["registered"] == "1" and t,
                         "the logon task")
         # What the Task Scheduler gives back. Wine 8.0 keeps the task but none of its trigger,
@@ -204,24 +208,24 @@ class StartWithWindows(unittest.TestCase):
         menu = wait_for(lambda: next((w for w in program_windows()
                                       if (w["x"], w["y"]) == icon), None), "the tray menu")
         self.save_menu(menu)
-        self.assertGreater(self.tick_pixels(menu, 1), 10, "a check mark on the item")
-        self.assertEqual(self.tick_pixels(menu, 0), 0, "none on Show Window")
+        self.assertGreater(self.tick_pixels(menu, START_WITH_WINDOWS), 10, "a check mark on the item")
+        self.assertEqual(self.tick_pixels(menu, SHOW_WINDOW), 0, "none on Show Window")
         xdotool("key", "Escape")
         wait_for(lambda: not program_windows(), "the tray menu to close")
 
-        self.choose(icon, 1)
+        self.choose(icon, START_WITH_WINDOWS)
         wait_for(lambda: self.logon_task() == {"registered": "0"}, "the task to go")
         self.assertTrue(self.program.running())
         self.assertEqual(session().window_state()["visible"], 0)
 
         # The start into the tray is the tray's usual state: "Show Window" brings the window.
-        self.choose(icon, 0)
+        self.choose(icon, SHOW_WINDOW)
         wait_for(lambda: session().window_state() == {"count": 1, "visible": 1, "iconic": 0},
                  "the window to show")
 
     def tick_pixels(self, menu, item):
         """The white pixels in the left margin of item `item` of the open menu."""
-        frame = (menu["height"] - 60) // 2
+        frame = (menu["height"] - 20 * TRAY_MENU_ITEMS) // 2
         left, top, width, height = menu["x"] + frame, menu["y"] + frame + 20 * item, 10, 20
         done = subprocess.run(["import", "-window", "root", "-crop",
                                f"{width}x{height}+{left}+{top}", "-depth", "8", "rgb:-"],

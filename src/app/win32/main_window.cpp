@@ -4,6 +4,7 @@
 
 #include "app/win32/about_dialog.h"
 #include "app/win32/advanced_page_controls.h"
+#include "app/win32/app_profiles_dialog.h"
 #include "app/win32/main_window_painter.h"
 #include "app/win32/message_filter.h"
 #include "app/win32/resource_ids.h"
@@ -141,9 +142,9 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                            *simulatorNotices_)),
       notice_(instance) {
     program_ = std::make_unique<Program>(
-        paths, ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_,
-                               *systemActions_, *clock_, *hid_, foregroundWatcher_, settleTimer_,
-                               notice_});
+        paths,
+        ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_, *systemActions_,
+                        *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
     startWithWindows_ = std::make_unique<StartWithWindows>(
         logonTask_, messages_, pathToUtf16(platform::currentModulePath()));
@@ -206,6 +207,8 @@ void VADU_VIredoVud::onInitDialog() {
     wchar_t aboutText[128] = {};
     if (systemMenu != nullptr && LoadStringW(instance_, IDS_ABOUTBOX, aboutText, 128) != 0) {
         AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        // Its text follows the interface language, set with the other menus.
+        AppendMenuW(systemMenu, MF_STRING, kAppProfilesCommand, L"");
         AppendMenuW(systemMenu, MF_STRING, kAboutCommand, aboutText);
     }
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -361,6 +364,10 @@ bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
         case ID_TRAY_NOTICE_CN:
             program_->notice.setEnabled(!program_->notice.enabled());
             return true;
+        case ID_TRAY_APP_PROFILES_EN:
+        case ID_TRAY_APP_PROFILES_CN:
+            program_->lifecycle.onAppProfilesRequested(*this, program_->appProfiles);
+            return true;
         case IDOK:
         case IDCANCEL:
             // The dialog's default buttons never end it; only the close path does.
@@ -393,6 +400,10 @@ bool VADU_VIredoVud::onSystemCommand(WPARAM command) {
     const WPARAM kind = command & 0xFFF0u;
     if (kind == kAboutCommand) {
         program_->lifecycle.onAboutRequested();
+        return true;
+    }
+    if (kind == kAppProfilesCommand) {
+        program_->lifecycle.onAppProfilesRequested(*this, program_->appProfiles);
         return true;
     }
     if (kind == SC_MINIMIZE) {
@@ -459,6 +470,11 @@ void VADU_VIredoVud::shapeWindow() {
 void VADU_VIredoVud::loadMenus(bool english) {
     contextMenu_.load(instance_, english ? IDR_CONTEXT_MENU_EN : IDR_CONTEXT_MENU_CN);
     trayMenu_.load(instance_, english ? IDR_TRAY_MENU_EN : IDR_TRAY_MENU_CN);
+    if (HMENU systemMenu = GetSystemMenu(handle(), FALSE)) {
+        const std::wstring text = wide(appProfilesTexts(english).caption) + L"...";
+        ModifyMenuW(systemMenu, kAppProfilesCommand, MF_BYCOMMAND | MF_STRING, kAppProfilesCommand,
+                    text.c_str());
+    }
 }
 
 void VADU_VIredoVud::show(platform::WindowShow how) {
@@ -480,7 +496,8 @@ void VADU_VIredoVud::showTrayMenu() {
         return;
     // The scheduler holds the state of the logon task; it is asked as the menu opens.
     const UINT startState = startWithWindows_->enabled() ? MF_CHECKED : MF_UNCHECKED;
-    for (const UINT item : {UINT{ID_TRAY_START_WITH_WINDOWS_EN}, UINT{ID_TRAY_START_WITH_WINDOWS_CN}})
+    for (const UINT item :
+         {UINT{ID_TRAY_START_WITH_WINDOWS_EN}, UINT{ID_TRAY_START_WITH_WINDOWS_CN}})
         CheckMenuItem(popup, item, MF_BYCOMMAND | startState);
     const UINT noticeCheck = program_->notice.enabled() ? MF_CHECKED : MF_UNCHECKED;
     CheckMenuItem(popup, ID_TRAY_NOTICE_EN, MF_BYCOMMAND | noticeCheck);
@@ -555,6 +572,11 @@ void VADU_VIredoVud::showStepMenu(Point at) {
 
 std::unique_ptr<platform::KeyboardCapture> VADU_VIredoVud::captureKeyboard() {
     return win32::captureKeyboard(handle(), kCapturedKeyMessage);
+}
+
+std::optional<AppProfileSettings> VADU_VIredoVud::editAppProfiles(
+    const AppProfileSettings& settings, bool english, int32_t currentProfile) {
+    return CAppProfilesDlg(settings, english, currentProfile).edit(instance_, handle());
 }
 
 std::unique_ptr<platform::AdvancedPageControls> VADU_VIredoVud::createAdvancedPageControls(

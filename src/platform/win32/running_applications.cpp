@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/foreground_watcher_win32.h"
 
 namespace v270::win32 {
 
@@ -29,49 +29,28 @@ bool isApplicationWindow(HWND window) {
     return GetWindowTextLengthW(window) > 0;
 }
 
-BOOL CALLBACK collect(HWND window, LPARAM found) {
-    auto& applications = *reinterpret_cast<std::vector<RunningApplication>*>(found);
+BOOL CALLBACK collect(HWND window, LPARAM list) {
+    auto& applications = *reinterpret_cast<std::vector<RunningApplication>*>(list);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process == GetCurrentProcessId() || !isApplicationWindow(window))
         return TRUE;
-    std::optional<std::wstring> path = executablePathOfWindow(window);
-    if (!path)
+    const std::u16string found = executablePathOf(process);
+    if (found.empty())
         return TRUE;
-    const std::wstring key = upper(*path);
+    std::wstring path(found.begin(), found.end());
+    const std::wstring key = upper(path);
     if (std::ranges::any_of(applications,
                             [&](const auto& known) { return upper(known.path) == key; }))
         return TRUE;
     std::wstring title(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     title.resize(
         static_cast<size_t>(GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
-    applications.push_back({std::move(*path), std::move(title)});
+    applications.push_back({std::move(path), std::move(title)});
     return TRUE;
 }
 
 }  // namespace
-
-std::optional<std::wstring> executablePathOfWindow(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == 0)
-        return std::nullopt;
-    const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process)
-        return std::nullopt;
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = static_cast<DWORD>(path.size());
-        if (QueryFullProcessImageNameW(process.get(), 0, path.data(), &length) != FALSE) {
-            path.resize(length);
-            return path;
-        }
-        // Long paths: grow up to the longest path Windows has.
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || path.size() >= 32768)
-            return std::nullopt;
-        path.resize(path.size() * 2);
-    }
-}
 
 std::vector<RunningApplication> runningApplications() {
     std::vector<RunningApplication> applications;
