@@ -8,13 +8,10 @@
 namespace v270::test {
 
 // The foreground as a test moves it: bringToFront() tells the listener, as the system would,
-// only while watching, and a start tells of the window in front then. Starts and stops are
-// counted.
+// only while watching, and a start tells of the window in front then. Starts are counted.
 class FakeForegroundWatcher final : public platform::ForegroundWatcher {
   public:
     bool start(Listener listener) override {
-        if (refuseStart)
-            return false;
         const bool first = !listener_;
         listener_ = std::move(listener);
         if (first) {
@@ -24,11 +21,7 @@ class FakeForegroundWatcher final : public platform::ForegroundWatcher {
         }
         return true;
     }
-    void stop() override {
-        if (listener_)
-            ++stops;
-        listener_ = nullptr;
-    }
+    void stop() override { listener_ = nullptr; }
     bool watching() const override { return static_cast<bool>(listener_); }
 
     void bringToFront(std::u16string executablePath, bool ownWindow = false) {
@@ -36,9 +29,7 @@ class FakeForegroundWatcher final : public platform::ForegroundWatcher {
         tell(*front_);
     }
 
-    bool refuseStart = false;
     int starts = 0;
-    int stops = 0;
 
   private:
     void tell(const platform::ForegroundChange& change) {

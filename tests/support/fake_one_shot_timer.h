@@ -9,27 +9,22 @@
 namespace v270::test {
 
 // A wait that ends when the test says: elapse() runs the pending action, as the end of the
-// delay would. Waits started are counted and the last delay kept.
+// delay would. The last delay is kept.
 class FakeOneShotTimer final : public platform::OneShotTimer {
   public:
     void start(std::chrono::milliseconds delay, std::function<void()> action) override {
-        ++starts;
         lastDelay = delay;
         action_ = std::move(action);
     }
     void cancel() override { action_ = nullptr; }
     bool pending() const override { return static_cast<bool>(action_); }
 
-    // Ends the pending wait; false when none was pending.
-    bool elapse() {
-        if (!action_)
-            return false;
-        const std::function<void()> action = std::exchange(action_, nullptr);
-        action();
-        return true;
+    // Ends the pending wait, if any.
+    void elapse() {
+        if (const std::function<void()> action = std::exchange(action_, nullptr))
+            action();
     }
 
-    int starts = 0;
     std::chrono::milliseconds lastDelay{0};
 
   private:

@@ -19,7 +19,7 @@ constexpr DWORD kLongestPath = 32768;
 }  // namespace
 
 std::u16string executablePathOf(DWORD processId) {
-    // The limited right is granted for processes of other users and elevated ones too.
+    // Unlike the full query right, the limited one is granted for elevated processes too.
     const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process)
         return {};
