@@ -110,5 +110,54 @@ class AppProfiles(unittest.TestCase):
         self.program.check_no_crash()
 
 
+class RulesDialog(unittest.TestCase):
+    """The rules dialog from the system menu: OK keeps what it shows and saves the switch, Cancel
+    keeps the file as it was. Its screenshots are kept in build/windows/e2e-screenshots."""
+
+    RULES = ("[AppProfiles]\r\nEnabled=0\r\nFallback=1\r\nRule1=name,2,editor.exe\r\n"
+             "Rule2=folder,4,C:\\Games\\Racer\r\nRule3=path,3,C:\\Tools\\viewer.exe\r\n")
+
+    def open_dialog(self, english):
+        language = 1 if english else 0
+        self.simulator = Simulator()
+        self.addCleanup(self.simulator.close)
+        self.program = Program({"config.ini": config_with({1: {}}, language) + "\r\n" + self.RULES},
+                               english=english)
+        self.addCleanup(self.program.stop)
+        self.program.start(self.simulator)
+        self.simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
+        # The system menu's items end with "Application Profiles..." and the about box.
+        self.program.key("alt+space")
+        time.sleep(0.5)
+        self.program.key("Up", "Up", "Return")
+        title = "Application Profiles" if english else "应用程序配置"
+        return wait_for(lambda: FrontWindow._find(title), "the rules dialog")
+
+    def screenshot(self, name):
+        shots = WINDOWS_BUILD / "e2e-screenshots"
+        shots.mkdir(exist_ok=True)
+        self.program.screenshot(shots / name)
+
+    def test_ok_saves_the_switch_and_keeps_the_rules(self):
+        dialog = self.open_dialog(english=True)
+        self.screenshot("app_profiles_en.png")
+        section = self.program.config()["AppProfiles"]
+        subprocess.run(["xdotool", "key", "--window", dialog, "alt+s", "Return"],
+                       env=session().env, check=True)
+        wait_for(lambda: self.program.config()["AppProfiles"]["Enabled"] == "1", "the saved switch")
+        self.assertEqual(self.program.config()["AppProfiles"], dict(section, Enabled="1"))
+        self.program.check_no_crash()
+
+    def test_cancel_keeps_the_file(self):
+        dialog = self.open_dialog(english=False)
+        self.screenshot("app_profiles_cn.png")
+        before = (self.program.folder / "config.ini").read_bytes()
+        subprocess.run(["xdotool", "key", "--window", dialog, "alt+s", "Escape"],
+                       env=session().env, check=True)
+        wait_for(lambda: not FrontWindow._find("应用程序配置"), "the dialog to close")
+        self.assertEqual((self.program.folder / "config.ini").read_bytes(), before)
+        self.assertTrue(self.program.running())
+
+
 if __name__ == "__main__":
     unittest.main()

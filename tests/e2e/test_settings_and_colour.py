@@ -156,6 +156,8 @@ class SteadyPreview(ColourPreview):
     mode = 2
 
     def test_lit_steadily_in_the_colour_of_the_current_level(self):
+        # The page paints some time after the tab's click: it is judged once it is lit.
+        wait_for(lambda: sample_preview(self.program, 0.1) not in ([], ["off"]), "the lit preview")
         looks = sample_preview(self.program, 4)
         self.assertEqual(len(set(looks)), 1, looks)
         red, green, blue = looks[0]
