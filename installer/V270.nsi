@@ -105,6 +105,19 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright ${PUBLISHER}"
     ${EndIf}
 !macroend
 
+; Runs schtasks with ARGS; $0 = its exit code. When it fails, the Task Scheduler may not be running
+; yet (as in a fresh Wine session): it is started and schtasks tried once more.
+!macro Schtasks ARGS
+    nsExec::ExecToLog '"$SYSDIR\schtasks.exe" ${ARGS}'
+    Pop $0
+    ${If} $0 != 0
+        nsExec::ExecToLog '"$SYSDIR\net.exe" start Schedule'
+        Pop $1
+        nsExec::ExecToLog '"$SYSDIR\schtasks.exe" ${ARGS}'
+        Pop $0
+    ${EndIf}
+!macroend
+
 Section "${PRODUCT} driver" SecProgram
     SectionIn RO
     SetOutPath "$INSTDIR"
@@ -165,8 +178,7 @@ Section /o "Start with Windows" SecStartWithWindows
     FileWriteUTF16LE $0 '</Task>$\r$\n'
     FileClose $0
 
-    nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Create /F /TN "$2" /XML "$PLUGINSDIR\logon-task.xml"'
-    Pop $0
+    !insertmacro Schtasks '/Create /F /TN "$2" /XML "$PLUGINSDIR\logon-task.xml"'
     ${If} $0 == 0
         DetailPrint "Registered the logon task $\"$2$\""
     ${Else}
@@ -203,8 +215,8 @@ Section "un.${PRODUCT} driver" SecUnProgram
     !insertmacro StopRunningProgram
 
     !insertmacro LogonTaskName
-    nsExec::ExecToLog '"$SYSDIR\schtasks.exe" /Delete /F /TN "$0"'
-    Pop $0
+    StrCpy $2 $0
+    !insertmacro Schtasks '/Delete /F /TN "$2"'
 
     Delete "$INSTDIR\V270.exe"
     RMDir /r "$INSTDIR\skins"
