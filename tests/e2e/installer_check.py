@@ -12,7 +12,8 @@
     python3 tests/e2e/installer_check.py --setup build/package/V270-1.1.0-setup.exe --version 1.1.0
         [--screenshots docs/screenshots]
 
-With --screenshots it saves the installed program's about box as about_en.png. Exits 0 and
+With --screenshots it saves the installed program's about box (about_en.png) and the file's
+properties in Wine's file manager (file_properties.png). Exits 0 and
 prints the time taken when every check holds.
 """
 
@@ -105,24 +106,54 @@ def closed_by_its_close_path(process, simulator):
         "the program ended without its exit report"
 
 
+def x_window(session, title):
+    """The visible X window whose title starts with `title` (a regular expression), or None."""
+    done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + title],
+                          env=session.env, capture_output=True, text=True)
+    return done.stdout.split()[0] if done.stdout.split() else None
+
+
+def save_window(session, window, path):
+    time.sleep(0.5)  # its contents are painted after it maps
+    path.parent.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["import", "-window", window, str(path)], env=session.env, check=True)
+
+
 def save_about_box(installation, screenshots):
     session = installation.session
     session.helper("about")
     title = "About VELKO V270"
-
-    def about_window():
-        done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"],
-                              env=session.env, capture_output=True, text=True)
-        return done.stdout.split()[0] if done.stdout.split() else None
-
-    window = wait_for(about_window, "the about box")
-    time.sleep(0.5)  # its text is painted after it maps
-    screenshots.mkdir(parents=True, exist_ok=True)
-    subprocess.run(["import", "-window", window, str(screenshots / "about_en.png")],
-                   env=session.env, check=True)
+    save_window(session, wait_for(lambda: x_window(session, title), "the about box"),
+                screenshots / "about_en.png")
     session.helper("dismiss", title)
-    wait_for(lambda: about_window() is None, "the about box to close")
+    wait_for(lambda: x_window(session, title) is None, "the about box to close")
 
+
+def save_file_properties(installation, screenshots):
+    """The installed V270.exe's properties in Wine's file manager, its file version chosen."""
+    session = installation.session
+    xdotool = lambda *arguments: subprocess.run(["xdotool", *arguments], env=session.env,
+                                                check=True, stderr=subprocess.DEVNULL)
+    manager = subprocess.Popen(["wine", "winefile", INSTALL_DIR + "\\"], env=session.env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    window = wait_for(lambda: x_window(session, r"Wine File Manager - .*VELKO V270"),
+                      "the file manager")
+    time.sleep(0.5)
+    # The file list, its last entry (V270.exe), and its properties.
+    xdotool("key", "--window", window, "Tab", "End", "alt+Return")
+    dialog = wait_for(lambda: x_window(session, "Properties for V270.exe"), "the properties")
+    time.sleep(0.5)
+    # Into the version information's list (its lower quarter, whatever the font), then to its
+    # third row, FileVersion.
+    geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", dialog], env=session.env,
+                              capture_output=True, text=True, check=True).stdout
+    height = int(dict(line.split("=") for line in geometry.split())["HEIGHT"])
+    xdotool("mousemove", "--window", dialog, "48", str(height * 3 // 4), "click", "1")
+    xdotool("key", "--window", dialog, "Home", "Down", "Down")
+    save_window(session, dialog, screenshots / "file_properties.png")
+    xdotool("key", "--window", dialog, "Escape")
+    xdotool("key", "--window", window, "alt+F4")
+    manager.wait(timeout=30)
 
 def check(installation, screenshots):
     folder = installation.folder
@@ -144,6 +175,8 @@ def check(installation, screenshots):
     resource = installation.session.helper("version", INSTALL_DIR + r"\V270.exe")
     print("   version resource:", resource.replace("\n", "; "))
     assert f"FileVersion={installation.version}.0" in resource.splitlines(), resource
+    if screenshots:
+        save_file_properties(installation, screenshots)
 
     print("-- the installed program applies the profile")
     simulator = Simulator()
