@@ -229,7 +229,7 @@ Section "un.${PRODUCT} driver" SecUnProgram
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.Remove my settings (config.ini and the macro files)" SecUnSettings
+Section /o "un.Remove my settings" SecUnSettings
     Delete "$INSTDIR\config.ini"
     Delete "$INSTDIR\Macro_EN.dat"
     Delete "$INSTDIR\Macro_CN.dat"

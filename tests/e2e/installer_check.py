@@ -12,8 +12,9 @@
     python3 tests/e2e/installer_check.py --setup build/package/V270-1.1.0-setup.exe --version 1.1.0
         [--screenshots docs/screenshots]
 
-With --screenshots it saves the installed program's about box (about_en.png) and the file's
-properties in Wine's file manager (file_properties.png). Exits 0 and
+With --screenshots it saves the installer's components page (setup_components.png), the installed
+program's about box (about_en.png), the file's properties in Wine's file manager
+(file_properties.png) and the uninstaller's components page (uninstall_components.png). Exits 0 and
 prints the time taken when every check holds.
 """
 
@@ -155,9 +156,42 @@ def save_file_properties(installation, screenshots):
     xdotool("key", "--window", window, "alt+F4")
     manager.wait(timeout=30)
 
+def save_setup_page(installation, screenshots):
+    """The installer's first page, its components, then cancelled."""
+    session = installation.session
+    setup = subprocess.Popen(["wine", str(installation.setup)], env=session.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The wizard's title ends with a space; the question before cancelling has none.
+    window = wait_for(lambda: x_window(session, "VELKO V270 GAMING MOUSE Setup $"), "the installer")
+    save_window(session, window, screenshots / "setup_components.png")
+    subprocess.run(["xdotool", "key", "--window", window, "Escape"], env=session.env, check=True,
+                   stderr=subprocess.DEVNULL)
+    question = wait_for(lambda: x_window(session, "VELKO V270 GAMING MOUSE Setup$"), "the question")
+    subprocess.run(["xdotool", "key", "--window", question, "Return"], env=session.env, check=True,
+                   stderr=subprocess.DEVNULL)
+    setup.wait(timeout=30)
+
+
+def save_uninstall_page(installation, screenshots):
+    """The uninstaller's components page, with the choice to remove the settings; cancelled."""
+    session = installation.session
+    subprocess.Popen(["wine", INSTALL_DIR + r"\uninstall.exe"], env=session.env,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    title = "VELKO V270 GAMING MOUSE Uninstall"
+    window = wait_for(lambda: x_window(session, title), "the uninstaller")
+    subprocess.run(["xdotool", "key", "--window", window, "Return"], env=session.env, check=True,
+                   stderr=subprocess.DEVNULL)
+    save_window(session, window, screenshots / "uninstall_components.png")
+    subprocess.run(["xdotool", "key", "--window", window, "Escape"], env=session.env, check=True,
+                   stderr=subprocess.DEVNULL)
+    wait_for(lambda: x_window(session, title) is None, "the uninstaller to close")
+
+
 def check(installation, screenshots):
     folder = installation.folder
 
+    if screenshots:
+        save_setup_page(installation, screenshots)
     print("-- silent install with the logon task")
     installation.install("/StartWithWindows")
     for name in PROGRAM_FILES + SETTINGS_FILES:
@@ -209,6 +243,8 @@ def check(installation, screenshots):
     print("-- an install onto kept settings, an uninstall that removes them")
     installation.install()
     assert installation.settings() == marked, "the install replaced the kept settings"
+    if screenshots:
+        save_uninstall_page(installation, screenshots)
     installation.uninstall("/RemoveSettings")
     wait_for(lambda: not folder.exists(), "the install folder to go", 30)
 
