@@ -37,6 +37,8 @@ ManifestDPIAware true
 Name "${DISPLAY_NAME}"
 OutFile "${OUT_FILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; An earlier install is updated where it is, unless /D names another folder.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${V270_VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
@@ -197,11 +199,6 @@ LangString DESC_SecStartWithWindows ${LANG_ENGLISH} \
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
-    ; An earlier install is updated where it is.
-    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-    ${If} $0 != ""
-        StrCpy $INSTDIR $0
-    ${EndIf}
     ${GetParameters} $0
     ClearErrors
     ${GetOptions} $0 "/StartWithWindows" $1
