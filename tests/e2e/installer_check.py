@@ -26,7 +26,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from harness import (CRASH_REPORT, ROOT, HELPER, Session, Simulator, report_command, wait_for)
+from harness import CRASH_REPORT, ROOT, Session, Simulator, report_command, wait_for
 from test_startup import SHIPPED_PROFILE_REPORTS
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VELKO V270"
@@ -107,6 +107,11 @@ def closed_by_its_close_path(process, simulator):
         "the program ended without its exit report"
 
 
+def xdotool(session, *arguments):
+    subprocess.run(["xdotool", *arguments], env=session.env, check=True,
+                   stderr=subprocess.DEVNULL)
+
+
 def x_window(session, title):
     """The visible X window whose title starts with `title` (a regular expression), or None."""
     done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + title],
@@ -133,15 +138,13 @@ def save_about_box(installation, screenshots):
 def save_file_properties(installation, screenshots):
     """The installed V270.exe's properties in Wine's file manager, its file version chosen."""
     session = installation.session
-    xdotool = lambda *arguments: subprocess.run(["xdotool", *arguments], env=session.env,
-                                                check=True, stderr=subprocess.DEVNULL)
     manager = subprocess.Popen(["wine", "winefile", INSTALL_DIR + "\\"], env=session.env,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     window = wait_for(lambda: x_window(session, r"Wine File Manager - .*VELKO V270"),
                       "the file manager")
     time.sleep(0.5)
     # The file list, its last entry (V270.exe), and its properties.
-    xdotool("key", "--window", window, "Tab", "End", "alt+Return")
+    xdotool(session, "key", "--window", window, "Tab", "End", "alt+Return")
     dialog = wait_for(lambda: x_window(session, "Properties for V270.exe"), "the properties")
     time.sleep(0.5)
     # Into the version information's list (its lower quarter, whatever the font), then to its
@@ -149,12 +152,13 @@ def save_file_properties(installation, screenshots):
     geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", dialog], env=session.env,
                               capture_output=True, text=True, check=True).stdout
     height = int(dict(line.split("=") for line in geometry.split())["HEIGHT"])
-    xdotool("mousemove", "--window", dialog, "48", str(height * 3 // 4), "click", "1")
-    xdotool("key", "--window", dialog, "Home", "Down", "Down")
+    xdotool(session, "mousemove", "--window", dialog, "48", str(height * 3 // 4), "click", "1")
+    xdotool(session, "key", "--window", dialog, "Home", "Down", "Down")
     save_window(session, dialog, screenshots / "file_properties.png")
-    xdotool("key", "--window", dialog, "Escape")
-    xdotool("key", "--window", window, "alt+F4")
+    xdotool(session, "key", "--window", dialog, "Escape")
+    xdotool(session, "key", "--window", window, "alt+F4")
     manager.wait(timeout=30)
+
 
 def save_setup_page(installation, screenshots):
     """The installer's first page, its components, then cancelled."""
@@ -164,11 +168,9 @@ def save_setup_page(installation, screenshots):
     # The wizard's title ends with a space; the question before cancelling has none.
     window = wait_for(lambda: x_window(session, "VELKO V270 GAMING MOUSE Setup $"), "the installer")
     save_window(session, window, screenshots / "setup_components.png")
-    subprocess.run(["xdotool", "key", "--window", window, "Escape"], env=session.env, check=True,
-                   stderr=subprocess.DEVNULL)
+    xdotool(session, "key", "--window", window, "Escape")
     question = wait_for(lambda: x_window(session, "VELKO V270 GAMING MOUSE Setup$"), "the question")
-    subprocess.run(["xdotool", "key", "--window", question, "Return"], env=session.env, check=True,
-                   stderr=subprocess.DEVNULL)
+    xdotool(session, "key", "--window", question, "Return")
     setup.wait(timeout=30)
 
 
@@ -179,11 +181,9 @@ def save_uninstall_page(installation, screenshots):
                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     title = "VELKO V270 GAMING MOUSE Uninstall"
     window = wait_for(lambda: x_window(session, title), "the uninstaller")
-    subprocess.run(["xdotool", "key", "--window", window, "Return"], env=session.env, check=True,
-                   stderr=subprocess.DEVNULL)
+    xdotool(session, "key", "--window", window, "Return")
     save_window(session, window, screenshots / "uninstall_components.png")
-    subprocess.run(["xdotool", "key", "--window", window, "Escape"], env=session.env, check=True,
-                   stderr=subprocess.DEVNULL)
+    xdotool(session, "key", "--window", window, "Escape")
     wait_for(lambda: x_window(session, title) is None, "the uninstaller to close")
 
 
@@ -265,7 +265,8 @@ def main():
                                 work / "wine-output.txt")
     try:
         check(installation, args.screenshots.resolve() if args.screenshots else None)
-        output = installation.output.read_text(errors="replace") if installation.output.exists() else ""
+        output = (installation.output.read_text(errors="replace")
+                  if installation.output.exists() else "")
         crashes = [line for line in output.splitlines() if CRASH_REPORT.search(line)]
         assert not crashes, "Wine reported a crash of V270.exe:\n" + "\n".join(crashes)
     finally:
