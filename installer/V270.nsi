@@ -233,7 +233,8 @@ Section "un.${PRODUCT} driver" SecUnProgram
     StrCpy $2 $0
     !insertmacro Schtasks '/Delete /F /TN "$2"'
 
-    Delete "$INSTDIR\V270.exe"
+    ; A driver that would not close loses its file at the next restart.
+    Delete /REBOOTOK "$INSTDIR\V270.exe"
     RMDir /r "$INSTDIR\skins"
     ; Temporary files a save cut short by a crash can leave beside the settings.
     Delete "$INSTDIR\.*.tmp-*"
