@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: natively with AddressSanitizer and
 # UndefinedBehaviorSanitizer, the threaded tests with ThreadSanitizer, the Windows build under
-# Wine, saves killed at random moments, the fuzzers briefly, and the end-to-end suite. Installs
-# what is missing on Debian 12.
+# Wine, saves killed at random moments, the fuzzers briefly, the end-to-end suite, and the
+# packages with a check of the installer under Wine. Installs what is missing on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
@@ -34,5 +34,8 @@ if [[ -x scripts/e2e.sh ]]; then
     step "end-to-end tests under Wine and Xvfb"
     scripts/e2e.sh
 fi
+
+step "packages: the installer and the portable zip, and the installer under Wine"
+scripts/installer-check.sh
 
 step "all tests passed"

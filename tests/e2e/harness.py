@@ -67,10 +67,11 @@ def wait_for(condition, what, timeout=DEFAULT_TIMEOUT, interval=0.05):
 
 
 class Session:
-    """One X display and one Wine prefix, with the CJK font mapping, for the whole run."""
+    """One X display and one Wine prefix, with the CJK font mapping, for the whole run; the
+    prefix is made when `prefix` holds none."""
 
-    def __init__(self):
-        self.prefix = WINDOWS_BUILD / "e2e-wineprefix"
+    def __init__(self, prefix=None):
+        self.prefix = Path(prefix) if prefix else WINDOWS_BUILD / "e2e-wineprefix"
         self._xvfb = None
         self.display = os.environ.get("V270_E2E_DISPLAY")
         if not self.display:

@@ -33,6 +33,9 @@
 //                                         game would be, and keeps it for SECONDS
 //   v270-e2e-helper.exe notice            "visible=0|1 left=L top=T right=R bottom=B
 //                                         exstyle=0xX work=L,T,R,B" for the notice window
+//   v270-e2e-helper.exe about             opens the about box, as its system-menu entry does
+//   v270-e2e-helper.exe version FILE      prints the version resource of FILE as a file's
+//                                         properties show it: "FileVersion=..." and the rest
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
@@ -128,6 +131,34 @@ int holdFront(int seconds) {
     return 0;
 }
 
+// The fixed version numbers and the English strings of a file's version resource.
+int printVersion(const wchar_t* file) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+    std::vector<BYTE> data(size);
+    if (size == 0 || !GetFileVersionInfoW(file, 0, size, data.data()))
+        return 1;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) &&
+        fixed != nullptr) {
+        std::printf("FILEVERSION=%u.%u.%u.%u\n", unsigned{HIWORD(fixed->dwFileVersionMS)},
+                    unsigned{LOWORD(fixed->dwFileVersionMS)},
+                    unsigned{HIWORD(fixed->dwFileVersionLS)},
+                    unsigned{LOWORD(fixed->dwFileVersionLS)});
+    }
+    for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"ProductName",
+                                L"ProductVersion", L"OriginalFilename"}) {
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        wchar_t* value = nullptr;
+        if (VerQueryValueW(data.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) &&
+            value != nullptr) {
+            printUtf8(std::wstring(name) + L"=" + value);
+        }
+    }
+    return 0;
+}
+
 int run(int argc, wchar_t** argv) {
     if (argc < 2)
         return 2;
@@ -153,6 +184,11 @@ int run(int argc, wchar_t** argv) {
             work.right, work.bottom);
         return 0;
     }
+    return 0;
+}
+
+    if (command == L"version" && argc == 3)
+        return printVersion(argv[2]);
     if (command == L"speed") {
         int speed = 0;
         SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0);
@@ -277,6 +313,9 @@ int run(int argc, wchar_t** argv) {
         SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     } else if (command == L"close") {
         PostMessageW(window, WM_CLOSE, 0, 0);
+    } else if (command == L"about") {
+        // The system-menu entry's command; posted, since the box runs modally.
+        PostMessageW(window, WM_SYSCOMMAND, 16, 0);
     } else if (command == L"minimize") {
         ShowWindow(window, SW_MINIMIZE);
     } else {
