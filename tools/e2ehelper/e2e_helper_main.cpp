@@ -184,9 +184,6 @@ int run(int argc, wchar_t** argv) {
             work.right, work.bottom);
         return 0;
     }
-    return 0;
-}
-
     if (command == L"version" && argc == 3)
         return printVersion(argv[2]);
     if (command == L"speed") {
