@@ -16,15 +16,27 @@ constexpr std::array<std::pair<char16_t, std::u16string_view>, 5> kEntities = {{
     {u'\'', u"&apos;"},
 }};
 
+// "<name" or "</name", built by appending: GCC 12's optimiser warns about the overlap of
+// a prefix inserted in front of a temporary string, wrongly.
+std::u16string tagStart(std::u16string_view opening, std::u16string_view name) {
+    std::u16string tag(opening);
+    tag += name;
+    return tag;
+}
+
 std::u16string element(std::u16string_view name, std::u16string_view text) {
-    return u"<" + std::u16string(name) + u">" + escapeXml(text) + u"</" + std::u16string(name) +
-           u">";
+    std::u16string xml = tagStart(u"<", name);
+    xml += u'>';
+    xml += escapeXml(text);
+    xml += tagStart(u"</", name);
+    xml += u'>';
+    return xml;
 }
 
 // The part of `xml` inside the first element `name` (an element with attributes counts; an
 // empty element <name/> is present with no content); nothing when there is none.
 std::optional<std::u16string_view> inside(std::u16string_view xml, std::u16string_view name) {
-    const std::u16string open = u"<" + std::u16string(name);
+    const std::u16string open = tagStart(u"<", name);
     for (size_t at = xml.find(open); at != std::u16string_view::npos; at = xml.find(open, at + 1)) {
         const size_t after = at + open.size();
         if (after >= xml.size())
@@ -39,7 +51,7 @@ std::optional<std::u16string_view> inside(std::u16string_view xml, std::u16strin
             return std::nullopt;
         if (xml[end - 1] == u'/')
             return std::u16string_view{};
-        const size_t close = xml.find(u"</" + std::u16string(name) + u">", end);
+        const size_t close = xml.find(tagStart(u"</", name) + u'>', end);
         if (close == std::u16string_view::npos)
             return std::nullopt;
         return xml.substr(end + 1, close - end - 1);
