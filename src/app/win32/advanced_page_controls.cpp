@@ -170,7 +170,7 @@ void AdvancedPageControls::focusStepList() {
 
 void AdvancedPageControls::editSelectedStepRow() {
     // The character code 1 opens the editor, as Ctrl+A typed in the list does.
-    SendMessageW(stepList_, WM_CHAR, 1, 0);
+    typeCharacter(stepList_, 1);
 }
 
 }  // namespace v270::win32

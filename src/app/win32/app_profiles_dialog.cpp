@@ -75,30 +75,18 @@ std::optional<AppProfileSettings> CAppProfilesDlg::edit(HINSTANCE instance, HWND
     return editor_.settings();
 }
 
-INT_PTR CAppProfilesDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_INITDIALOG:
-            onInitDialog();
-            return TRUE;
-        case WM_COMMAND:
-            return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-        case WM_NOTIFY: {
-            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (header.idFrom != IDC_AP_RULES)
-                return FALSE;
-            if (header.code == LVN_ITEMCHANGED) {
-                const auto& change = *reinterpret_cast<const NMLISTVIEW*>(lParam);
-                if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0)
-                    onRuleSelected();
-            } else if (header.code == LVN_KEYDOWN &&
-                       reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_DELETE) {
-                removeSelected();
-            }
-            return TRUE;
-        }
-        default:
-            return FALSE;
+bool CAppProfilesDlg::onNotify(const NMHDR& notice) {
+    if (notice.idFrom != IDC_AP_RULES)
+        return false;
+    if (notice.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(notice);
+        if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0)
+            onRuleSelected();
+    } else if (notice.code == LVN_KEYDOWN &&
+               reinterpret_cast<const NMLVKEYDOWN&>(notice).wVKey == VK_DELETE) {
+        removeSelected();
     }
+    return true;
 }
 
 bool CAppProfilesDlg::onCommand(WORD command, WORD notification) {

@@ -20,9 +20,9 @@ class CAppProfilesDlg final : public Dialog {
     std::optional<AppProfileSettings> edit(HINSTANCE instance, HWND owner);
 
   private:
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool onCommand(WORD command, WORD notification);
-    void onInitDialog();
+    void onInitDialog() override;
+    bool onCommand(WORD command, WORD notification) override;
+    bool onNotify(const NMHDR& notice) override;
     void setTexts();
     void fillCombos();
     void showRules(std::optional<size_t> selected);

@@ -12,6 +12,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/message_boxes_win32.h"
 #include "platform/file_system.h"
+#include "platform/win32/copy_data.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/ini_files.h"
 #include "settings/profile_store.h"
@@ -58,11 +59,7 @@ bool englishInterface(const ProgramPaths& paths) {
 
 void sendProfileRequest(HWND running, int32_t profile) {
     std::vector<uint8_t> request = encodeProfileRequest(profile);
-    COPYDATASTRUCT data{static_cast<ULONG_PTR>(kInstanceRequestTag),
-                        static_cast<DWORD>(request.size()), request.data()};
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                        kRequestTimeoutMs, &result);
+    sendCopyData(running, static_cast<ULONG_PTR>(kInstanceRequestTag), request, kRequestTimeoutMs);
 }
 
 }  // namespace

@@ -79,9 +79,9 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     class SimulatorNotices;
 
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void onInitDialog();
+    void onInitDialog() override;
     bool preTranslateMessage(const MSG& message);
-    bool onCommand(WORD command, WORD notification);
+    bool onCommand(WORD command, WORD notification) override;
     bool onStepCommand(WORD command);
     INT_PTR onTrayCallback(UINT iconId, UINT mouseMessage);
     bool onSystemCommand(WPARAM command);

@@ -8,6 +8,10 @@ namespace v270::win32 {
 inline void setControlFont(HWND control, HFONT font, bool redraw) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw ? TRUE : FALSE);
 }
+// A character typed into the control, as the keyboard would give it.
+inline void typeCharacter(HWND control, wchar_t character) {
+    SendMessageW(control, WM_CHAR, character, 0);
+}
 inline HFONT controlFont(HWND control) {
     return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }

@@ -22,19 +22,25 @@ INT_PTR Dialog::runModal(HINSTANCE instance, int templateId, HWND parent) {
     return result;
 }
 
-INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
+            onInitDialog();
             return TRUE;
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-                EndDialog(handle(), LOWORD(wParam));
-                return TRUE;
-            }
-            return FALSE;
+            return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_NOTIFY:
+            return onNotify(*reinterpret_cast<const NMHDR*>(lParam)) ? TRUE : FALSE;
         default:
             return FALSE;
     }
+}
+
+bool Dialog::onCommand(WORD command, WORD) {
+    if (command != IDOK && command != IDCANCEL)
+        return false;
+    EndDialog(handle(), command);
+    return true;
 }
 
 INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,9 +25,15 @@ class Dialog {
     INT_PTR runModal(HINSTANCE instance, int templateId, HWND parent);
 
     // Returns TRUE when the message was handled; a result other than the procedure's own goes
-    // through setResult. By default the dialog has nothing but its OK and Cancel buttons, which
-    // end it.
+    // through setResult. By default it turns the initialisation, commands and notifications into
+    // the calls below.
     virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void onInitDialog() {}
+    // A command of a control or a menu; true when handled. By default the dialog has nothing but
+    // its OK and Cancel buttons, which end it.
+    virtual bool onCommand(WORD command, WORD notification);
+    // A notification of a common control; true when handled.
+    virtual bool onNotify(const NMHDR& /*notice*/) { return false; }
     void setResult(LRESULT result) const { SetWindowLongPtrW(window_, DWLP_MSGRESULT, result); }
 
   private:

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+namespace v270::win32 {
+
+// Hands `bytes`, tagged with `tag`, to `window` of another process and waits up to `timeoutMs`
+// for it to take them; a window that does not answer in time is left alone.
+inline void sendCopyData(HWND window, ULONG_PTR tag, std::span<uint8_t> bytes, UINT timeoutMs) {
+    COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), bytes.data()};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                        timeoutMs, &result);
+}
+
+}  // namespace v270::win32
