@@ -8,7 +8,7 @@ V270_PACKAGES=(
     g++-mingw-w64-x86-64-posix wine wine64
     xvfb xauth xdotool imagemagick x11-utils fonts-wqy-microhei fonts-dejavu-core
     python3
-    nsis zip
+    nsis zip ccache
 )
 
 # Installs the packages that are missing, quietly; does nothing when all are there.
