@@ -22,8 +22,8 @@
 //                                         message within 5 s, else "hung"
 //   v270-e2e-helper.exe logon-task        the program's logon task as the Task Scheduler gives
 //                                         it back, one "key=value" a line: registered=0|1, then
-//                                         trigger=logon|none, runlevel=highest|other, user,
-//                                         command, arguments
+//                                         trigger=logon|none, runlevel=highest|other,
+//                                         priority, user, command, arguments
 //   v270-e2e-helper.exe logon-task-remove deletes that task
 //   v270-e2e-helper.exe copy-data TAG HEX sends the main window WM_COPYDATA with dwData TAG
 //                                         (hexadecimal) and the bytes HEX ("-" for none);
@@ -234,8 +234,10 @@ int run(int argc, wchar_t** argv) {
         const auto definition = task.readBack();
         std::printf("registered=%d\n", definition ? 1 : 0);
         if (definition) {
-            std::printf("trigger=%s\nrunlevel=%s\n", definition->atLogon ? "logon" : "none",
-                        definition->highestPrivileges ? "highest" : "other");
+            std::printf("trigger=%s\nrunlevel=%s\npriority=%d\n",
+                        definition->atLogon ? "logon" : "none",
+                        definition->highestPrivileges ? "highest" : "other",
+                        static_cast<int>(definition->priority));
             printUtf8(u"user=" + definition->userId);
             printUtf8(u"command=" + definition->command);
             printUtf8(u"arguments=" + definition->arguments);

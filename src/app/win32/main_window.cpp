@@ -147,7 +147,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                         *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
     startWithWindows_ = std::make_unique<StartWithWindows>(
-        logonTask_, messages_, pathToUtf16(platform::currentModulePath()));
+        logonTask_, fileSecurity_, messages_, pathToUtf16(platform::currentModulePath()));
 }
 
 VADU_VIredoVud::~VADU_VIredoVud() {
