@@ -202,6 +202,9 @@ void VADU_VIredoVud::onInitDialog() {
                       GetWindowLongPtrW(handle(), GWL_STYLE) | WS_CLIPCHILDREN);
     messages_.setOwner(handle());
     dialogs_.setOwner(handle());
+    // Programs without administrator rights (V270Cmd.exe) may hand this window a profile
+    // request, which it checks byte for byte; every other message of theirs stays out.
+    ChangeWindowMessageFilterEx(handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
 
     HMENU systemMenu = GetSystemMenu(handle(), FALSE);
     wchar_t aboutText[128] = {};
