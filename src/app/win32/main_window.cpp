@@ -236,7 +236,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_COMMAND:
             return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case kCapturedKeyMessage:
-            program_->advancedPage.onCapturedKey(capturedKeyFromMessage(wParam, lParam));
+            program_->advancedPage.onCapturedKeysWaiting();
             return TRUE;
         case kStepListRightClickMessage: {
             const auto row = static_cast<int32_t>(wParam & 0x7FFFFFFF);
