@@ -6,7 +6,8 @@ see: screenshots, the simulator's state and report log, the files beside the pro
 is for a condition, never a fixed sleep.
 
 The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
-build/native). One Xvfb server and one Wine prefix serve the whole run.
+build/native). One Xvfb server and one Wine prefix serve the whole run of a process; run_e2e.py
+runs several such processes side by side, each with a prefix of its own (V270_E2E_WORKER).
 
 Wine's reports of a crash in the program (an unhandled exception or page fault) fail the test:
 each program's standard output and error are kept in a file beside it, which is read when the
@@ -71,7 +72,9 @@ class Session:
     prefix is made when `prefix` holds none."""
 
     def __init__(self, prefix=None):
-        self.prefix = Path(prefix) if prefix else WINDOWS_BUILD / "e2e-wineprefix"
+        worker = os.environ.get("V270_E2E_WORKER")
+        default = WINDOWS_BUILD / ("e2e-wineprefix" + (f"-{worker}" if worker else ""))
+        self.prefix = Path(prefix) if prefix else default
         self._xvfb = None
         self.display = os.environ.get("V270_E2E_DISPLAY")
         if not self.display:
@@ -173,6 +176,14 @@ def session():
     if _session is None:
         _session = Session()
     return _session
+
+
+def close_session():
+    """Ends the session of this process, if it made one: its programs, Wine and Xvfb."""
+    global _session
+    if _session is not None:
+        _session.close()
+        _session = None
 
 
 def write_prefix_settings(path):
