@@ -156,7 +156,9 @@ void AdvancedPage::onStepCommand(const StepCommand& command) {
 }
 
 void AdvancedPage::onStepEditDone() {
-    if (!controls_ || !validMacro(selectedMacro_))
+    // No edit can end while a recording holds the keyboard: a message that says so is not the
+    // step list's.
+    if (!controls_ || recorder_.recording() || !validMacro(selectedMacro_))
         return;
     const uint16_t delay = delayFromText(controls_->stepRowText(selectedRow_));
     s_.macros.edit([&](MacroTable& table) {
@@ -167,9 +169,13 @@ void AdvancedPage::onStepEditDone() {
     refreshStepList(selectedMacro_);
 }
 
-void AdvancedPage::onCapturedKey(const platform::CapturedKey& key) {
-    if (recorder_.recording())
-        record(key.message, key.microsecondOfDay);
+void AdvancedPage::onCapturedKeysWaiting() {
+    if (!capture_)
+        return;
+    for (const platform::CapturedKey& key : capture_->takeKeys()) {
+        if (recorder_.recording())
+            record(key.message, key.microsecondOfDay);
+    }
 }
 
 RecordOutcome AdvancedPage::onWindowKey(const platform::KeyMessage& message,

@@ -72,7 +72,9 @@ class AdvancedPage final : public PageController {
     // An in-place edit of the step list ended, kept or not: the selected delay takes its row's
     // number.
     void onStepEditDone();
-    void onCapturedKey(const platform::CapturedKey& key);
+    // The keyboard capture has keys waiting. What tells it carries nothing, so a message any
+    // program could send finds nothing to take.
+    void onCapturedKeysWaiting();
     // A key message of the window's own thread while recording without the system's keys.
     RecordOutcome onWindowKey(const platform::KeyMessage& message, uint64_t microsecondOfDay);
 

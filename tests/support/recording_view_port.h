@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/view_port.h"
@@ -90,6 +91,8 @@ class RecordingViewPort final : public platform::ViewPort {
     // Keyboard captures made, and those still in place.
     int captures = 0;
     int capturesHeld = 0;
+    // The keys the system has typed into the capture in place, not yet taken.
+    std::vector<platform::CapturedKey> capturedKeys;
     ControlsState controls;
 
   private:
@@ -159,6 +162,9 @@ class RecordingViewPort final : public platform::ViewPort {
         ~Capture() override {
             --view_.capturesHeld;
             view_.add("release keyboard");
+        }
+        std::vector<platform::CapturedKey> takeKeys() override {
+            return std::exchange(view_.capturedKeys, {});
         }
 
       private:

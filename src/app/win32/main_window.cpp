@@ -147,7 +147,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                         *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
     startWithWindows_ = std::make_unique<StartWithWindows>(
-        logonTask_, messages_, pathToUtf16(platform::currentModulePath()));
+        logonTask_, fileSecurity_, messages_, pathToUtf16(platform::currentModulePath()));
 }
 
 VADU_VIredoVud::~VADU_VIredoVud() {
@@ -202,6 +202,9 @@ void VADU_VIredoVud::onInitDialog() {
                       GetWindowLongPtrW(handle(), GWL_STYLE) | WS_CLIPCHILDREN);
     messages_.setOwner(handle());
     dialogs_.setOwner(handle());
+    // Programs without administrator rights (V270Cmd.exe) may hand this window a profile
+    // request, which it checks byte for byte; every other message of theirs stays out.
+    ChangeWindowMessageFilterEx(handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
 
     HMENU systemMenu = GetSystemMenu(handle(), FALSE);
     wchar_t aboutText[128] = {};
@@ -233,7 +236,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_COMMAND:
             return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case kCapturedKeyMessage:
-            program_->advancedPage.onCapturedKey(capturedKeyFromMessage(wParam, lParam));
+            program_->advancedPage.onCapturedKeysWaiting();
             return TRUE;
         case kStepListRightClickMessage: {
             const auto row = static_cast<int32_t>(wParam & 0x7FFFFFFF);

@@ -19,6 +19,7 @@
 #include "platform/view_port.h"
 #include "platform/win32/dialog.h"
 #include "platform/win32/file_dialogs_win32.h"
+#include "platform/win32/file_security_win32.h"
 #include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
 #include "platform/win32/logon_task_win32.h"
@@ -114,6 +115,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};
+    Win32FileSecurity fileSecurity_;
     Win32NoticeWindow notice_;
 
     // The program. Its threads use only what is declared above it, and what is declared below
