@@ -42,6 +42,7 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
 
 FrameState Program::frame() const {
     FrameState frame;
+    frame.scale = skin.scale();
     frame.currentPage = currentPage.load();
     frame.profile = profiles.profile();
     frame.currentConfig = profiles.currentConfig();

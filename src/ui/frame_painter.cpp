@@ -67,6 +67,7 @@ void FramePainter::PaintFrame(const FrameState& state, platform::FrameCanvas& ca
     if (lastEnglish_ && *lastEnglish_ != state.english)
         pictures_.forgetAll();
     lastEnglish_ = state.english;
+    pictures_.setScale(state.scale);
 
     const skin_picture::PagePictures names = skin_picture::pagePictures(state.currentPage);
     Frame frame{state, canvas, load(names.normal), load(names.over), load(names.down)};
@@ -230,8 +231,8 @@ void FramePainter::drawLabel(Frame& frame, const SkinItem& item, std::u16string_
         return;
     const platform::FontChoice font = fontFor(frame.state.english);
     const platform::TextExtent extent = frame.canvas.measureText(text, font);
-    const int32_t x =
-        centred ? item.x + (item.width - extent.width) / 2 : item.x + kButtonLabelIndent;
+    const int32_t x = centred ? item.x + (item.width - extent.width) / 2
+                              : item.x + frame.state.scale.px(kButtonLabelIndent);
     const int32_t y = item.y + (item.height - extent.height) / 2;
     frame.canvas.drawText(text, x, y, font, colour);
 }

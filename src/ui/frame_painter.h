@@ -11,6 +11,7 @@
 #include "platform/picture.h"
 #include "ui/frame_state.h"
 #include "ui/picture_source.h"
+#include "ui/scaled_pictures.h"
 #include "ui/skin_tables.h"
 
 namespace v270 {
@@ -24,7 +25,8 @@ class FramePainter {
     FramePainter(const SkinTables& tables, PictureSource& pictures,
                  std::filesystem::path skinFolder);
 
-    // Draws the whole frame of `state` on `canvas`, which starts as the window's size. Copies
+    // Draws the whole frame of `state` on `canvas`, which starts as the window's size. The
+    // tables are at the state's scale, and so are the pictures and the canvas's fonts. Copies
     // from a missing picture draw nothing, so a frame without its normal picture keeps the
     // canvas's own background there.
     void PaintFrame(const FrameState& state, platform::FrameCanvas& canvas);
@@ -60,7 +62,7 @@ class FramePainter {
     std::shared_ptr<const platform::Picture> load(std::string_view name);
 
     const SkinTables& tables_;
-    PictureSource& pictures_;
+    ScaledPictures pictures_;
     std::filesystem::path skinFolder_;
     std::optional<bool> lastEnglish_;
 };

@@ -7,6 +7,7 @@
 #include "device/mouse_state.h"
 #include "settings/config_profile.h"
 #include "ui/banner_text.h"
+#include "ui/display_scale.h"
 #include "ui/page.h"
 
 namespace v270 {
@@ -22,6 +23,8 @@ struct LedPreviewView {
 // Everything one frame of the main window shows, gathered once so that a frame is a function of
 // this value alone.
 struct FrameState {
+    // The scale of the window's monitor: the tables, pictures and fonts are drawn at it.
+    DisplayScale scale;
     Page currentPage = PAGE_MAIN;
     int32_t mainHover = NO_HIT;
     int32_t advancedHover = NO_HIT;

@@ -63,17 +63,17 @@ bool followPointer(HWND window, MenuPointer& pointer, UINT message, LPARAM lPara
 bool CSubMenuDlg::open(HWND parent, Point at) {
     if (!create(env_.instance, IDD_SUB_MENU_POPUP, parent))
         return false;
-    place(handle(), at, kSubMenuPlacementSize);
+    place(handle(), at, env_.scale.size(kSubMenuPlacementSize));
     return true;
 }
 
 INT_PTR CSubMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
-            const auto mask = env_.picture(skin_picture::kSubMenuMask);
+            const auto mask = env_.mask(skin_picture::kSubMenuMask);
             const platform::PixelSize maskSize = mask ? mask->size() : platform::PixelSize{};
             const int32_t entries = subMenuEntryCount(row_, env_.macros.macroCount());
-            pointer_ = MenuPointer(subMenuGeometry(maskSize, entries));
+            pointer_ = MenuPointer(subMenuGeometry(maskSize, entries).scaled(env_.scale));
             setRectangleRegion(handle(), pointer_.geometry().windowSize());
             return TRUE;
         }
@@ -123,7 +123,7 @@ CMenuDlg::~CMenuDlg() {
 bool CMenuDlg::open(HWND parent, Point origin) {
     if (!create(env_.instance, IDD_MENU_POPUP, parent))
         return false;
-    place(handle(), origin, kMainMenuPlacementSize);
+    place(handle(), origin, env_.scale.size(kMainMenuPlacementSize));
     return true;
 }
 
@@ -132,8 +132,9 @@ INT_PTR CMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
         case WM_INITDIALOG: {
             const std::wstring title(kMainMenuTitle.begin(), kMainMenuTitle.end());
             SetWindowTextW(handle(), title.c_str());
-            const auto mask = env_.picture(skin_picture::kMenuMask);
-            pointer_ = MenuPointer(mainMenuGeometry(mask ? mask->size() : platform::PixelSize{}));
+            const auto mask = env_.mask(skin_picture::kMenuMask);
+            pointer_ = MenuPointer(
+                mainMenuGeometry(mask ? mask->size() : platform::PixelSize{}).scaled(env_.scale));
             setRectangleRegion(handle(), pointer_.geometry().windowSize());
             return TRUE;
         }

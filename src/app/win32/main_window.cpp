@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
 #include "platform/win32/device_broadcast_win32.h"
+#include "platform/win32/display_dpi.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/keyboard_capture_win32.h"
 #include "settings/text.h"
@@ -212,7 +213,7 @@ void VADU_VIredoVud::onInitDialog() {
         AppendMenuW(systemMenu, MF_STRING, kAboutCommand, aboutText);
     }
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    painter_->createFonts();
+    applyScale(windowDpi(handle()));
 
     if (program_->lifecycle.initialise(startOptions_))
         program_->appProfiles.start();
@@ -281,6 +282,14 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_PAINT:
             onPaint();
             return TRUE;
+        case WM_DPICHANGED:
+            onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        case kGetDpiScaledSizeMessage:
+            return onGetDpiScaledSize(static_cast<int32_t>(wParam),
+                                      *reinterpret_cast<SIZE*>(lParam))
+                       ? TRUE
+                       : FALSE;
         case WM_ERASEBKGND:
             // Every frame covers the whole window, so there is nothing to erase.
             setResult(TRUE);
@@ -536,6 +545,8 @@ PopupEnvironment VADU_VIredoVud::popupEnvironment(int32_t slot) {
     return PopupEnvironment{instance_,
                             program.paths.skinFolder,
                             painter_->decoder(),
+                            painter_->popupPictures(),
+                            painter_->scale(),
                             *painter_->fonts(),
                             program.profiles,
                             program.macros,

@@ -89,6 +89,11 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     void onPaint();
     INT_PTR onControlColour(HDC dc);
     PopupEnvironment popupEnvironment(int32_t slot);
+    // The scale of the window's monitor (main_window_scale.cpp): the skin's tables, fonts,
+    // pictures and menus follow it; a change reshapes the window where the system puts it.
+    void applyScale(int32_t dpi);
+    void onDpiChanged(int32_t dpi, const RECT& suggested);
+    bool onGetDpiScaledSize(int32_t dpi, SIZE& size) const;
     HFONT languageFont(bool english) const;
 
     HINSTANCE instance_;

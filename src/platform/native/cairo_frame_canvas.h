@@ -20,8 +20,8 @@ namespace v270::platform {
 // English font and WenQuanYi Micro Hei for the Chinese one, scaled to the same cell sizes.
 class CairoFrameCanvas : public FrameCanvas {
   public:
-    // An opaque black frame of `size`.
-    explicit CairoFrameCanvas(PixelSize size);
+    // An opaque black frame of `size`, its fonts at `dpi` dots per inch.
+    explicit CairoFrameCanvas(PixelSize size, int32_t dpi = kFontBaseDpi);
     ~CairoFrameCanvas() override;
     CairoFrameCanvas(const CairoFrameCanvas&) = delete;
     CairoFrameCanvas& operator=(const CairoFrameCanvas&) = delete;
