@@ -50,6 +50,9 @@ class FrameCanvas {
     // background.
     virtual void drawText(std::u16string_view text, int32_t x, int32_t y, FontChoice font,
                           Rgb colour) = 0;
+
+    // Fills `rect` (clipped to the canvas) with `colour`.
+    virtual void fill(const PixelRect& rect, Rgb colour) = 0;
 };
 
 }  // namespace v270::platform

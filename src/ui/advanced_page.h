@@ -56,6 +56,11 @@ class AdvancedPage final : public PageController {
     // The window changed its scale: the controls, if shown, are made again in their new places
     // and font, showing what they showed; a recording goes on.
     void relayout();
+    // Gives the keyboard focus to one of the controls, when they are shown.
+    void focusControl(platform::AdvancedControl control) {
+        if (controls_)
+            controls_->focus(control);
+    }
     PressOutcome press(Point point, const Hovers& hovers) override;
     void fill(FrameState& frame) const override;
 

@@ -21,6 +21,8 @@ constexpr int32_t kColourLabelCount = 33;
 constexpr int32_t kFirstPageLabel = 20;
 // The function name of a mouse button starts this far right of its entry's left edge.
 constexpr int32_t kButtonLabelIndent = 5;
+// The keyboard focus mark's line, in skin pixels.
+constexpr int32_t kFocusMarkLine = 1;
 
 const SkinItem* entryAt(std::span<const SkinItem> table, int32_t index) {
     if (index < 0 || static_cast<size_t>(index) >= table.size())
@@ -89,6 +91,21 @@ void FramePainter::PaintFrame(const FrameState& state, platform::FrameCanvas& ca
     }
     PaintCommonLayer(frame, tabOf(state.currentPage));
     PaintLabels(frame, labelCount(state.currentPage));
+    PaintFocusMark(frame);
+}
+
+void FramePainter::PaintFocusMark(Frame& frame) {
+    if (!frame.state.focusMark)
+        return;
+    const platform::PixelRect& r = *frame.state.focusMark;
+    const int32_t line = std::max(1, frame.state.scale.px(kFocusMarkLine));
+    for (const platform::PixelRect& edge :
+         {platform::PixelRect{r.left, r.top, r.right, r.top + line},
+          platform::PixelRect{r.left, r.bottom - line, r.right, r.bottom},
+          platform::PixelRect{r.left, r.top, r.left + line, r.bottom},
+          platform::PixelRect{r.right - line, r.top, r.right, r.bottom}}) {
+        frame.canvas.fill(edge, text_colour::kYellow);
+    }
 }
 
 void FramePainter::copyArea(Frame& frame, const platform::Picture* picture,

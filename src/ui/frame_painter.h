@@ -47,6 +47,8 @@ class FramePainter {
     void PaintPageLayer(Frame& frame, std::span<const SkinItem> table, int32_t hover);
     void PaintCommonLayer(Frame& frame, int32_t tab);
     void PaintLabels(Frame& frame, int32_t count);
+    // The keyboard focus: a frame around the focused entry, inside its area.
+    void PaintFocusMark(Frame& frame);
 
     void paintMainPage(Frame& frame);
     void paintAdvancedPage(Frame& frame);

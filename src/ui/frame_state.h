@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "device/mouse_state.h"
+#include "platform/pixel_types.h"
 #include "settings/config_profile.h"
 #include "ui/banner_text.h"
 #include "ui/display_scale.h"
@@ -48,6 +50,9 @@ struct FrameState {
     int32_t releaseCount = 0;
 
     LedPreviewView ledPreview;
+
+    // The keyboard focus mark, around this area, once the keyboard has moved the focus.
+    std::optional<platform::PixelRect> focusMark;
 };
 
 }  // namespace v270

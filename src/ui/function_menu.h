@@ -82,6 +82,11 @@ class MenuPointer {
 
     // Returns true when the hovered row changed, and so the menu must repaint.
     bool moveTo(Point point);
+    // The arrow keys: the row `delta` rows on, wrapping round; from no row, the first (down) or
+    // the last (up). Returns true when the hovered row changed.
+    bool step(int32_t delta);
+    // No row is hovered any more (the keyboard left this menu).
+    void leave() { hovered_ = NO_HIT; }
     void press() { pressed_ = true; }
     // Ends the press and returns the row it ended over (NO_HIT for none).
     int32_t release() {

@@ -31,10 +31,10 @@ TEST(DisplayScaleTest, LengthsRoundHalvesUpAndStayAsTheyAreAt96Dpi) {
         int32_t skin;
         int32_t screen;
     };
-    for (const Case& c : {Case{{96}, 7, 7}, Case{{96}, -32768, -32768}, Case{k144, 1, 2},
-                          Case{k144, 2, 3}, Case{k144, 15, 23}, Case{k144, -1, -1},
-                          Case{k144, -3, -4}, Case{k192, 780, 1560}, Case{k120, 4, 5},
-                          Case{k120, 6, 8}, Case{{72}, 2, 2}, Case{{960}, 32767, 327670}}) {
+    for (const Case& c :
+         {Case{{96}, 7, 7}, Case{{96}, -32768, -32768}, Case{k144, 1, 2}, Case{k144, 2, 3},
+          Case{k144, 15, 23}, Case{k144, -1, -1}, Case{k144, -3, -4}, Case{k192, 780, 1560},
+          Case{k120, 4, 5}, Case{k120, 6, 8}, Case{{72}, 2, 2}, Case{{960}, 32767, 327670}}) {
         EXPECT_EQ(c.scale.px(c.skin), c.screen) << c.scale.dpi << " " << c.skin;
     }
     EXPECT_EQ(DisplayScale::fromDpi(0), DisplayScale{});
@@ -135,7 +135,8 @@ TEST(DisplayScaleTest, FramesMenusAndPopupsScaleTheirOwnLengths) {
     tables.mainItems[main_item::kFirstButtonLabel] = {100, 40, 200, 30, {}};
     tables.functionNames[0] = u"Left Click";
     test::FakePictures pictures;
-    FramePainter painter(scaledTables(tables, k192), pictures, "skins");
+    const SkinTables scaled = scaledTables(tables, k192);
+    FramePainter painter(scaled, pictures, "skins");
     FrameState state;
     state.scale = k192;
     state.profile.buttonFunction = {1, 1, 1, 1, 1, 1};

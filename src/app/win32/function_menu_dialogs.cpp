@@ -116,6 +116,74 @@ void CSubMenuDlg::onRelease() {
         SendMessageW(menu, WM_CLOSE, 0, 0);
 }
 
+void CSubMenuDlg::step(int32_t delta) {
+    if (pointer_.step(delta))
+        InvalidateRect(handle(), nullptr, FALSE);
+}
+
+void CSubMenuDlg::leave() {
+    pointer_.leave();
+    InvalidateRect(handle(), nullptr, FALSE);
+}
+
+bool CMenuDlg::owns(HWND window) const {
+    return window != nullptr && (window == handle() || (subMenu_ && window == subMenu_->handle()));
+}
+
+void CMenuDlg::takeKeyboard() {
+    SetFocus(handle());
+    if (pointer_.step(1))
+        InvalidateRect(handle(), nullptr, FALSE);
+}
+
+bool CMenuDlg::onKey(WPARAM key) {
+    if (keysInSubMenu_ && subMenu_) {
+        switch (key) {
+            case VK_UP:
+            case VK_DOWN:
+                subMenu_->step(key == VK_DOWN ? 1 : -1);
+                return true;
+            case VK_RETURN:
+            case VK_SPACE:
+                subMenu_->choose();
+                return true;
+            case VK_LEFT:
+            case VK_ESCAPE:
+                keysInSubMenu_ = false;
+                subMenu_->leave();
+                return true;
+            default:
+                return false;
+        }
+    }
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+            if (pointer_.step(key == VK_DOWN ? 1 : -1))
+                InvalidateRect(handle(), nullptr, FALSE);
+            return true;
+        case VK_RIGHT:
+        case VK_RETURN:
+        case VK_SPACE:
+            if (opensSubMenu(pointer_.hovered())) {
+                UpdateWindow(handle());  // the paint opens the hovered group's sub-menu
+                if (subMenu_ && key != VK_SPACE) {
+                    keysInSubMenu_ = true;
+                    subMenu_->step(1);
+                }
+            } else if (key != VK_RIGHT) {
+                onRelease();
+            }
+            return true;
+        case VK_ESCAPE:
+            hide();
+            env_.requestMenuClose();
+            return true;
+        default:
+            return false;
+    }
+}
+
 CMenuDlg::~CMenuDlg() {
     subMenu_.reset();
 }
@@ -172,6 +240,7 @@ void CMenuDlg::followHoveredRow() {
         return;
     subMenu_.reset();
     subMenuRow_ = NO_HIT;
+    keysInSubMenu_ = false;
     if (!opensSubMenu(row))
         return;
     const int32_t macroCount = env_.macros.macroCount();

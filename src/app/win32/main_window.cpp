@@ -192,6 +192,8 @@ bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
             }
         }
     }
+    if (onNavigationKey(message))
+        return true;
     return swallowedByPreFilter(message.message, message.wParam);
 }
 
@@ -214,6 +216,7 @@ void VADU_VIredoVud::onInitDialog() {
     }
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     applyScale(windowDpi(handle()));
+    startAccessibility();
 
     if (program_->lifecycle.initialise(startOptions_))
         program_->appProfiles.start();
@@ -282,6 +285,12 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_PAINT:
             onPaint();
             return TRUE;
+        case WM_GETOBJECT:
+            setResult(onGetObject(wParam, lParam));
+            return TRUE;
+        case kAccessiblePressMessage:
+            onAccessiblePress(wParam, lParam);
+            return TRUE;
         case WM_DPICHANGED:
             onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return TRUE;
@@ -304,6 +313,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             // The dialog class counts a second press soon after the first as a double click;
             // on this window every press is a press of its own (the + of the fire interval
             // twice, or the record button started and stopped at once).
+            program_->keyboard.onPointerPress();
             pointer.onLeftButtonDown(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONUP:
@@ -331,6 +341,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             program_->mainPage.functionMenuClosed();
             return TRUE;
         case WM_DESTROY:
+            stopAccessibility();
             program_->appProfiles.stop();
             menuDialog_.reset();
             // The child controls go with this window; their owner lets go of them first.

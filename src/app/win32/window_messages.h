@@ -15,6 +15,9 @@ inline constexpr UINT kDeviceNoticeMessage = WM_APP + 2;
 inline constexpr UINT kStepListRightClickMessage = WM_APP + 3;
 // A keystroke of the keyboard capture, as keyboard_capture_win32 packs it.
 inline constexpr UINT kCapturedKeyMessage = WM_APP + 4;
+// A screen reader's default action on an entry, run after its call: wParam the entry's kind,
+// lParam its index.
+inline constexpr UINT kAccessiblePressMessage = WM_APP + 0x30;
 // The tray icon's callback.
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 inline constexpr UINT kTrayIconId = 153;

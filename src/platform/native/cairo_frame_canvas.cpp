@@ -187,6 +187,14 @@ void CairoFrameCanvas::drawText(std::u16string_view text, int32_t x, int32_t y, 
     cairo_show_text(cairo_, toUtf8(text).c_str());
 }
 
+void CairoFrameCanvas::fill(const PixelRect& rect, Rgb colour) {
+    if (rect.empty())
+        return;
+    cairo_set_source_rgb(cairo_, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
+    cairo_rectangle(cairo_, rect.left, rect.top, rect.width(), rect.height());
+    cairo_fill(cairo_);
+}
+
 Rgb CairoFrameCanvas::pixel(int32_t x, int32_t y) const {
     cairo_surface_flush(surface_);
     return unpackRgb(rowData(y)[x]);

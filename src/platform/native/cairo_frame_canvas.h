@@ -31,6 +31,7 @@ class CairoFrameCanvas : public FrameCanvas {
     TextExtent measureText(std::u16string_view text, FontChoice font) override;
     void drawText(std::u16string_view text, int32_t x, int32_t y, FontChoice font,
                   Rgb colour) override;
+    void fill(const PixelRect& rect, Rgb colour) override;
 
     PixelSize size() const { return size_; }
     Rgb pixel(int32_t x, int32_t y) const;

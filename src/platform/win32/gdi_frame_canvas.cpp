@@ -75,6 +75,15 @@ void GdiFrameCanvas::drawText(std::u16string_view text, int32_t x, int32_t y,
     TextOutW(buffer_.dc(), x, y, wide(text), static_cast<int>(text.size()));
 }
 
+void GdiFrameCanvas::fill(const platform::PixelRect& rect, platform::Rgb colour) {
+    if (!buffer_ || rect.empty())
+        return;
+    const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+    const COLORREF previous = SetBkColor(buffer_.dc(), RGB(colour.red, colour.green, colour.blue));
+    ExtTextOutW(buffer_.dc(), 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+    SetBkColor(buffer_.dc(), previous);
+}
+
 void GdiFrameCanvas::present(HDC target) const {
     if (!buffer_)
         return;
