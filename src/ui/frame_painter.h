@@ -31,6 +31,16 @@ class FramePainter {
     // canvas's own background there.
     void PaintFrame(const FrameState& state, platform::FrameCanvas& canvas);
 
+    // A picture of the skin folder decoded and scaled at `scale` elsewhere, which frames at that
+    // scale then use as their own resampling of `original`.
+    void seedScaled(std::string_view name, DisplayScale scale,
+                    std::shared_ptr<const platform::Picture> original,
+                    std::shared_ptr<const platform::Picture> scaled) {
+        pictures_.setScale(scale);
+        pictures_.seed(skinFolder_ / std::filesystem::path(name), std::move(original),
+                       std::move(scaled));
+    }
+
     // The number of text items that each page labels.
     static int32_t labelCount(Page page);
 

@@ -23,6 +23,12 @@ class ScaledPictures : public PictureSource {
     DisplayScale scale() const { return scale_; }
 
     std::shared_ptr<const platform::Picture> picture(const std::filesystem::path& file) override;
+    // Keeps `scaled`, made elsewhere from `original` at this scale, as if resampled here.
+    void seed(const std::filesystem::path& file, std::shared_ptr<const platform::Picture> original,
+              std::shared_ptr<const platform::Picture> scaled) {
+        if (!scale_.identity())
+            entries_.insert_or_assign(file, Entry{std::move(original), std::move(scaled)});
+    }
     void forgetAll() override;
 
     // How many pictures have been resampled, to tell a kept picture from a fresh one.

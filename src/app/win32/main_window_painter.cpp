@@ -19,8 +19,43 @@ void MainWindowPainter::setScale(DisplayScale scale) {
     scaledPopupPictures_.setScale(scale);
 }
 
+namespace {
+
+// What the first frame of the main page shows, with the mask first: the shape comes before it.
+constexpr std::string_view kFirstFramePictures[] = {
+    skin_picture::kMainPage.normal, skin_picture::kMainPage.over, skin_picture::kMainPage.down,
+    skin_picture::kDpiKnob};
+
+}  // namespace
+
+void MainWindowPainter::prefetchFirstFrame() {
+    std::vector<std::filesystem::path> files{program_.paths.skinFolder / skin_picture::kMask};
+    for (const std::string_view name : kFirstFramePictures)
+        files.push_back(program_.paths.skinFolder / name);
+    prefetch_ = std::make_unique<PicturePrefetch>(std::make_unique<GdiplusPictureDecoder>(),
+                                                  std::move(files), scale_);
+}
+
+void MainWindowPainter::takePrefetched() {
+    if (!prefetch_)
+        return;
+    for (const std::string_view name : kFirstFramePictures) {
+        const std::filesystem::path file = program_.paths.skinFolder / name;
+        if (std::optional<PicturePrefetch::Prepared> picture = prefetch_->take(file)) {
+            pictures_.seed(file, picture->original);
+            if (picture->original)
+                painter_.seedScaled(name, scale_, picture->original, picture->scaled);
+        }
+    }
+    prefetch_.reset();
+}
+
 void MainWindowPainter::shapeWindow(HWND window, std::optional<POINT> at) {
-    const auto mask = decoder_.load(program_.paths.skinFolder / skin_picture::kMask);
+    const std::filesystem::path maskFile = program_.paths.skinFolder / skin_picture::kMask;
+    std::optional<PicturePrefetch::Prepared> prefetched;
+    if (prefetch_)
+        prefetched = prefetch_->take(maskFile);
+    const auto mask = prefetched ? prefetched->original : decoder_.load(maskFile);
     maskSize_ = mask ? mask->size() : platform::PixelSize{};
     shape_ = buildWindowShape(mask.get(), program_.tables, scale_);
     UniqueRegion region = regionFromRects(shape_.windowRegion.rects());
@@ -48,6 +83,7 @@ void MainWindowPainter::shapeWindow(HWND window, std::optional<POINT> at) {
 void MainWindowPainter::paint(HDC target) {
     if (!fonts_ || shape_.size.width <= 0)
         return;
+    takePrefetched();
     GdiFrameCanvas canvas(shape_.size, *fonts_);
     if (!canvas)
         return;

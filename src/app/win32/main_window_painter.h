@@ -10,6 +10,7 @@
 #include "ui/display_scale.h"
 #include "ui/frame_painter.h"
 #include "ui/frame_state.h"
+#include "ui/picture_prefetch.h"
 #include "ui/picture_source.h"
 #include "ui/scaled_pictures.h"
 #include "ui/window_shape.h"
@@ -29,6 +30,9 @@ class MainWindowPainter {
 
     // The fonts, and the popups' pictures, for a window at `scale`.
     void setScale(DisplayScale scale);
+    // Starts decoding and scaling the mask and the first frame's pictures on another thread,
+    // while the window initialises.
+    void prefetchFirstFrame();
     DisplayScale scale() const { return scale_; }
     const GdiFonts* fonts() const { return fonts_ ? &*fonts_ : nullptr; }
 
@@ -49,6 +53,9 @@ class MainWindowPainter {
     void paint(HDC target);
 
   private:
+    // The first frame's pictures from the prefetch, into the caches the frames read.
+    void takePrefetched();
+
     const Program& program_;
     GdiplusPictureDecoder decoder_;
     PictureCache pictures_{decoder_};
@@ -61,6 +68,7 @@ class MainWindowPainter {
     platform::PixelSize maskSize_;
     UniqueRegion advancedRegion_;
     bool firstFrameShown_ = false;
+    std::unique_ptr<PicturePrefetch> prefetch_;
 };
 
 }  // namespace v270::win32
