@@ -6,7 +6,8 @@ see: screenshots, the simulator's state and report log, the files beside the pro
 is for a condition, never a fixed sleep.
 
 The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
-build/native). One Xvfb server and one Wine prefix serve the whole run.
+build/native). One Xvfb server and one Wine prefix serve the whole run of a process; run_e2e.py
+runs several such processes side by side, each with a prefix of its own (V270_E2E_WORKER).
 
 Wine's reports of a crash in the program (an unhandled exception or page fault) fail the test:
 each program's standard output and error are kept in a file beside it, which is read when the
@@ -72,7 +73,7 @@ class Session:
     programs in it at that display scale (its LogPixels), on a screen of `screen` pixels."""
 
     def __init__(self, prefix=None, dpi=96, screen="1280x800"):
-        self.prefix = Path(prefix) if prefix else WINDOWS_BUILD / "e2e-wineprefix"
+        self.prefix = Path(prefix) if prefix else prefix_path()
         self.dpi = dpi
         self._xvfb = None
         self.display = os.environ.get("V270_E2E_DISPLAY") if dpi == 96 else None
@@ -178,12 +179,18 @@ def session():
     return _session
 
 
+def prefix_path(dpi=96):
+    """The Wine prefix of this process's sessions: one per worker, and one per display scale."""
+    worker = os.environ.get("V270_E2E_WORKER")
+    return WINDOWS_BUILD / ("e2e-wineprefix" + (f"-{dpi}dpi" if dpi != 96 else "")
+                            + (f"-{worker}" if worker else ""))
+
+
 def scaled_session(dpi):
     """A session of its own whose prefix shows programs at `dpi`, on a screen large enough for
     the scaled window."""
     if dpi not in _scaled_sessions:
-        _scaled_sessions[dpi] = Session(WINDOWS_BUILD / f"e2e-wineprefix-{dpi}dpi", dpi=dpi,
-                                        screen="1920x1200")
+        _scaled_sessions[dpi] = Session(prefix_path(dpi), dpi=dpi, screen="1920x1200")
     return _scaled_sessions[dpi]
 
 
@@ -193,6 +200,16 @@ def scaled(entry, dpi):
         return (length * dpi + 48) // 96
     x, y, width, height = entry
     return px(x), px(y), px(x + width) - px(x), px(y + height) - px(y)
+
+
+def close_session():
+    """Ends the sessions of this process, if it made any: their programs, Wine and Xvfb."""
+    global _session
+    if _session is not None:
+        _session.close()
+        _session = None
+    while _scaled_sessions:
+        _scaled_sessions.popitem()[1].close()
 
 
 def write_prefix_settings(path, dpi=96):
