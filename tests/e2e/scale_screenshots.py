@@ -1,7 +1,7 @@
 """Screenshots of the program at 96, 144 and 192 DPI (a prefix each, its LogPixels), in English
 and Chinese: the three pages, a function menu with its sub-menu and the step list's menu.
 
-    python3 tests/e2e/scale_screenshots.py docs/screenshots/scale
+    python3 tests/e2e/scale_screenshots.py docs/screenshots/scale [DPI...]
 
 Each picture is cropped to the program's windows. Those at 96 DPI are lossless PNGs; the larger
 ones are JPEGs, a third of a PNG's size for the skin's photographic pictures."""
@@ -17,7 +17,7 @@ from harness import (ROOT, Program, Simulator, advanced_layout, centre, main_lay
 MAIN_TAB, ADVANCED_TAB, COLOUR_TAB = 9, 10, 11
 BUTTON_2 = 26
 MENU_ROW, GROUP_ROW = 26, 7  # the function menu's rows at 96 DPI, and the first group's row
-SETTLE = 1.0  # the window repaints after a click; the banner blinks every half second
+SETTLE = 0.6  # the window repaints after a click; the banner blinks every half second
 
 
 def xdotool(session, *arguments):
@@ -36,8 +36,30 @@ def program_windows(session):
     return boxes
 
 
+def pixels(session, box):
+    x, y, width, height = box
+    return subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                           "-depth", "8", "-resize", "10%", "gray:-"], env=session.env,
+                          capture_output=True, check=True).stdout
+
+
+def settled(session):
+    """Waits until the program's windows are painted and stay the same (the banner's blinking
+    aside) for a moment."""
+    def same_twice():
+        boxes = program_windows(session)
+        if not boxes:
+            return False
+        first = [pixels(session, box) for box in boxes]
+        time.sleep(SETTLE)
+        second = [pixels(session, box) for box in boxes]
+        painted = all(sum(shot) > len(shot) * 8 for shot in second)
+        return painted and sum(a != b for x, y in zip(first, second) for a, b in zip(x, y)) < 40
+    wait_for(same_twice, "the windows to settle")
+
+
 def save(session, name, dpi):
-    time.sleep(SETTLE)
+    settled(session)
     path = name.with_suffix(".png" if dpi == 96 else ".jpg")
     boxes = program_windows(session)
     left, top = min(b[0] for b in boxes), min(b[1] for b in boxes)
@@ -72,7 +94,9 @@ def shoot(folder, dpi, english):
         x, y, _, _ = scaled(steps, dpi)
         program.click(x + scaled((0, 0, 40, 0), dpi)[2], y + scaled((0, 0, 0, 8), dpi)[3], button=3)
         save(session, folder / f"step_menu_{dpi}_{language}", dpi)
+        # A click while the menu is open would only close it.
         xdotool(session, "key", "Escape")
+        wait_for(lambda: len(program_windows(session)) == 1, "the step menu to close")
         click(layout[COLOUR_TAB])
         save(session, folder / f"colour_{dpi}_{language}", dpi)
         click(layout[MAIN_TAB])
@@ -92,7 +116,7 @@ def shoot(folder, dpi, english):
 def main():
     folder = Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "docs" / "screenshots" / "scale")
     folder.mkdir(parents=True, exist_ok=True)
-    for dpi in (96, 144, 192):
+    for dpi in map(int, sys.argv[2:]) if len(sys.argv) > 2 else (96, 144, 192):
         for english in (True, False):
             shoot(folder, dpi, english)
             print(f"{dpi} DPI, {'English' if english else 'Chinese'}: done", flush=True)
