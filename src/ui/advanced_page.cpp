@@ -32,13 +32,33 @@ AdvancedPage::AdvancedPage(const AdvancedPageServices& services) : s_(services) 
 
 void AdvancedPage::enter() {
     s_.view.invalidateAdvancedRegion();
+    createControls();
+    s_.view.updateNow();
+    refreshMacroList();
+    s_.view.updateNow();
+}
+
+void AdvancedPage::createControls() {
     controls_ =
         s_.view.createAdvancedPageControls({s_.tables.repeatEditRect, s_.tables.nameEditRect,
                                             s_.tables.macroListRect, s_.tables.stepListRect},
                                            s_.profiles.englishUi() != 0);
-    s_.view.updateNow();
+}
+
+void AdvancedPage::relayout() {
+    if (!controls_)
+        return;
+    const std::u16string name = controls_->macroName();
+    const std::u16string repeat = controls_->repeatCountText();
+    controls_.reset();
+    createControls();
     refreshMacroList();
-    s_.view.updateNow();
+    controls_->setMacroName(name);
+    const MacroTable table = s_.macros.table();
+    const bool repeats =
+        validMacro(table.currentMacro) &&
+        table.macroSlots[static_cast<size_t>(table.currentMacro)].repeatEnabled != 0;
+    controls_->showRepeatCount(repeat, repeats);
 }
 
 void AdvancedPage::leave() {

@@ -74,6 +74,7 @@ class RecordingViewPort final : public platform::ViewPort {
         return std::make_unique<Controls>(*this);
     }
     void showStepMenu(platform::PixelPoint p) override { add("step menu " + text(p)); }
+    void focusWindow() override { add("focus window"); }
     std::unique_ptr<platform::KeyboardCapture> captureKeyboard() override {
         if (refuseCapture)
             return nullptr;
@@ -146,6 +147,10 @@ class RecordingViewPort final : public platform::ViewPort {
         void editSelectedStepRow() override {
             ++state_.editsOpened;
             view_.add("edit step row");
+        }
+        void focus(platform::AdvancedControl control) override {
+            static constexpr const char* kNames[] = {"repeat", "name", "macros", "steps"};
+            state_.focus = kNames[static_cast<int>(control)];
         }
 
       private:

@@ -45,11 +45,16 @@
 //   v270-e2e-helper.exe about             opens the about box, as its system-menu entry does
 //   v270-e2e-helper.exe version FILE      prints the version resource of FILE as a file's
 //                                         properties show it: "FileVersion=..." and the rest
+//   v270-e2e-helper.exe accessible        the main window's children as a screen reader gets
+//                                         them (AccessibleObjectFromWindow): one per line,
+//                                         "ROLE STATE NAME", role and state in hexadecimal
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
 // windows.h first.
 #include <sddl.h>
+
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -350,6 +355,41 @@ int run(int argc, wchar_t** argv) {
         if (list == nullptr)
             return 1;
         std::printf("%d\n", static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
+        return 0;
+    }
+    if (command == L"accessible") {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IAccessible* client = nullptr;
+        const HRESULT found =
+            AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&client));
+        if (FAILED(found)) {
+            std::fprintf(stderr, "AccessibleObjectFromWindow: 0x%08lx\n",
+                         static_cast<unsigned long>(found));
+            return 3;
+        }
+        long count = 0;
+        client->get_accChildCount(&count);
+        for (long id = 1; id <= count; ++id) {
+            VARIANT child;
+            VariantInit(&child);
+            child.vt = VT_I4;
+            child.lVal = id;
+            VARIANT role;
+            VARIANT state;
+            VariantInit(&role);
+            VariantInit(&state);
+            BSTR name = nullptr;
+            client->get_accRole(child, &role);
+            client->get_accState(child, &state);
+            client->get_accName(child, &name);
+            std::printf("%lx %lx ", role.vt == VT_I4 ? role.lVal : 0L,
+                        state.vt == VT_I4 ? state.lVal : 0L);
+            printUtf8(name != nullptr ? name : L"");
+            SysFreeString(name);
+        }
+        client->Release();
+        CoUninitialize();
         return 0;
     }
     if (command == L"ping") {

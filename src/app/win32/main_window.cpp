@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
 #include "platform/win32/device_broadcast_win32.h"
+#include "platform/win32/display_dpi.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/keyboard_capture_win32.h"
 #include "settings/text.h"
@@ -191,6 +192,8 @@ bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
             }
         }
     }
+    if (onNavigationKey(message))
+        return true;
     return swallowedByPreFilter(message.message, message.wParam);
 }
 
@@ -215,7 +218,9 @@ void VADU_VIredoVud::onInitDialog() {
         AppendMenuW(systemMenu, MF_STRING, kAboutCommand, aboutText);
     }
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    painter_->createFonts();
+    applyScale(windowDpi(handle()));
+    painter_->prefetchFirstFrame();
+    startAccessibility();
 
     if (program_->lifecycle.initialise(startOptions_))
         program_->appProfiles.start();
@@ -284,6 +289,20 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_PAINT:
             onPaint();
             return TRUE;
+        case WM_GETOBJECT:
+            setResult(onGetObject(wParam, lParam));
+            return TRUE;
+        case kAccessiblePressMessage:
+            onAccessiblePress(wParam, lParam);
+            return TRUE;
+        case WM_DPICHANGED:
+            onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        case kGetDpiScaledSizeMessage:
+            return onGetDpiScaledSize(static_cast<int32_t>(wParam),
+                                      *reinterpret_cast<SIZE*>(lParam))
+                       ? TRUE
+                       : FALSE;
         case WM_ERASEBKGND:
             // Every frame covers the whole window, so there is nothing to erase.
             setResult(TRUE);
@@ -298,6 +317,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             // The dialog class counts a second press soon after the first as a double click;
             // on this window every press is a press of its own (the + of the fire interval
             // twice, or the record button started and stopped at once).
+            program_->keyboard.onPointerPress();
             pointer.onLeftButtonDown(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONUP:
@@ -325,6 +345,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             program_->mainPage.functionMenuClosed();
             return TRUE;
         case WM_DESTROY:
+            stopAccessibility();
             program_->appProfiles.stop();
             menuDialog_.reset();
             // The child controls go with this window; their owner lets go of them first.
@@ -539,6 +560,8 @@ PopupEnvironment VADU_VIredoVud::popupEnvironment(int32_t slot) {
     return PopupEnvironment{instance_,
                             program.paths.skinFolder,
                             painter_->decoder(),
+                            painter_->popupPictures(),
+                            painter_->scale(),
                             *painter_->fonts(),
                             program.profiles,
                             program.macros,

@@ -28,6 +28,10 @@ inline constexpr UINT kCapturedKeyMessage = WM_APP + 4;
 // the tray menu opens, as a click on the icon does; another icon id is ignored. Out of the
 // WM_USER range, where a dialog has messages of its own (WM_USER + 1 is DM_SETDEFID).
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 5;
+// A screen reader's default action on an entry, run after its call: wParam the entry's kind,
+// lParam its index. Forged: the entry is pressed as a click on it would; an unknown kind or an
+// index out of range does nothing.
+inline constexpr UINT kAccessiblePressMessage = WM_APP + 0x30;
 inline constexpr UINT kTrayIconId = 153;
 // The system menu's about item.
 inline constexpr UINT kAboutCommand = 16;
