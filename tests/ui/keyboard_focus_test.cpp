@@ -38,7 +38,8 @@ TEST(KeyboardFocusTest, TabWalksThePageShownInReadingOrderAndWrapsBothWays) {
     const std::vector<FocusEntry> main = focusOrder(PAGE_MAIN, tables);
     ASSERT_FALSE(main.empty());
     EXPECT_EQ(main.front(), (FocusEntry{Kind::Main, main_item::kMainTab}));
-    EXPECT_EQ(main[6], (FocusEntry{Kind::Main, main_item::kFirstButtonLabel}));
+    EXPECT_EQ(main[8],
+              (FocusEntry{Kind::Main, main_item::kFirstButtonLabel}));  // after 3 tabs, 5 profiles
     EXPECT_EQ(main.back(), (FocusEntry{Kind::Main, main_item::kClose}));
     EXPECT_EQ(std::count(main.begin(), main.end(), FocusEntry{Kind::Main, main_item::kApply}), 0);
 
