@@ -56,14 +56,11 @@ std::optional<SentFeatureReport> ControlDevice::takeFeature(std::stop_token stop
         if (GetLastError() != ERROR_IO_PENDING)
             return std::nullopt;
         const HANDLE handles[] = {done.get(), stopEvent};
-        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0)
             CancelIoEx(handle_.get(), &overlapped);
-            // A report taken just before the cancel is lost to this caller, but not to its
-            // sender: the driver accepts what a client that goes away leaves unanswered.
-            GetOverlappedResult(handle_.get(), &overlapped, &returned, TRUE);
-            return std::nullopt;
-        }
     }
+    // After a cancel the take may still have got a report just before it: that one is returned
+    // too, since its sender waits for an answer.
     if (!GetOverlappedResult(handle_.get(), &overlapped, &returned, TRUE) ||
         returned < sizeof(V270FeatureHeader))
         return std::nullopt;

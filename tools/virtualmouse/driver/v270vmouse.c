@@ -601,22 +601,36 @@ static NTSTATUS readCounters(PIRP irp, ULONG capacity) {
     return complete(irp, STATUS_SUCCESS, sizeof(V270Counters));
 }
 
-/* The last handle of a control client closed: what it took and never answered, and what waits
- * for it, is accepted, so that no sender waits for a client that is gone. */
-static void releaseClient(void) {
-    LIST_ENTRY ended;
+/* A control client's handle closed: its takes end, and once no client is left, what was taken
+ * and never answered, and what waits to be taken, is accepted, so that no sender waits for a
+ * client that is gone. */
+static void releaseClient(PFILE_OBJECT file) {
+    LIST_ENTRY takes;
+    LIST_ENTRY reports;
+    LIST_ENTRY *entry;
     KIRQL irql;
-    InitializeListHead(&ended);
+    InitializeListHead(&takes);
+    InitializeListHead(&reports);
     KeAcquireSpinLock(&state.lock, &irql);
+    for (entry = state.pendingTakes.Flink; entry != &state.pendingTakes;) {
+        PIRP take = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
+        entry = entry->Flink;
+        if (IoGetCurrentIrpStackLocation(take)->FileObject == file &&
+            IoSetCancelRoutine(take, NULL) != NULL) {
+            RemoveEntryList(&take->Tail.Overlay.ListEntry);
+            InsertTailList(&takes, &take->Tail.Overlay.ListEntry);
+        }
+    }
     if (state.counters.controlClients > 0)
         --state.counters.controlClients;
     if (state.counters.controlClients == 0) {
-        dequeueAll(&state.waitingFeatures, &ended);
-        dequeueAll(&state.takenFeatures, &ended);
+        dequeueAll(&state.waitingFeatures, &reports);
+        dequeueAll(&state.takenFeatures, &reports);
     }
     KeReleaseSpinLock(&state.lock, irql);
-    while (!IsListEmpty(&ended)) {
-        PIRP irp = CONTAINING_RECORD(RemoveHeadList(&ended), IRP, Tail.Overlay.ListEntry);
+    completeAll(&takes, STATUS_CANCELLED);
+    while (!IsListEmpty(&reports)) {
+        PIRP irp = CONTAINING_RECORD(RemoveHeadList(&reports), IRP, Tail.Overlay.ListEntry);
         KeAcquireSpinLock(&state.lock, &irql);
         ++state.counters.featureUnobserved;
         KeReleaseSpinLock(&state.lock, irql);
@@ -634,7 +648,7 @@ static NTSTATUS dispatchControl(PIRP irp) {
             KeReleaseSpinLock(&state.lock, irql);
             return complete(irp, STATUS_SUCCESS, 0);
         case IRP_MJ_CLEANUP:
-            releaseClient();
+            releaseClient(stack->FileObject);
             return complete(irp, STATUS_SUCCESS, 0);
         case IRP_MJ_CLOSE:
             return complete(irp, STATUS_SUCCESS, 0);
