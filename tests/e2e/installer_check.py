@@ -2,7 +2,8 @@
 
 1. a silent install with the logon task: the program files, the Start-menu entry, the entry in
    the list of installed programs with its version, the logon task, the version resource;
-2. the installed program started against the simulated mouse applies the shipped profile;
+2. the installed program, started against the simulated mouse (the virtual mouse in the fresh
+   prefix), applies the shipped profile;
 3. an install over the running program closes it through its own close path (the exit report)
    and keeps the user's settings files as they were;
 4. a silent uninstall of the running program closes it the same way and removes the program
@@ -84,10 +85,10 @@ class Installation:
         return tasks[0] if tasks else None
 
     def start_program(self, simulator):
-        env = dict(self.session.env, V270_MOUSE_SIM=simulator.endpoint)
+        self.session.bridge.attach(simulator)
         with open(self.output, "ab") as output:
             process = subprocess.Popen(["wine", INSTALL_DIR + r"\V270.exe"], cwd=self.folder,
-                                       env=env, stdout=output, stderr=output)
+                                       env=self.session.env, stdout=output, stderr=output)
         reports = simulator.wait_for_reports(len(SHIPPED_PROFILE_REPORTS), "the first apply")
         assert [r[:11] for r in reports] == SHIPPED_PROFILE_REPORTS, reports
         return process

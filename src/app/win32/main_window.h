@@ -76,8 +76,6 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
                                                       int32_t currentProfile) override;
 
   private:
-    class SimulatorNotices;
-
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onInitDialog() override;
     bool preTranslateMessage(const MSG& message);
@@ -109,7 +107,6 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     const std::unique_ptr<platform::Clock> clock_;
     const std::unique_ptr<platform::SyntheticInput> input_;
     const std::unique_ptr<platform::SystemActions> systemActions_;
-    const std::unique_ptr<SimulatorNotices> simulatorNotices_;
     const std::unique_ptr<platform::HidSystem> hid_;
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
