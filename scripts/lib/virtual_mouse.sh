@@ -7,6 +7,14 @@
 # order on exit.
 v270_follow_simulator() {
     local bridge=$1/tools/virtualmouse/v270-mousebridge.exe port=$2 folder reply
+    local driver=$1/tools/virtualmouse/v270vmouse.sys
+    local installed=$WINEPREFIX/drive_c/windows/system32/drivers/v270vmouse.sys
+    # A session loads the driver when it starts and keeps it: a rebuilt one replaces the
+    # prefix's copy before the bridge starts the session.
+    if [[ -f $installed ]] && ! cmp -s "$driver" "$installed"; then
+        wineserver -k 2>/dev/null || true
+        cp "$driver" "$installed"
+    fi
     folder=$(mktemp -d /tmp/v270-bridge-XXXXXX)
     cleanup+=("rm -rf '$folder'")
     mkfifo "$folder/in" "$folder/out"

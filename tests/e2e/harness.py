@@ -30,7 +30,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from virtual_mouse import Bridge
+from virtual_mouse import Bridge, refresh_driver
 
 ROOT = Path(__file__).resolve().parents[2]
 WINDOWS_BUILD = Path(os.environ.get("V270_WINDOWS_BUILD", ROOT / "build" / "windows"))
@@ -41,6 +41,7 @@ KEYPROBE = WINDOWS_BUILD / "tools" / "keyprobe" / "v270-keyprobe.exe"
 HELPER = WINDOWS_BUILD / "tools" / "e2ehelper" / "v270-e2e-helper.exe"
 PLANTED_DLL = WINDOWS_BUILD / "tools" / "e2ehelper" / "planted.dll"
 BRIDGE = WINDOWS_BUILD / "tools" / "virtualmouse" / "v270-mousebridge.exe"
+DRIVER = WINDOWS_BUILD / "tools" / "virtualmouse" / "v270vmouse.sys"
 
 ENGLISH_TITLE = "VELKO V270 GAMING MOUSE"
 CHINESE_TITLE = "VELKO V270竞技游戏鼠标"
@@ -94,6 +95,7 @@ class Session:
         # Programs left over from an earlier run would answer for the ones this run starts.
         subprocess.run(["wineserver", "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        refresh_driver(self.prefix, DRIVER)
         self._prepare_prefix()
         self.start_wineserver()
         self.bridge = Bridge(BRIDGE, self.env)

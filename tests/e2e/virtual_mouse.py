@@ -11,8 +11,10 @@ them again, with the simulator's report lengths.
 import json
 import os
 import select
+import shutil
 import subprocess
 import time
+from pathlib import Path
 
 
 class BridgeError(RuntimeError):
@@ -112,6 +114,15 @@ class Bridge:
             self._process.stdout.close()
         self._process = None
         self.port = None
+
+
+def refresh_driver(prefix, driver):
+    """A Wine session loads the driver from the prefix's system folder when it starts, and keeps
+    it loaded: a driver rebuilt since it was installed replaces that copy here, before the
+    session starts."""
+    installed = Path(prefix) / "drive_c" / "windows" / "system32" / "drivers" / Path(driver).name
+    if installed.exists() and installed.read_bytes() != Path(driver).read_bytes():
+        shutil.copyfile(driver, installed)
 
 
 def microseconds_now():

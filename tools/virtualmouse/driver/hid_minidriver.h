@@ -6,7 +6,9 @@
 
 #include <ntddk.h>
 
+/* hidclass.h uses the usage types without including their header. */
 #include <hidusage.h>
+
 #include <hidclass.h>
 
 #undef IOCTL_HID_GET_STRING
