@@ -320,6 +320,10 @@ class Program:
             self._window = wait_for(lambda: self._find_window(), f"the window '{self.title}'")
         return self._window
 
+    def window_shown(self):
+        """Whether the main window shows now."""
+        return self._find_window() is not None
+
     def _find_window(self):
         done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + self.title + "$"],
                               env=self.session.env, capture_output=True, text=True)

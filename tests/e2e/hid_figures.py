@@ -5,7 +5,9 @@ V270.exe against the virtual mouse (scripts/hid-figures.sh runs it):
             synthetic key event a low-level hook sees (v270-keyprobe), over --presses presses;
   apply     a click on the apply control (the button-down a low-level hook sees) to the last of
             the apply's nine feature reports taken from the driver, over --applies applies;
-  unplug    the simulator's unplug to the program's end, over --unplugs unplugs.
+  unplug    the simulator's unplug to the removal of the virtual mouse's devices (the driver's
+            counters), to the end of the program's window (xdotool no longer finds it) and to
+            the end of its process, over --unplugs unplugs.
 
 Each prints the count, p50, p99 and the largest value, in milliseconds. The times come from one
 clock: the bridge's and the key probe's are Wine's performance counter, which is the host's
@@ -32,7 +34,7 @@ def percentile(values, fraction):
 
 
 def report(name, milliseconds):
-    print(f"{name:7} n={len(milliseconds):5}  p50 {percentile(milliseconds, 0.5):8.2f} ms  "
+    print(f"{name:32} n={len(milliseconds):5}  p50 {percentile(milliseconds, 0.5):8.2f} ms  "
           f"p99 {percentile(milliseconds, 0.99):8.2f} ms  max {max(milliseconds):8.2f} ms  "
           f"mean {statistics.fmean(milliseconds):8.2f} ms", flush=True)
 
@@ -73,7 +75,7 @@ def measure_presses(count):
             pushed = [t for t, report in bridge.log()["input"] if report.startswith("06 F2")]
             if len(pushed) == 1 and len(keys) == seen + 4:
                 latencies.append((keys[seen] - pushed[0]) / 1000)
-        report("press", latencies)
+        report("press to the first key event", latencies)
     finally:
         program.stop()
         probe.close()
@@ -89,16 +91,16 @@ def measure_applies(count):
     try:
         latencies = []
         for _ in range(count):
-            simulator.command("clear-log")
             bridge.log()
             downs = len(probe_times(probe, "mouse", "WM_LBUTTONDOWN"))
             program.click(x, y)
-            simulator.wait_for_reports(APPLY_REPORTS, "the apply")
+            taken = []
+            wait_for(lambda: taken.extend(t for t, _, _ in bridge.log()["feature"])
+                     or len(taken) >= APPLY_REPORTS, "the apply's reports")
             down = wait_for(lambda: (t := probe_times(probe, "mouse", "WM_LBUTTONDOWN"))
                             and len(t) > downs and t[downs], "the click")
-            taken = [t for t, _, _ in bridge.log()["feature"]]
             latencies.append((taken[APPLY_REPORTS - 1] - down) / 1000)
-        report("apply", latencies)
+        report("apply from click to last report", latencies)
     finally:
         program.stop()
         probe.close()
@@ -106,20 +108,30 @@ def measure_applies(count):
 
 
 def measure_unplugs(count):
-    latencies = []
+    removed, closed, ended = [], [], []
     for _ in range(count):
         simulator = Simulator()
         program = running_program(simulator)
         try:
             start = microseconds_now()
             simulator.command("unplug")
+            marks = {}
             while program.running():
+                if "removed" not in marks and session().bridge.counters()["devicesPresent"] == 0:
+                    marks["removed"] = microseconds_now()
+                if "closed" not in marks and not program.window_shown():
+                    marks["closed"] = microseconds_now()
                 time.sleep(0.001)
-            latencies.append((microseconds_now() - start) / 1000)
+            end = microseconds_now()
+            removed.append((marks.get("removed", end) - start) / 1000)
+            closed.append((marks.get("closed", end) - start) / 1000)
+            ended.append((end - start) / 1000)
         finally:
             program.stop()
             simulator.close()
-    report("unplug", latencies)
+    report("unplug to the devices' removal", removed)
+    report("unplug to the window's end", closed)
+    report("unplug to the process's end", ended)
 
 
 def main():

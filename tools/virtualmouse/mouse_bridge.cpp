@@ -326,6 +326,7 @@ std::string MouseBridge::openControl() {
 // taken, as a mouse nobody watches would.
 void MouseBridge::forwardFeatures(std::stop_token stop) {
     while (auto report = control_->takeFeature(stop)) {
+        const int64_t taken = microsecondsNow();
         std::shared_ptr<platform::HidDevice> target;
         {
             const std::lock_guard lock(targetMutex_);
@@ -337,7 +338,7 @@ void MouseBridge::forwardFeatures(std::stop_token stop) {
         } else {
             ++unforwarded_;
         }
-        log_.feature(report->bytes, accepted);
+        log_.feature(report->bytes, accepted, taken);
         control_->answerFeature(report->id, accepted);
     }
 }

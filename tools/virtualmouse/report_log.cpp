@@ -36,8 +36,9 @@ int64_t microsecondsNow() {
     return seconds * 1'000'000 + rest * 1'000'000 / frequency.QuadPart;
 }
 
-void ReportLog::add(std::deque<Entry>& entries, std::span<const uint8_t> report, bool accepted) {
-    Entry entry{microsecondsNow(), hex(report), accepted};
+void ReportLog::add(std::deque<Entry>& entries, std::span<const uint8_t> report, bool accepted,
+                    int64_t time) {
+    Entry entry{time, hex(report), accepted};
     const std::lock_guard lock(mutex_);
     if (entries.size() == kMaxEntries) {
         entries.pop_front();
@@ -47,11 +48,11 @@ void ReportLog::add(std::deque<Entry>& entries, std::span<const uint8_t> report,
 }
 
 void ReportLog::input(std::span<const uint8_t> report) {
-    add(inputs_, report, true);
+    add(inputs_, report, true, microsecondsNow());
 }
 
-void ReportLog::feature(std::span<const uint8_t> report, bool accepted) {
-    add(features_, report, accepted);
+void ReportLog::feature(std::span<const uint8_t> report, bool accepted, int64_t time) {
+    add(features_, report, accepted, time);
 }
 
 std::string ReportLog::take() {

@@ -15,7 +15,8 @@ namespace v270::virtualmouse {
 class ReportLog {
   public:
     void input(std::span<const uint8_t> report);
-    void feature(std::span<const uint8_t> report, bool accepted);
+    // A feature report taken at `time` (microsecondsNow()), with its answer.
+    void feature(std::span<const uint8_t> report, bool accepted, int64_t time);
 
     // Every entry, oldest first, as one line of JSON, and empties the log:
     // {"input":[[time,"06 F1 00"],...],"feature":[[time,"07 10 01 01",true],...],"dropped":N}
@@ -27,7 +28,8 @@ class ReportLog {
         std::string bytes;
         bool accepted = false;
     };
-    void add(std::deque<Entry>& entries, std::span<const uint8_t> report, bool accepted);
+    void add(std::deque<Entry>& entries, std::span<const uint8_t> report, bool accepted,
+             int64_t time);
 
     static constexpr size_t kMaxEntries = 20000;
     std::mutex mutex_;
