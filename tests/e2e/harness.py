@@ -11,7 +11,9 @@ mouse to the simulator of the program being started (see virtual_mouse.py); a pr
 without a simulator finds no mouse.
 
 The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
-build/native). One Xvfb server, one Wine prefix and one bridge serve the whole run.
+build/native). One Xvfb server, one Wine prefix and one bridge serve the whole run of a
+process; run_e2e.py runs several such processes side by side, each with a prefix of its own
+(V270_E2E_WORKER), where the driver is installed once.
 
 Wine's reports of a crash in the program (an unhandled exception or page fault) fail the test:
 each program's standard output and error are kept in a file beside it, which is read when the
@@ -80,7 +82,9 @@ class Session:
     virtual mouse, for the whole run; the prefix is made when `prefix` holds none."""
 
     def __init__(self, prefix=None):
-        self.prefix = Path(prefix) if prefix else WINDOWS_BUILD / "e2e-wineprefix"
+        worker = os.environ.get("V270_E2E_WORKER")
+        default = WINDOWS_BUILD / ("e2e-wineprefix" + (f"-{worker}" if worker else ""))
+        self.prefix = Path(prefix) if prefix else default
         self._xvfb = None
         self.display = os.environ.get("V270_E2E_DISPLAY")
         if not self.display:
@@ -184,6 +188,14 @@ def session():
     if _session is None:
         _session = Session()
     return _session
+
+
+def close_session():
+    """Ends the session of this process, if it made one: its programs, Wine and Xvfb."""
+    global _session
+    if _session is not None:
+        _session.close()
+        _session = None
 
 
 def write_prefix_settings(path):

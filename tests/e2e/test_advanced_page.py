@@ -79,6 +79,8 @@ class RecordEditAndPlay(AdvancedPage):
         self.menu(0, "Down", "Right", "Right", "Return")
         wait_for(lambda: self.steps()[0] == "[↓]Left_Key", "the inserted step")
         self.menu(1, "Down", "Down", "Down", "Return")
+        wait_for(lambda: session().helper("row-editor", str(STEP_LIST_ID), check=False),
+                 "the delay's editor")
         xdotool("type", "--window", self.program.window(), "150")
         self.program.key("Return")
         wait_for(lambda: self.steps()[1] == "    150ms", "the edited delay")

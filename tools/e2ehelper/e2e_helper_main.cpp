@@ -291,6 +291,15 @@ int run(int argc, wchar_t** argv) {
         std::printf("%d\n", IsWindowEnabled(control) ? 1 : 0);
         return 0;
     }
+    if (command == L"row-editor" && argc == 3) {
+        // The in-place editor of a list's row, a child of the list while an edit goes on.
+        HWND list = GetDlgItem(window, _wtoi(argv[2]));
+        HWND edit = list != nullptr ? FindWindowExW(list, nullptr, L"Edit", nullptr) : nullptr;
+        if (edit == nullptr)
+            return 1;
+        std::printf("open\n");
+        return 0;
+    }
     if (command == L"row-height" && argc == 3) {
         HWND list = GetDlgItem(window, _wtoi(argv[2]));
         if (list == nullptr)
