@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Measures what the program costs while it idles: starts V270.exe under Wine against the
-# simulated mouse, waits for the first apply, gives the start signal, lets it settle, then
-# samples the CPU time and context switches of every thread of V270.exe and of its wineserver
-# over a measuring window.
+# simulated mouse (through the virtual mouse, scripts/lib/virtual_mouse.sh), waits for the first
+# apply, gives the start signal, lets it settle, then samples the CPU time and context switches
+# of every thread of V270.exe and of its wineserver over a measuring window.
 #
 #   scripts/idle.sh                 a 30 s window; prints a table
 #   scripts/idle.sh --seconds N     an N-second window
@@ -16,7 +16,7 @@
 #                                   the on-screen notice shows and fades before the window
 #
 # The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
-# build/native); V270 and v270-mousesim are built when missing.
+# build/native); V270, v270-mousebridge and v270-mousesim are built when missing.
 set -euo pipefail
 
 seconds=30
@@ -43,6 +43,7 @@ windows_build=$(realpath -m "${V270_WINDOWS_BUILD:-$(dirname "$0")/../build/wind
 native_build=$(realpath -m "${V270_NATIVE_BUILD:-$(dirname "$0")/../build/native}")
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
+source scripts/lib/virtual_mouse.sh
 v270_install_packages
 
 program_exe=$windows_build/program/V270.exe
@@ -51,9 +52,9 @@ if [[ ! -x $simulator ]]; then
     [[ -f $native_build/build.ninja ]] || cmake --preset native -B "$native_build" >/dev/null
     cmake --build "$native_build" --target v270-mousesim
 fi
-if [[ ! -f $program_exe ]]; then
+if [[ ! -f $program_exe || ! -f $windows_build/tools/virtualmouse/v270-mousebridge.exe ]]; then
     [[ -f $windows_build/build.ninja ]] || cmake --preset windows -B "$windows_build" >/dev/null
-    cmake --build "$windows_build" --target V270
+    cmake --build "$windows_build" --target V270 v270-mousebridge
 fi
 
 # Everything started is ended on every way out, last started first.
@@ -80,7 +81,6 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 
 export WINEPREFIX=$windows_build/idle-wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-unset V270_MOUSE_SIM
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "Preparing the Wine prefix (once)..."
     mkdir -p "$WINEPREFIX"
@@ -115,7 +115,8 @@ sim() {
 }
 
 cleanup+=("wineserver -k")
-(cd "$folder" && V270_MOUSE_SIM=127.0.0.1:$hid_port exec wine V270.exe >/dev/null 2>&1) &
+v270_follow_simulator "$windows_build" "$hid_port" || fail "no virtual mouse"
+(cd "$folder" && exec wine V270.exe >/dev/null 2>&1) &
 launcher=$!
 cleanup+=("kill $launcher")
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and starts it under Wine against the simulated mouse, on Xvfb when there is
-# no display. Type simulator commands at the prompt (press 6, release 6, click 6, unplug, plug,
-# dump, help); "quit" ends both.
+# no display. The program finds the mouse through the system's HID stack, where the virtual mouse
+# (tools/virtualmouse) presents the simulator. Type simulator commands at the prompt (press 6,
+# release 6, click 6, unplug, plug, dump, help); "quit" ends both.
 #
 #   scripts/run.sh                       run, with the settings kept in build/windows/program
 #   scripts/run.sh --chinese             the same with the Chinese interface
@@ -9,6 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
+source scripts/lib/virtual_mouse.sh
 
 screenshot=""
 language=""
@@ -26,7 +28,7 @@ for preset in native windows; do
     [[ -f build/$preset/build.ninja ]] || cmake --preset "$preset" >/dev/null
 done
 cmake --build build/native --target v270-mousesim >/dev/null
-cmake --build build/windows --target V270 v270-e2e-helper >/dev/null
+cmake --build build/windows --target V270 v270-e2e-helper v270-mousebridge >/dev/null
 
 cleanup=()
 finish() {
@@ -72,8 +74,9 @@ coproc SIM { exec build/native/tools/mousesim/v270-mousesim --port 0 --control-p
 cleanup+=("echo quit >&${SIM[1]}")
 read -r _ hid_port <&"${SIM[0]}"
 read -r _ control_port <&"${SIM[0]}"
+v270_follow_simulator build/windows "$hid_port"
 
-(cd "$program" && V270_MOUSE_SIM=127.0.0.1:$hid_port exec wine V270.exe >/dev/null 2>&1) &
+(cd "$program" && exec wine V270.exe >/dev/null 2>&1) &
 program_pid=$!
 cleanup+=("kill $program_pid 2>/dev/null")
 

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <condition_variable>
-#include <cstdlib>
 #include <deque>
 #include <map>
 #include <utility>
@@ -31,36 +29,6 @@ sim::Frame frame(sim::FrameType type, std::vector<uint8_t> payload = {}) {
 }
 
 }  // namespace
-
-std::optional<SimulatorEndpoint> parseSimulatorEndpoint(std::string_view text) {
-    const size_t colon = text.rfind(':');
-    if (colon == std::string_view::npos || colon == 0)
-        return std::nullopt;
-    const std::string_view portText = text.substr(colon + 1);
-    unsigned port = 0;
-    const auto [end, error] =
-        std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    if (error != std::errc{} || end != portText.data() + portText.size() || port == 0 ||
-        port > 0xFFFF) {
-        return std::nullopt;
-    }
-    return SimulatorEndpoint{std::string(text.substr(0, colon)), static_cast<uint16_t>(port)};
-}
-
-std::optional<SimulatorEndpoint> simulatorEndpointFromEnvironment() {
-    const char* value = std::getenv(kMouseSimVariable);
-    if (value == nullptr)
-        return std::nullopt;
-    return parseSimulatorEndpoint(value);
-}
-
-std::unique_ptr<platform::HidSystem> selectHidSystem(
-    const std::function<std::unique_ptr<platform::HidSystem>()>& systemHid,
-    platform::DeviceNoticeSink& simulatorNotices) {
-    if (const auto endpoint = simulatorEndpointFromEnvironment())
-        return std::make_unique<SimulatedHidSystem>(*endpoint, simulatorNotices);
-    return systemHid();
-}
 
 // Hands notices to the sink from a thread of its own, in the order they came.
 class NoticeDispatcher {

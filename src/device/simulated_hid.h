@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -20,22 +19,6 @@ struct SimulatorEndpoint {
 
     bool operator==(const SimulatorEndpoint&) const = default;
 };
-
-// "host:port", with a port 1..65535; nullopt for anything else.
-std::optional<SimulatorEndpoint> parseSimulatorEndpoint(std::string_view text);
-
-// The environment variable that chooses the simulated mouse over the system's HID devices.
-inline constexpr char kMouseSimVariable[] = "V270_MOUSE_SIM";
-
-// The endpoint that V270_MOUSE_SIM names; nullopt when it is unset or malformed, and the
-// system's own HID path is to be used.
-std::optional<SimulatorEndpoint> simulatorEndpointFromEnvironment();
-
-// The HID system the program runs on: the simulated mouse's when V270_MOUSE_SIM names one, whose
-// notices then go to `simulatorNotices`; otherwise the system's own, which `systemHid` makes.
-std::unique_ptr<platform::HidSystem> selectHidSystem(
-    const std::function<std::unique_ptr<platform::HidSystem>()>& systemHid,
-    platform::DeviceNoticeSink& simulatorNotices);
 
 class SimulatorConnection;
 class NoticeDispatcher;

@@ -1,9 +1,6 @@
 // The device link over the real loopback transport against the simulated mouse.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "fake_hid.h"
 #include "sim_clients.h"
 #include "sim_rig.h"
 
@@ -194,75 +191,6 @@ TEST(SimIntegrationTest, NoSimulatorMeansNoMouse) {
     MouseInterfaces interfaces;
     MouseDiscovery discovery(hid, interfaces);
     EXPECT_EQ(discovery.FindMouse(), 0);
-}
-
-// With V270_MOUSE_SIM naming a running simulator (for example a native one, with this test
-// under Wine), the transport it chooses finds the mouse there.
-TEST(SimIntegrationTest, TheSimulatorNamedByTheEnvironmentIsFound) {
-    const auto endpoint = simulatorEndpointFromEnvironment();
-    if (!endpoint)
-        GTEST_SKIP() << "V270_MOUSE_SIM names no simulator";
-    test::RecordingNoticeSink sink;
-    SimulatedHidSystem hid(*endpoint, sink);
-    MouseInterfaces interfaces;
-    MouseDiscovery discovery(hid, interfaces);
-    EXPECT_EQ(discovery.FindMouse(), 1);
-    ASSERT_NE(interfaces.feature(), nullptr);
-    EXPECT_TRUE(interfaces.feature()->usable());
-}
-
-TEST(SimulatorEndpointTest, TheEnvironmentChoosesTheTransport) {
-    struct Restore {
-        std::optional<std::string> saved;
-        ~Restore() { set(saved); }
-        static void set(const std::optional<std::string>& value) {
-#ifdef _WIN32
-            _putenv_s(kMouseSimVariable, value ? value->c_str() : "");
-#else
-            if (value) {
-                setenv(kMouseSimVariable, value->c_str(), 1);
-            } else {
-                unsetenv(kMouseSimVariable);
-            }
-#endif
-        }
-    };
-    const char* current = std::getenv(kMouseSimVariable);
-    const Restore restore{current ? std::optional<std::string>(current) : std::nullopt};
-    test::RecordingNoticeSink sink;
-    const auto chooseWith = [&](const std::optional<std::string>& value, bool& keptSystem) {
-        Restore::set(value);
-        const platform::HidSystem* made = nullptr;
-        auto chosen = selectHidSystem(
-            [&] {
-                auto system = std::make_unique<test::FakeHidSystem>();
-                made = system.get();
-                return system;
-            },
-            sink);
-        keptSystem = made != nullptr && chosen.get() == made;
-        return chosen;
-    };
-    bool kept = false;
-    chooseWith(std::nullopt, kept);
-    EXPECT_TRUE(kept);
-    const auto simulated = chooseWith("127.0.0.1:1", kept);
-    EXPECT_FALSE(kept);
-    EXPECT_NE(dynamic_cast<SimulatedHidSystem*>(simulated.get()), nullptr);
-    EXPECT_EQ(simulatorEndpointFromEnvironment(), (SimulatorEndpoint{"127.0.0.1", 1}));
-    chooseWith("not an endpoint", kept);
-    EXPECT_TRUE(kept) << "a malformed value keeps the system's HID";
-}
-
-TEST(SimulatorEndpointTest, ParsesHostAndPort) {
-    EXPECT_EQ(parseSimulatorEndpoint("127.0.0.1:27270"), (SimulatorEndpoint{"127.0.0.1", 27270}));
-    EXPECT_EQ(parseSimulatorEndpoint("localhost:1"), (SimulatorEndpoint{"localhost", 1}));
-    EXPECT_FALSE(parseSimulatorEndpoint("127.0.0.1"));
-    EXPECT_FALSE(parseSimulatorEndpoint(":80"));
-    EXPECT_FALSE(parseSimulatorEndpoint("host:0"));
-    EXPECT_FALSE(parseSimulatorEndpoint("host:65536"));
-    EXPECT_FALSE(parseSimulatorEndpoint("host:12x"));
-    EXPECT_FALSE(parseSimulatorEndpoint(""));
 }
 
 }  // namespace

@@ -5,9 +5,15 @@ wants), drives the program with xdotool as a user would, and checks what the use
 see: screenshots, the simulator's state and report log, the files beside the program. Every wait
 is for a condition, never a fixed sleep.
 
+The program reaches the simulated mouse as it reaches a user's: through the system's HID stack,
+where the virtual mouse (tools/virtualmouse) presents it. The session's bridge joins the virtual
+mouse to the simulator of the program being started (see virtual_mouse.py); a program started
+without a simulator finds no mouse.
+
 The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
-build/native). One Xvfb server and one Wine prefix serve the whole run of a process; run_e2e.py
-runs several such processes side by side, each with a prefix of its own (V270_E2E_WORKER).
+build/native). One Xvfb server, one Wine prefix and one bridge serve the whole run of a
+process; run_e2e.py runs several such processes side by side, each with a prefix of its own
+(V270_E2E_WORKER), where the driver is installed once.
 
 Wine's reports of a crash in the program (an unhandled exception or page fault) fail the test:
 each program's standard output and error are kept in a file beside it, which is read when the
@@ -26,6 +32,8 @@ import tempfile
 import time
 from pathlib import Path
 
+from virtual_mouse import Bridge, refresh_driver
+
 ROOT = Path(__file__).resolve().parents[2]
 WINDOWS_BUILD = Path(os.environ.get("V270_WINDOWS_BUILD", ROOT / "build" / "windows"))
 NATIVE_BUILD = Path(os.environ.get("V270_NATIVE_BUILD", ROOT / "build" / "native"))
@@ -34,6 +42,8 @@ SIMULATOR = NATIVE_BUILD / "tools" / "mousesim" / "v270-mousesim"
 KEYPROBE = WINDOWS_BUILD / "tools" / "keyprobe" / "v270-keyprobe.exe"
 HELPER = WINDOWS_BUILD / "tools" / "e2ehelper" / "v270-e2e-helper.exe"
 PLANTED_DLL = WINDOWS_BUILD / "tools" / "e2ehelper" / "planted.dll"
+BRIDGE = WINDOWS_BUILD / "tools" / "virtualmouse" / "v270-mousebridge.exe"
+DRIVER = WINDOWS_BUILD / "tools" / "virtualmouse" / "v270vmouse.sys"
 
 ENGLISH_TITLE = "VELKO V270 GAMING MOUSE"
 CHINESE_TITLE = "VELKO V270竞技游戏鼠标"
@@ -68,9 +78,10 @@ def wait_for(condition, what, timeout=DEFAULT_TIMEOUT, interval=0.05):
 
 
 class Session:
-    """One X display and one Wine prefix, with the CJK font mapping, for the whole run; the
-    prefix is made when `prefix` holds none. A prefix made with another `dpi` shows the
-    programs in it at that display scale (its LogPixels), on a screen of `screen` pixels."""
+    """One X display and one Wine prefix, with the CJK font mapping, and the bridge of the
+    virtual mouse, for the whole run; the prefix is made when `prefix` holds none. A prefix
+    made with another `dpi` shows the programs in it at that display scale (its LogPixels), on
+    a screen of `screen` pixels."""
 
     def __init__(self, prefix=None, dpi=96, screen="1280x800"):
         self.prefix = Path(prefix) if prefix else prefix_path()
@@ -86,12 +97,13 @@ class Session:
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
         })
-        self.env.pop("V270_MOUSE_SIM", None)
         # Programs left over from an earlier run would answer for the ones this run starts.
         subprocess.run(["wineserver", "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        refresh_driver(self.prefix, DRIVER)
         self._prepare_prefix()
         self.start_wineserver()
+        self.bridge = Bridge(BRIDGE, self.env)
         atexit.register(self.close)
 
     def _start_xvfb(self, screen):
@@ -160,6 +172,7 @@ class Session:
         return int(self.helper("speed"))
 
     def close(self):
+        self.bridge.close()
         subprocess.run(["wineserver", "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if self._xvfb is not None:
@@ -241,12 +254,9 @@ class Simulator:
             name, value = line.split()
             ports[name] = int(value)
         self.hid_port = ports["hid-port"]
+        self.bridges = set()  # the bridges that followed it
         self.control = socket.create_connection(("127.0.0.1", ports["control-port"]))
         self._lines = self.control.makefile("rw", encoding="utf-8", newline="\n")
-
-    @property
-    def endpoint(self):
-        return f"127.0.0.1:{self.hid_port}"
 
     def command(self, text):
         self._lines.write(text + "\n")
@@ -276,6 +286,8 @@ class Simulator:
         self.command(f"click {button}")
 
     def close(self):
+        for bridge in self.bridges:
+            bridge.release(self)
         try:
             self.command("quit")
         except (OSError, RuntimeError):
@@ -321,12 +333,15 @@ class Program:
 
     def start(self, simulator=None, wait_window=True, debug_output=False, cwd=None, env=None,
               arguments=()):
-        """Starts the program with its command line `arguments`; with `debug_output` what it
-        writes to the debugger output is kept too (see debug_lines). It runs in its folder
-        unless `cwd` names another, with the session's environment changed by `env`."""
-        env = dict(self.session.env, **(env or {}))
+        """Starts the program with its command line `arguments`, with `simulator` as its mouse
+        (None: no mouse); with `debug_output` what it writes to the debugger output is kept too
+        (see debug_lines). It runs in its folder unless `cwd` names another, with the session's
+        environment changed by `env`."""
         if simulator is not None:
-            env["V270_MOUSE_SIM"] = simulator.endpoint
+            self.session.bridge.attach(simulator)
+        else:
+            self.session.bridge.detach()
+        env = dict(self.session.env, **(env or {}))
         if debug_output:
             # Wine reports OutputDebugString on its "seh" channel.
             env["WINEDEBUG"] = "-all,warn+seh"
@@ -345,6 +360,10 @@ class Program:
         if self._window is None:
             self._window = wait_for(lambda: self._find_window(), f"the window '{self.title}'")
         return self._window
+
+    def window_shown(self):
+        """Whether the main window shows now."""
+        return self._find_window() is not None
 
     def _find_window(self):
         done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + self.title + "$"],

@@ -6,7 +6,8 @@
    Unix mode, which lets the signed-in user change everything, so the program rightly refuses to
    register its task there; the check then registers it as the program would, to read back its
    priority and to see the uninstaller remove it;
-2. the installed program started against the simulated mouse applies the shipped profile;
+2. the installed program, started against the simulated mouse (the virtual mouse in the fresh
+   prefix), applies the shipped profile;
 3. an install over the running program closes it through its own close path (the exit report)
    and keeps the user's settings files as they were;
 4. a silent uninstall of the running program closes it the same way and removes the program
@@ -100,10 +101,10 @@ class Installation:
         return data.decode("utf-8-sig")
 
     def start_program(self, simulator):
-        env = dict(self.session.env, V270_MOUSE_SIM=simulator.endpoint)
+        self.session.bridge.attach(simulator)
         with open(self.output, "ab") as output:
             process = subprocess.Popen(["wine", INSTALL_DIR + r"\V270.exe"], cwd=self.folder,
-                                       env=env, stdout=output, stderr=output)
+                                       env=self.session.env, stdout=output, stderr=output)
         reports = simulator.wait_for_reports(len(SHIPPED_PROFILE_REPORTS), "the first apply")
         assert [r[:11] for r in reports] == SHIPPED_PROFILE_REPORTS, reports
         return process

@@ -1,6 +1,7 @@
 """The program's life as a user and the mouse see it: start-up, single instance, closing,
 unplugging, power events, no mouse, and a host function acting."""
 
+import socket
 import sys
 import unittest
 from contextlib import ExitStack
@@ -156,18 +157,26 @@ class UnpluggingAgain(unittest.TestCase):
 
 
 class NoMouse(unittest.TestCase):
-    def check_message(self, language, expected):
+    def check_message(self, language, expected, env=None):
         program = Program({"config.ini": config_with({}, language)}, english=language == 1)
         self.addCleanup(program.stop)
-        program.start(simulator=None, wait_window=False)  # the system's own HID path: no mouse
+        program.start(simulator=None, wait_window=False, env=env)  # no mouse
         text = wait_for(lambda: session().helper("message", "V270", check=False),
                         "the not-found message")
         self.assertEqual(text, expected)
         session().helper("dismiss", "V270")
         program.wait_exit()
 
-    def test_english(self):
-        self.check_message(1, "Please plug-in【VELKO V270】USB Mouse")
+    def test_english_and_no_simulator_can_stand_in(self):
+        # A simulated mouse named in the environment changes nothing: the program's only HID
+        # is the system's, and nothing connects to the port named.
+        with socket.create_server(("127.0.0.1", 0)) as listener:
+            listener.setblocking(False)
+            port = listener.getsockname()[1]
+            self.check_message(1, "Please plug-in【VELKO V270】USB Mouse",
+                               env={"V270_MOUSE_SIM": f"127.0.0.1:{port}"})
+            with self.assertRaises(BlockingIOError):
+                listener.accept()
 
     def test_chinese(self):
         self.check_message(0, "请插入【VELKO V270】USB鼠标")

@@ -13,8 +13,8 @@
 
 #include "app/win32/message_filter.h"
 #include "device/mouse_discovery.h"
+#include "device_notice_window.h"
 #include "platform/named_event.h"
-#include "platform/win32/device_broadcast_win32.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/system_settings_win32.h"
 
@@ -50,52 +50,6 @@ TEST(SystemErrorTextTest, NamesTheOperationTheCodeAndTheSystemsWords) {
         << "a code the system has no words for";
 }
 
-// A message-only window that keeps the device notices its messages carry.
-class NoticeWindow {
-  public:
-    static constexpr UINT kPosted = WM_APP + 7;
-
-    NoticeWindow() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &NoticeWindow::procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"V270NoticeTest";
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, L"V270NoticeTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~NoticeWindow() { DestroyWindow(window_); }
-    HWND get() const { return window_; }
-    void pump() {
-        MSG message;
-        while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE))
-            DispatchMessageW(&message);
-    }
-
-    std::vector<platform::DeviceNotice> received;
-    int withoutNotice = 0;
-
-  private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
-        auto* self = reinterpret_cast<NoticeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self != nullptr && message == WM_DEVICECHANGE) {
-            if (const auto notice = win32::deviceNoticeFromMessage(first, second)) {
-                self->received.push_back(*notice);
-            } else {
-                ++self->withoutNotice;
-            }
-            return TRUE;
-        }
-        if (self != nullptr && message == kPosted) {
-            self->received.push_back(*win32::takePostedNotice(second));
-            return 0;
-        }
-        return DefWindowProcW(window, message, first, second);
-    }
-    HWND window_ = nullptr;
-};
-
 // The broadcast record of an interface notice, as the system sends it.
 std::vector<DWORD> interfaceRecord(std::wstring_view name) {
     const size_t offset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
@@ -110,7 +64,7 @@ std::vector<DWORD> interfaceRecord(std::wstring_view name) {
 }
 
 TEST(DeviceNoticeWin32Test, InterfaceArrivalsAndRemovalsBecomeNoticesAndNothingElseDoes) {
-    NoticeWindow window;
+    DeviceNoticeWindow window;
     ASSERT_NE(window.get(), nullptr);
     auto removal = interfaceRecord(L"\\\\?\\HID#VID_18F8&PID_0F99&MI_01&COL02#x");
     SendMessageW(window.get(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
@@ -143,15 +97,6 @@ TEST(DeviceNoticeWin32Test, ANameNeverRunsPastItsRecord) {
         win32::deviceNoticeFromMessage(DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&unterminated));
     ASSERT_TRUE(cut);
     EXPECT_LE(cut->path.size(), 2u);
-}
-
-TEST(DeviceNoticeWin32Test, PostedNoticesArriveWholeAndAGoneWindowTakesNone) {
-    NoticeWindow window;
-    const platform::DeviceNotice notice{platform::DeviceNotice::Kind::Removal, u"\\\\?\\hid#a"};
-    EXPECT_TRUE(win32::postDeviceNotice(window.get(), NoticeWindow::kPosted, notice));
-    window.pump();
-    EXPECT_EQ(window.received, std::vector<platform::DeviceNotice>{notice});
-    EXPECT_FALSE(win32::postDeviceNotice(nullptr, NoticeWindow::kPosted, notice));
 }
 
 TEST(PreFilterWin32Test, SwallowsEscapeEnterAndF10KeysOnly) {

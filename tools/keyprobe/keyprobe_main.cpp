@@ -12,12 +12,14 @@
 //
 // Output, one line per event, flushed as it is written:
 //   ready                                         the hooks are in place; send events now
-//   key WM_KEYDOWN vk=0x41 scan=0x1e flags=0x10 extra=0x0
-//   mouse WM_LBUTTONDOWN flags=0x1 extra=0x0
+//   key WM_KEYDOWN vk=0x41 scan=0x1e flags=0x10 extra=0x0 us=3409016954
+//   mouse WM_LBUTTONDOWN flags=0x1 extra=0x0 us=3409020809
 //   exit timeout | exit until-vk                  the last line
 // `flags` is the hook's record as given: for keys LLKHF_EXTENDED 0x01, LLKHF_INJECTED 0x10,
-// LLKHF_ALTDOWN 0x20, LLKHF_UP 0x80; for mouse buttons LLMHF_INJECTED 0x01. Every event is
-// passed on to the next hook. Exit code 0, or 2 when the arguments or a hook are refused.
+// LLKHF_ALTDOWN 0x20, LLKHF_UP 0x80; for mouse buttons LLMHF_INJECTED 0x01. `us` is when the
+// hook saw the event, in microseconds of the performance counter (under Wine the host's
+// CLOCK_MONOTONIC_RAW), for measuring. Every event is passed on to the next hook. Exit code 0, or 2
+// when the arguments or a hook are refused.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -43,6 +45,15 @@ struct Probe {
     int untilVirtualKey = -1;
 };
 Probe probe;
+
+long long microsecondsNow() {
+    LARGE_INTEGER count{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return count.QuadPart / frequency.QuadPart * 1'000'000 +
+           count.QuadPart % frequency.QuadPart * 1'000'000 / frequency.QuadPart;
+}
 
 void writeLine(const char* text) {
     std::fputs(text, probe.out);
@@ -89,10 +100,12 @@ const char* mouseMessageName(WPARAM message) {
 LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         const auto& event = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-        char line[128];
-        std::snprintf(line, sizeof line, "key %s vk=0x%lx scan=0x%lx flags=0x%lx extra=0x%llx",
+        const long long now = microsecondsNow();
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "key %s vk=0x%lx scan=0x%lx flags=0x%lx extra=0x%llx us=%lld",
                       keyMessageName(message), event.vkCode, event.scanCode, event.flags,
-                      static_cast<unsigned long long>(event.dwExtraInfo));
+                      static_cast<unsigned long long>(event.dwExtraInfo), now);
         writeLine(line);
         if ((event.flags & LLKHF_UP) != 0 &&
             static_cast<int>(event.vkCode) == probe.untilVirtualKey) {
@@ -106,9 +119,10 @@ LRESULT CALLBACK mouseHook(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         if (const char* name = mouseMessageName(message)) {
             const auto& event = *reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
-            char line[128];
-            std::snprintf(line, sizeof line, "mouse %s flags=0x%lx extra=0x%llx", name, event.flags,
-                          static_cast<unsigned long long>(event.dwExtraInfo));
+            const long long now = microsecondsNow();
+            char line[160];
+            std::snprintf(line, sizeof line, "mouse %s flags=0x%lx extra=0x%llx us=%lld", name,
+                          event.flags, static_cast<unsigned long long>(event.dwExtraInfo), now);
             writeLine(line);
         }
     }

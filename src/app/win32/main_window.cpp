@@ -10,7 +10,6 @@
 #include "app/win32/resource_ids.h"
 #include "app/win32/warning_dialog.h"
 #include "app/win32/window_messages.h"
-#include "device/simulated_hid.h"
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
 #include "platform/win32/device_broadcast_win32.h"
@@ -117,18 +116,6 @@ LPARAM packPoint(Point point) {
 
 }  // namespace
 
-// The simulated mouse's notices, posted to the main window as its own message.
-class VADU_VIredoVud::SimulatorNotices final : public platform::DeviceNoticeSink {
-  public:
-    explicit SimulatorNotices(const std::atomic<HWND>& window) : window_(window) {}
-    void deliver(const platform::DeviceNotice& notice) override {
-        postDeviceNotice(window_.load(), kDeviceNoticeMessage, notice);
-    }
-
-  private:
-    const std::atomic<HWND>& window_;
-};
-
 VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                                const CommandLineOptions& options)
     : instance_(instance),
@@ -138,9 +125,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
       clock_(platform::createSystemClock()),
       input_(platform::createSyntheticInput()),
       systemActions_(platform::createSystemActions()),
-      simulatorNotices_(std::make_unique<SimulatorNotices>(window_)),
-      hid_(selectHidSystem([this] { return std::make_unique<Win32HidSystem>(window_); },
-                           *simulatorNotices_)),
+      hid_(std::make_unique<Win32HidSystem>(window_)),
       notice_(instance) {
     program_ = std::make_unique<Program>(
         paths,
@@ -281,10 +266,6 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             if (const auto notice = deviceNoticeFromMessage(wParam, lParam))
                 lifecycle.onDeviceNotice(*notice);
             setResult(TRUE);
-            return TRUE;
-        case kDeviceNoticeMessage:
-            if (const auto notice = takePostedNotice(lParam))
-                lifecycle.onDeviceNotice(*notice);
             return TRUE;
         case WM_PAINT:
             onPaint();

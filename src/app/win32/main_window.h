@@ -89,8 +89,6 @@ class VADU_VIredoVud final : public Dialog,
     void pressAccessibleEntry(const FocusEntry& entry) override;
 
   private:
-    class SimulatorNotices;
-
     void startAccessibility();
     void stopAccessibility();
     LRESULT onGetObject(WPARAM flags, LPARAM objectId);
@@ -137,7 +135,6 @@ class VADU_VIredoVud final : public Dialog,
     const std::unique_ptr<platform::Clock> clock_;
     const std::unique_ptr<platform::SyntheticInput> input_;
     const std::unique_ptr<platform::SystemActions> systemActions_;
-    const std::unique_ptr<SimulatorNotices> simulatorNotices_;
     const std::unique_ptr<platform::HidSystem> hid_;
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;

@@ -14,8 +14,6 @@ namespace v270::win32 {
 // Posted by the function menu when a choice ends it, so that it is destroyed outside its own
 // message handlers. Forged: the menu closes, as a click beside it closes it.
 inline constexpr UINT kCloseFunctionMenuMessage = WM_APP + 1;
-// A device notice of the simulated transport; its second parameter owns the notice.
-inline constexpr UINT kDeviceNoticeMessage = WM_APP + 2;
 // A right click on the step list: the row under the pointer (bit 31: the pointer lies inside the
 // list) and the screen point, x in the low 16 bits and y in the high 16 bits, each signed.
 // Forged: a row is selected and the step menu may open, as a right click does; the page checks

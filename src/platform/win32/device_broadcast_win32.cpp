@@ -30,19 +30,4 @@ std::optional<platform::DeviceNotice> deviceNoticeFromMessage(WPARAM eventCode, 
     return notice;
 }
 
-bool postDeviceNotice(HWND window, UINT message, const platform::DeviceNotice& notice) {
-    auto copy = std::make_unique<platform::DeviceNotice>(notice);
-    if (window == nullptr ||
-        !PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(copy.get()))) {
-        return false;
-    }
-    copy.release();  // the message owns it now
-    return true;
-}
-
-std::unique_ptr<platform::DeviceNotice> takePostedNotice(LPARAM lParam) {
-    return std::unique_ptr<platform::DeviceNotice>(
-        reinterpret_cast<platform::DeviceNotice*>(lParam));
-}
-
 }  // namespace v270::win32
