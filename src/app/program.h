@@ -11,6 +11,7 @@
 #include "device/input_reader.h"
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
+#include "platform/file_system.h"
 #include "platform/hid.h"
 #include "platform/message_boxes.h"
 #include "platform/notice_window.h"
@@ -48,6 +49,7 @@ struct ProgramPlatform {
     platform::ForegroundWatcher& foreground;
     platform::OneShotTimer& settleTimer;
     platform::NoticeWindow& notice;
+    platform::FileSystem& fileSystem;  // the settings files
 };
 
 // Everything the program keeps for its whole run, in one instance, wired where the window is
@@ -65,7 +67,7 @@ struct Program {
 
     const ProgramPaths paths;
     const ProgramPlatform platform;
-    IniFiles files;
+    IniFiles files{platform.fileSystem};
     ProfileStore profiles{files, paths.configFilePath};
     MacroStore macros{files, platform.messages};
     HandOverFlags flags;

@@ -1,39 +1,15 @@
 #include "settings/ini_files.h"
 
-#include <algorithm>
-#include <fstream>
-
-#include "platform/file_system.h"
-
 namespace v270 {
 
 IniFiles::ReadResult IniFiles::readBytes(const std::filesystem::path& file,
-                                         std::vector<std::byte>& bytes) {
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found)
+                                         std::vector<std::byte>& bytes) const {
+    // One byte more than the cap tells a file at the cap from a larger one.
+    const platform::FileResult result =
+        fileSystem_.read(file, static_cast<size_t>(kMaxFileBytes) + 1, bytes);
+    if (result.outcome == platform::FileResult::Outcome::Missing)
         return ReadResult::Missing;
-    if (error || !std::filesystem::is_regular_file(status))
-        return ReadResult::Failed;
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        return ReadResult::Failed;
-    // One byte more than the cap tells a file at the cap from a larger one. The buffer grows by
-    // chunks, so that a small file costs a small buffer.
-    constexpr size_t kChunk = 64u << 10;
-    const size_t limit = static_cast<size_t>(kMaxFileBytes) + 1;
-    bytes.clear();
-    while (bytes.size() < limit) {
-        const size_t done = bytes.size();
-        const size_t wanted = std::min(kChunk, limit - done);
-        bytes.resize(done + wanted);
-        stream.read(reinterpret_cast<char*>(bytes.data() + done),
-                    static_cast<std::streamsize>(wanted));
-        bytes.resize(done + static_cast<size_t>(stream.gcount()));
-        if (bytes.size() < done + wanted)
-            break;
-    }
-    if (stream.bad())
+    if (!result.ok())
         return ReadResult::Failed;
     if (bytes.size() > kMaxFileBytes) {
         bytes.resize(static_cast<size_t>(kMaxFileBytes));
@@ -71,7 +47,7 @@ bool IniFiles::update(const std::filesystem::path& file,
         return true;
     const std::vector<std::byte> contents = document.serialize();
     replacements_.fetch_add(1, std::memory_order_relaxed);
-    return platform::replaceFileAtomically(file, contents);
+    return fileSystem_.replace(file, contents).ok();
 }
 
 std::u16string IniFiles::read(const std::filesystem::path& file, std::u16string_view section,

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "settings/ini_document.h"
 
 namespace v270 {
@@ -16,10 +17,14 @@ namespace v270 {
 // layouts). One instance serves the whole process, so that groups of writes from the
 // user-interface thread and the action executor are applied one after the other and never lose
 // each other's changes. Tests and fuzz targets may keep the files in memory instead, by
-// overriding load() and update(), the two roads every other operation takes.
+// giving it another file system.
 class IniFiles {
   public:
-    virtual ~IniFiles() = default;
+    // The system's files.
+    IniFiles() : fileSystem_(systemFiles_) {}
+    explicit IniFiles(platform::FileSystem& fileSystem) : fileSystem_(fileSystem) {}
+    IniFiles(const IniFiles&) = delete;
+    IniFiles& operator=(const IniFiles&) = delete;
 
     // A settings file is at most a few hundred kilobytes; anything larger is not ours. Reading
     // stops here, and a file beyond it is never rewritten, so that its tail cannot be lost.
@@ -27,14 +32,13 @@ class IniFiles {
 
     // The file as a document: empty when it is missing or cannot be read, and only its first
     // kMaxFileBytes when it is larger.
-    virtual IniDocument load(const std::filesystem::path& file) const;
+    IniDocument load(const std::filesystem::path& file) const;
 
     // Applies a group of writes to the file in one atomic replace: `edit` changes the file's
     // current content, which is then written beside it and renamed over it. Nothing is written
     // when the edit changed nothing. Returns false, with the file unchanged, when the file exists
     // but cannot be read whole, or cannot be replaced.
-    virtual bool update(const std::filesystem::path& file,
-                        const std::function<void(IniDocument&)>& edit);
+    bool update(const std::filesystem::path& file, const std::function<void(IniDocument&)>& edit);
 
     // One read, as GetPrivateProfileStringW with an empty default and a buffer of `bufferChars`.
     std::u16string read(const std::filesystem::path& file, std::u16string_view section,
@@ -49,7 +53,10 @@ class IniFiles {
 
   private:
     enum class ReadResult { Missing, Whole, Truncated, Failed };
-    static ReadResult readBytes(const std::filesystem::path& file, std::vector<std::byte>& bytes);
+    ReadResult readBytes(const std::filesystem::path& file, std::vector<std::byte>& bytes) const;
+
+    platform::SystemFileSystem systemFiles_;
+    platform::FileSystem& fileSystem_;
 
     std::mutex updateMutex_;
     std::atomic<uint64_t> replacements_{0};

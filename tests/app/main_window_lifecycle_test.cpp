@@ -11,8 +11,10 @@
 #include "device/device_fakes.h"
 #include "device/fake_hid.h"
 #include "platform/system_clock.h"
+#include "support/fake_file_dialogs.h"
 #include "support/fake_foreground_watcher.h"
 #include "support/fake_one_shot_timer.h"
+#include "support/faulty_file_system.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_notice_window.h"
 #include "support/recording_view_port.h"
@@ -61,16 +63,6 @@ class LoggingClock final : public platform::Clock {
     const std::unique_ptr<platform::Clock> system_ = platform::createSystemClock();
 };
 
-class NoFileDialogs final : public platform::FileDialogs {
-  public:
-    std::optional<std::filesystem::path> openFile(const platform::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> saveFile(const platform::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-};
-
 // The whole program on fakes of the platform, with its real worker threads.
 class LifecycleTest : public testing::Test {
   protected:
@@ -112,7 +104,7 @@ class LifecycleTest : public testing::Test {
     EventLog log;
     test::RecordingViewPort view{&log};
     test::RecordingMessageBoxes messages;
-    NoFileDialogs dialogs;
+    test::FakeFileDialogs dialogs;
     test::FakeSystemSettings systemSettings{&log};
     LoggingInput keys{log};
     test::RecordingSystemActions systemActions;
@@ -121,9 +113,10 @@ class LifecycleTest : public testing::Test {
     test::FakeForegroundWatcher foreground;
     test::FakeOneShotTimer settleTimer;
     test::RecordingNoticeWindow notices;
+    test::FaultyFileSystem disk;
     std::unique_ptr<Program> program = std::make_unique<Program>(
         paths, ProgramPlatform{view, messages, dialogs, systemSettings, keys, systemActions, clock,
-                               hid, foreground, settleTimer, notices});
+                               hid, foreground, settleTimer, notices, disk});
     MainWindowLifecycle& lifecycle = program->lifecycle;
 };
 
