@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "device/device_commands.h"
 #include "platform/foreground_watcher.h"
@@ -52,7 +53,7 @@ class AppProfileSwitcher {
     const AppProfileSettings& settings() const { return settings_; }
     // The rules dialog's result: what storable() keeps is in force at once (the window in front
     // judged by it), saved into the section, and watched for while `enabled`. False when the
-    // file could not be written.
+    // file could not be written, or not be read at the start (told).
     bool setSettings(const AppProfileSettings& settings);
 
     // Told of every switch a rule made, after it was made.
@@ -65,6 +66,8 @@ class AppProfileSwitcher {
 
     AppProfileSwitcherServices s_;
     AppProfileSettings settings_;
+    // Why config.ini could not be read at the start: the rules in force are then not its own.
+    std::optional<FileProblem> unread_;
     Announcer announcer_;
     bool running_ = false;
 };

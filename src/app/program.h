@@ -4,6 +4,7 @@
 
 #include "actions/action_executor.h"
 #include "app/app_profile_switcher.h"
+#include "app/file_problem_reporter.h"
 #include "app/main_window_lifecycle.h"
 #include "app/settings_actions.h"
 #include "device/device_link.h"
@@ -84,6 +85,8 @@ struct Program {
     ColourPage colourPage;
     InputReader reader;
     ProfileNotice notice;
+    // Before the executor, whose saves it hears of.
+    FileProblemReporter fileProblems{profiles, platform.messages, notice};
     ActionExecutor executor;
     MainWindowLifecycle lifecycle;
     SettingsActions settings;

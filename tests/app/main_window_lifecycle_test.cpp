@@ -27,6 +27,8 @@ namespace v270 {
 namespace {
 
 using test::EventLog;
+using test::FaultyFileSystem;
+using test::readFile;
 using test::writeFile;
 
 // Keys and mouse buttons sent, logged as "key VK SCAN FLAGS".
@@ -292,7 +294,16 @@ TEST_F(LifecycleTest, NoRuleSwitchesOnceTheProgramCloses) {
 // The notice follows a press of the mouse's DPI button, never the window's own apply, and shows
 // nothing while its setting is off.
 TEST_F(LifecycleTest, AButtonsDpiChangeShowsTheNoticeAndTheApplyDoesNot) {
-    for (const bool enabled : {true, false}) {
+    // A save that fails under a game is told by the notice, never by a message box, even while
+    // the notice is off.
+    struct Case {
+        bool enabled;
+        bool saveFails;
+        std::vector<std::u16string> shown;
+    };
+    for (const auto& [enabled, saveFails, expected] :
+         {Case{true, false, {u"Profile 2 · 1600 DPI"}}, Case{false, false, {}},
+          Case{false, true, {u"config.ini not saved: Sharing violation."}}}) {
         writeFile(paths.configFilePath,
                   std::string("[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n"
                               "DPI_SET1=1\r\nDPI_SET_EN1=1\r\nDPI_SET2=2\r\nDPI_SET_EN2=1\r\n") +
@@ -300,21 +311,90 @@ TEST_F(LifecycleTest, AButtonsDpiChangeShowsTheNoticeAndTheApplyDoesNot) {
         program = std::make_unique<Program>(paths, program->platform);
         ASSERT_TRUE(program->lifecycle.initialise());
         EXPECT_EQ(program->notice.enabled(), enabled);
-        const size_t before = notices.shown().size();
+        const auto before = static_cast<std::ptrdiff_t>(notices.shown().size());
         program->settings.apply();
+        disk.failReplaces(paths.configFilePath, saveFails ? FaultyFileSystem::kAlways : 0);
         input()->deliver({0x06, 0x00});  // the start signal
         input()->deliver({0x06, 0xF6});  // slot 6 pressed: the next DPI level
         ASSERT_TRUE(test::eventually([&] {
             return program->profiles.profile().dpiLevel == 1 && program->flags.pressPending == 0;
         }));
         const std::vector<std::u16string> shown = notices.shown();
-        if (enabled) {
-            ASSERT_EQ(shown.size(), before + 1);
-            EXPECT_EQ(shown.back(), u"Profile 2 · 1600 DPI");
-        } else {
-            EXPECT_EQ(shown.size(), before);
-        }
+        EXPECT_EQ(std::vector(shown.begin() + before, shown.end()), expected);
+        EXPECT_TRUE(messages.shown().empty());
     }
+}
+
+// A config.ini that a scanner holds at the start is waited for. One that stays unreadable is
+// told once, the program runs with the factory settings, and nothing taken from that failed read
+// is ever written over the file.
+TEST_F(LifecycleTest, AConfigThatCannotBeReadIsWaitedForThenToldAndKept) {
+    for (const int failures : {2, FaultyFileSystem::kAlways}) {
+        program = std::make_unique<Program>(paths, program->platform);
+        const std::string stored = readFile(paths.configFilePath);
+        disk.failReads(paths.configFilePath, failures);
+        ASSERT_TRUE(program->lifecycle.initialise());
+        program->settings.apply();
+        program->settings.apply();
+        if (failures == 2) {
+            EXPECT_EQ(program->profiles.currentConfig(), 2);
+            EXPECT_EQ(program->profiles.profile().buttonFunction[5], 6);
+            EXPECT_TRUE(messages.shown().empty());
+            continue;
+        }
+        EXPECT_EQ(readFile(paths.configFilePath), stored);
+        EXPECT_EQ(program->profiles.profile(), builtInDefaultProfile(0));
+        ASSERT_EQ(messages.shown().size(), 1u);
+        // The language was not read: the message is in both.
+        const std::u16string file = pathToUtf16(paths.configFilePath);
+        EXPECT_EQ(messages.shown()[0],
+                  u"Could not read \"" + file +
+                      u"\": Sharing violation.\nThe file is kept as it is: the program does not "
+                      u"write it until it has read it.\n\n无法读取“" +
+                      file +
+                      u"”：Sharing violation.\n该文件保持原样：程序在读取它之前不会写入它。");
+    }
+}
+
+// Saves that fail are told once each, naming the file and the system's reason; macro edits that
+// could not be saved wait for the next save.
+TEST_F(LifecycleTest, FailedSavesAreToldOnceAndTheEditsAreKept) {
+    ASSERT_TRUE(lifecycle.initialise());
+    program->macros.edit([](MacroTable& table) {
+        table.macroCount = 1;
+        table.macroSlots[0].setName(u"kept");
+    });
+    const auto macroFile = paths.exeFolder / "Macro_EN.dat";
+    disk.failReplaces(macroFile, FaultyFileSystem::kAlways, FaultyFileSystem::Outcome::Failed);
+    program->settings.apply();
+    program->settings.apply();
+    EXPECT_TRUE(program->macros.unsavedEdits());
+    dialogs.answer = folder / "no such folder" / "export.ini";
+    program->settings.exportProfile();
+    const std::vector<std::u16string> shown = messages.shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0],
+              u"Could not save \"" + pathToUtf16(macroFile) + u"\": There is not enough space.");
+    EXPECT_EQ(shown[1].rfind(u"Could not save \"" + pathToUtf16(*dialogs.answer) + u"\": ", 0), 0u);
+
+    disk.failReplaces(macroFile, 0);
+    lifecycle.closePath();
+    MacroStore saved(program->files, messages);
+    saved.loadMacros(macroFile);
+    EXPECT_EQ(saved.table().macroSlots[0].nameText(), u"kept");
+}
+
+// The step list first selects the last step of the macro that is current at the start.
+TEST_F(LifecycleTest, TheStepListFirstSelectsTheLastStepOfTheCurrentMacro) {
+    MacroStore stored(program->files, messages);
+    stored.edit([](MacroTable& table) {
+        table.macroCount = 1;
+        table.macroSlots[0].stepCount = 3;
+    });
+    stored.saveMacros(paths.exeFolder / "Macro_EN.dat");
+    ASSERT_TRUE(lifecycle.initialise());
+    program->advancedPage.enter();
+    EXPECT_EQ(view.controls.selectedStep, 4);
 }
 
 // Every way the program ends, with its worker threads busy: the reader blocked on the mouse,
