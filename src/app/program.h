@@ -28,6 +28,7 @@
 #include "ui/colour_page.h"
 #include "ui/frame_state.h"
 #include "ui/function_menu.h"
+#include "ui/keyboard_controller.h"
 #include "ui/main_page.h"
 #include "ui/main_window_pointer.h"
 #include "ui/page.h"
@@ -91,6 +92,7 @@ struct Program {
     MainWindowLifecycle lifecycle;
     SettingsActions settings;
     MainWindowPointer pointer;
+    KeyboardController keyboard;
     // Declared last, so that it stops watching before anything a switch uses goes.
     AppProfileSwitcher appProfiles;
 };

@@ -465,7 +465,7 @@ namespace v270 {
 namespace {
 
 TEST_F(LifecycleTest, AStartWithACommandLineAppliesItsProfileAndHidesToTheTray) {
-    ASSERT_TRUE(lifecycle.initialise(CommandLineOptions{4, true, false}));
+    ASSERT_TRUE(lifecycle.initialise(CommandLineOptions{4, true, false, false}));
     EXPECT_EQ(program->profiles.currentConfig(), 4);
     EXPECT_EQ(program->files.read(paths.configFilePath, u"Init", u"CurConfig", 5), u"4")
         << "the first apply sent profile 4";

@@ -168,6 +168,8 @@ class UnlitPreview(ColourPreview):
     mode = 3
 
     def test_grey_until_another_mode_is_applied(self):
+        # The page paints some time after the tab's click, over the main page's picture.
+        wait_for(lambda: sample_preview(self.program, 0.1) == ["off"], "the grey preview")
         self.assertEqual(set(sample_preview(self.program, 3)), {"off"})
         self.click_entry(2, read_layout("skin_color_en.ini"))  # steady, not yet applied
         self.assertEqual(set(sample_preview(self.program, 2)), {"off"})

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <mutex>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "support/recording_list.h"
 
 namespace v270::test {
 
@@ -23,24 +24,9 @@ inline std::string hex(std::span<const uint8_t> bytes) {
 }
 
 // One ordered record of what the fakes saw, from any thread.
-class EventLog {
+class EventLog : public RecordingList<std::string> {
   public:
-    void add(std::string event) {
-        const std::lock_guard lock(mutex_);
-        events_.push_back(std::move(event));
-    }
-    std::vector<std::string> events() const {
-        const std::lock_guard lock(mutex_);
-        return events_;
-    }
-    void clear() {
-        const std::lock_guard lock(mutex_);
-        events_.clear();
-    }
-
-  private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> events_;
+    std::vector<std::string> events() const { return entries(); }
 };
 
 }  // namespace v270::test

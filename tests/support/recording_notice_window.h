@@ -1,10 +1,10 @@
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/notice_window.h"
+#include "support/recording_list.h"
 
 namespace v270::test {
 
@@ -16,17 +16,12 @@ class RecordingNoticeWindow final : public platform::NoticeWindow {
         std::u16string entry(text);
         if (font == platform::FontChoice::Chinese)
             entry += u" (cn)";
-        const std::lock_guard lock(mutex_);
-        shown_.push_back(std::move(entry));
+        shown_.add(std::move(entry));
     }
-    std::vector<std::u16string> shown() const {
-        const std::lock_guard lock(mutex_);
-        return shown_;
-    }
+    std::vector<std::u16string> shown() const { return shown_.entries(); }
 
   private:
-    mutable std::mutex mutex_;
-    std::vector<std::u16string> shown_;
+    RecordingList<std::u16string> shown_;
 };
 
 }  // namespace v270::test

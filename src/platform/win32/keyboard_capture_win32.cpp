@@ -2,16 +2,14 @@
 
 #include <atomic>
 
+#include "platform/hand_over_queue.h"
+
 namespace v270::win32 {
 
 namespace {
 
-static_assert(sizeof(LPARAM) >= sizeof(uint64_t), "the time of day travels in the message");
-
-// The window and message of the capture in place. A hook procedure has no parameter of its own,
-// so the one capture of the process is known here.
-std::atomic<HWND> captureWindow{nullptr};
-std::atomic<UINT> captureMessage{0};
+// Far more than a recording can hold: keys beyond wait for nobody.
+constexpr size_t kWaitingKeys = 1024;
 
 platform::KeyTransition transitionOf(WPARAM message) {
     switch (message) {
@@ -26,57 +24,70 @@ platform::KeyTransition transitionOf(WPARAM message) {
     }
 }
 
+class HookCapture final : public platform::KeyboardCapture {
+  public:
+    HookCapture(HWND window, UINT message) : window_(window), message_(message) {}
+    HookCapture(const HookCapture&) = delete;
+    HookCapture& operator=(const HookCapture&) = delete;
+    ~HookCapture() override;
+
+    bool hook();
+    std::vector<platform::CapturedKey> takeKeys() override { return keys_.takeAll(); }
+
+    // A keystroke from the hook: it waits here, and the window is told once per batch.
+    void keep(const platform::CapturedKey& key) {
+        if (keys_.push(key) && !PostMessageW(window_, message_, 0, 0))
+            keys_.takeAll();  // a window that cannot be told would never take them
+    }
+
+  private:
+    const HWND window_;
+    const UINT message_;
+    HHOOK hook_ = nullptr;
+    platform::HandOverQueue<platform::CapturedKey> keys_{kWaitingKeys};
+};
+
+// The capture in place. A hook procedure has no parameter of its own, so the one capture of the
+// process is known here.
+std::atomic<HookCapture*> activeCapture{nullptr};
+
 LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
-    const HWND window = captureWindow.load(std::memory_order_relaxed);
-    if (code == HC_ACTION && window != nullptr) {
+    HookCapture* capture = activeCapture.load(std::memory_order_acquire);
+    if (code == HC_ACTION && capture != nullptr) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
         if (event->dwExtraInfo != platform::kOwnInputTag) {
-            const uint64_t when = platform::microsecondOfDayNow();
-            const auto packed = static_cast<WPARAM>(
-                (static_cast<unsigned>(transitionOf(message)) << 8) | (event->vkCode & 0xFF));
-            PostMessageW(window, captureMessage.load(std::memory_order_relaxed), packed,
-                         static_cast<LPARAM>(when));
+            capture->keep({{transitionOf(message), static_cast<uint8_t>(event->vkCode & 0xFF)},
+                           platform::microsecondOfDayNow()});
             return 1;
         }
     }
     return CallNextHookEx(nullptr, code, message, data);
 }
 
-class HookCapture final : public platform::KeyboardCapture {
-  public:
-    explicit HookCapture(HHOOK hook) : hook_(hook) {}
-    HookCapture(const HookCapture&) = delete;
-    HookCapture& operator=(const HookCapture&) = delete;
-    ~HookCapture() override {
-        UnhookWindowsHookEx(hook_);
-        captureWindow.store(nullptr);
-    }
+bool HookCapture::hook() {
+    HookCapture* none = nullptr;
+    if (!activeCapture.compare_exchange_strong(none, this))
+        return false;
+    hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &keyboardHook, GetModuleHandleW(nullptr), 0);
+    if (hook_ == nullptr)
+        activeCapture.store(nullptr);
+    return hook_ != nullptr;
+}
 
-  private:
-    HHOOK hook_;
-};
+HookCapture::~HookCapture() {
+    if (hook_ == nullptr)
+        return;
+    UnhookWindowsHookEx(hook_);
+    activeCapture.store(nullptr);
+}
 
 }  // namespace
 
 std::unique_ptr<platform::KeyboardCapture> captureKeyboard(HWND window, UINT message) {
-    HWND none = nullptr;
-    if (window == nullptr || !captureWindow.compare_exchange_strong(none, window))
+    if (window == nullptr)
         return nullptr;
-    captureMessage.store(message);
-    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &keyboardHook, GetModuleHandleW(nullptr), 0);
-    if (hook == nullptr) {
-        captureWindow.store(nullptr);
-        return nullptr;
-    }
-    return std::make_unique<HookCapture>(hook);
-}
-
-platform::CapturedKey capturedKeyFromMessage(WPARAM wParam, LPARAM lParam) {
-    platform::CapturedKey key;
-    key.message.key = static_cast<uint8_t>(wParam & 0xFF);
-    key.message.transition = static_cast<platform::KeyTransition>((wParam >> 8) & 0x3);
-    key.microsecondOfDay = static_cast<uint64_t>(lParam);
-    return key;
+    auto capture = std::make_unique<HookCapture>(window, message);
+    return capture->hook() ? std::move(capture) : nullptr;
 }
 
 }  // namespace v270::win32
