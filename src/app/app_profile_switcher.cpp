@@ -5,13 +5,25 @@
 namespace v270 {
 
 void AppProfileSwitcher::start() {
+    readRules();
+    running_ = true;
+    watchAsSettingsSay();
+}
+
+void AppProfileSwitcher::readAgainWhenUnread() {
+    if (!unread_)
+        return;
+    readRules();
+    watchAsSettingsSay();
+}
+
+void AppProfileSwitcher::readRules() {
     LoadedFile config = s_.files.loadFile(s_.configFile);
     unread_ = std::move(config.problem);
     if (unread_)
         s_.files.report(*unread_);
-    settings_ = appProfilesOf(config.document);
-    running_ = true;
-    watchAsSettingsSay();
+    else
+        settings_ = appProfilesOf(config.document);
 }
 
 void AppProfileSwitcher::stop() {

@@ -123,6 +123,7 @@ void MainWindowLifecycle::onDeviceNotice(const platform::DeviceNotice& notice) {
 void MainWindowLifecycle::onAppProfilesRequested(AppProfilesDialog& dialog,
                                                  AppProfileSwitcher& switcher) {
     // A config.ini that cannot be written is told as every settings file is.
+    switcher.readAgainWhenUnread();
     if (const std::optional<AppProfileSettings> edited =
             dialog.editAppProfiles(switcher.settings(), english(), s_.profiles.currentConfig()))
         switcher.setSettings(*edited);

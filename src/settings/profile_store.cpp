@@ -128,7 +128,11 @@ ConfigProfile ProfileStore::saveForApply() {
 }
 
 uint8_t ProfileStore::readLanguage(const std::filesystem::path& file) const {
-    return languageOf(files_.load(file));
+    const LoadedFile loaded = files_.loadFile(file);
+    if (!loaded.problem)
+        return languageOf(loaded.document);
+    files_.report(*loaded.problem);
+    return kShippedLanguage;
 }
 
 bool ProfileStore::saveLanguage(int32_t language) const {

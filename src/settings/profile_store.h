@@ -54,7 +54,8 @@ class ProfileStore {
     // sends, whether or not the file could be written.
     ConfigProfile saveForApply();
 
-    // "VER_SEL" of "Init", its low 8 bits.
+    // "VER_SEL" of "Init", its low 8 bits; as the program ships (English) when the file exists
+    // but cannot be read, which is told.
     uint8_t readLanguage(const std::filesystem::path& file) const;
 
     // "VER_SEL" = language, into "Init" of config.ini.

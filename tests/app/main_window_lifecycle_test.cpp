@@ -353,6 +353,13 @@ TEST_F(LifecycleTest, AConfigThatCannotBeReadIsWaitedForThenToldAndKept) {
                       u"write it until it has read it.\n\n无法读取“" +
                       file +
                       u"”：Sharing violation.\n该文件保持原样：程序在读取它之前不会写入它。");
+
+        // The rules are read again before they are edited, and saved once that succeeds.
+        program->appProfiles.start();
+        EXPECT_FALSE(program->appProfiles.setSettings(program->appProfiles.settings()));
+        disk.failReads(paths.configFilePath, 0);
+        program->appProfiles.readAgainWhenUnread();
+        EXPECT_TRUE(program->appProfiles.setSettings(program->appProfiles.settings()));
     }
 }
 

@@ -81,8 +81,14 @@ FileResult readFileStart(const std::filesystem::path& file, size_t limit,
     win32::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle)
-        return failureOf(GetLastError());
+    if (!handle) {
+        FileResult failure = failureOf(GetLastError());
+        // A folder in the file's place refuses access for good: not worth waiting for.
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            failure.outcome = FileResult::Outcome::Failed;
+        return failure;
+    }
     // The buffer grows by chunks, so that a small file costs a small buffer.
     constexpr size_t kChunk = 64u << 10;
     while (bytes.size() < limit) {
