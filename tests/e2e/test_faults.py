@@ -158,6 +158,7 @@ class HeldSettings(unittest.TestCase):
         config = program.folder / "config.ini"
         stored = config.read_bytes()
         helper = hold(config)
+        self.addCleanup(helper.stdout.close)
         self.addCleanup(helper.wait, DEFAULT_TIMEOUT)
         self.addCleanup(helper.stdin.close)
         program.start(simulator, wait_window=False)
