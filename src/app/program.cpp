@@ -36,6 +36,7 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
           files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
           platform.settleTimer,
           [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {
+    files.setProblemListener(&fileProblems);
     // Switches that the command line and the rules make are shown as a button's are.
     lifecycle.setProfileAnnouncer([this](int32_t) { notice.announceProfile(); });
     appProfiles.setAnnouncer([this](int32_t) { notice.announceProfile(); });

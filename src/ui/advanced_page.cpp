@@ -82,6 +82,11 @@ void AdvancedPage::refreshMacroList() {
         selectMacro(std::clamp(table.currentMacro, 0, static_cast<int32_t>(names.size()) - 1));
 }
 
+void AdvancedPage::selectLastStepOfCurrentMacro() {
+    const std::optional<MacroRecord> macro = s_.macros.macro(s_.macros.table().currentMacro);
+    selectedRow_ = macro && macro->stepCount > 0 ? 2 * macro->stepCount - 2 : 0;
+}
+
 void AdvancedPage::selectMacro(int32_t index) {
     s_.macros.select(index);
     controls_->selectMacroRow(index);

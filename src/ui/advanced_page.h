@@ -73,6 +73,10 @@ class AdvancedPage final : public PageController {
     // Nothing while the page is not shown.
     void refreshMacroList();
 
+    // At the start: the step list first selects the last step of the current macro, or its
+    // first row when it has no steps.
+    void selectLastStepOfCurrentMacro();
+
     // What the window reports of the controls and the keyboard.
     void onMacroSelected();
     void onStepListRightClick(const StepListClick& click);

@@ -7,6 +7,9 @@
 //   v270-e2e-helper.exe power             sends WM_POWERBROADCAST (resume) to the main window
 //   v270-e2e-helper.exe close             posts WM_CLOSE to the main window
 //   v270-e2e-helper.exe minimize          minimises the main window
+//   v270-e2e-helper.exe hold FILE         opens FILE shared with no one, as a scanner may at
+//                                         logon; prints "held", keeps it until its standard
+//                                         input ends, then prints "released"
 //   v270-e2e-helper.exe speed             prints the pointer speed (SPI_GETMOUSESPEED)
 //   v270-e2e-helper.exe set-speed N       sets it, as the control panel would
 //   v270-e2e-helper.exe message CAPTION   prints the text of the message box titled CAPTION
@@ -34,6 +37,9 @@
 //   v270-e2e-helper.exe post MESSAGE WPARAM LPARAM
 //                                         posts the main window a message (hexadecimal numbers),
 //                                         as any program could
+//   v270-e2e-helper.exe send MESSAGE WPARAM LPARAM
+//                                         the same sent, waiting at most 5 s; prints the
+//                                         window's answer (decimal)
 //   v270-e2e-helper.exe copy-data TAG HEX sends the main window WM_COPYDATA with dwData TAG
 //                                         (hexadecimal) and the bytes HEX ("-" for none);
 //                                         prints the window's answer
@@ -147,6 +153,21 @@ int holdFront(int seconds) {
     return 0;
 }
 
+// Keeps `file` open with no sharing until the standard input ends.
+int holdFile(const wchar_t* file) {
+    HANDLE held = CreateFileW(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    while (std::fgetc(stdin) != EOF) {
+    }
+    CloseHandle(held);
+    std::printf("released\n");
+    return 0;
+}
+
 // The fixed version numbers and the English strings of a file's version resource.
 int printVersion(const wchar_t* file) {
     DWORD ignored = 0;
@@ -202,6 +223,8 @@ int run(int argc, wchar_t** argv) {
     }
     if (command == L"version" && argc == 3)
         return printVersion(argv[2]);
+    if (command == L"hold" && argc == 3)
+        return holdFile(argv[2]);
     if (command == L"speed") {
         int speed = 0;
         SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0);
@@ -400,11 +423,18 @@ int run(int argc, wchar_t** argv) {
         std::printf("%s\n", answered ? "answered" : "hung");
         return 0;
     }
-    if (command == L"post" && argc == 5) {
+    if ((command == L"post" || command == L"send") && argc == 5) {
         const auto number = [](const wchar_t* text) { return std::wcstoull(text, nullptr, 16); };
-        const bool posted = PostMessageW(window, static_cast<UINT>(number(argv[2])),
-                                         static_cast<WPARAM>(number(argv[3])),
-                                         static_cast<LPARAM>(number(argv[4]))) != 0;
+        const auto message = static_cast<UINT>(number(argv[2]));
+        const auto first = static_cast<WPARAM>(number(argv[3]));
+        const auto second = static_cast<LPARAM>(number(argv[4]));
+        if (command == L"send") {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(window, message, first, second, SMTO_ABORTIFHUNG, 5000, &result);
+            std::printf("%lld\n", static_cast<long long>(result));
+            return 0;
+        }
+        const bool posted = PostMessageW(window, message, first, second) != 0;
         std::printf("%s\n", posted ? "ok" : "failed");
         return 0;
     }

@@ -130,7 +130,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
     program_ = std::make_unique<Program>(
         paths,
         ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_, *systemActions_,
-                        *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_});
+                        *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_, fileSystem_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
     startWithWindows_ = std::make_unique<StartWithWindows>(
         logonTask_, fileSecurity_, messages_, pathToUtf16(platform::currentModulePath()));

@@ -14,6 +14,7 @@
 #include "app/win32/tray_icon.h"
 #include "app/win32/zev_menu.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/hid.h"
 #include "platform/synthetic_input.h"
 #include "platform/system_actions.h"
@@ -141,6 +142,7 @@ class VADU_VIredoVud final : public Dialog,
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};
     Win32FileSecurity fileSecurity_;
     Win32NoticeWindow notice_;
+    platform::SystemFileSystem fileSystem_;
 
     // The program. Its threads use only what is declared above it, and what is declared below
     // uses the program: it goes after the latter and before the former.
