@@ -15,6 +15,7 @@ extern "C" {
 #include <stop_token>
 #include <vector>
 
+#include "platform/win32/device_info_set.h"
 #include "platform/win32/unique_handle.h"
 
 namespace v270::win32 {
@@ -27,23 +28,6 @@ constexpr DWORD kMaxMemberIndex = 100;
 std::wstring widePath(std::u16string_view path) {
     return std::wstring(path.begin(), path.end());
 }
-
-// Owns a device information set.
-class DeviceInfoSet {
-  public:
-    explicit DeviceInfoSet(HDEVINFO set) : set_(set) {}
-    DeviceInfoSet(const DeviceInfoSet&) = delete;
-    DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
-    ~DeviceInfoSet() {
-        if (valid())
-            SetupDiDestroyDeviceInfoList(set_);
-    }
-    HDEVINFO get() const { return set_; }
-    bool valid() const { return set_ != INVALID_HANDLE_VALUE && set_ != nullptr; }
-
-  private:
-    HDEVINFO set_;
-};
 
 // Owns the parser data of one collection.
 class PreparsedData {
