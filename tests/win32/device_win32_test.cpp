@@ -103,6 +103,7 @@ TEST(PreFilterWin32Test, SwallowsEscapeEnterAndF10KeysOnly) {
     EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYDOWN, VK_ESCAPE));
     EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYDOWN, VK_RETURN));
     EXPECT_FALSE(win32::swallowedByPreFilter(WM_KEYUP, VK_RETURN)) << "the key-up goes on";
+    EXPECT_FALSE(win32::swallowedByPreFilter(WM_KEYDOWN, VK_RETURN, true)) << "an editor's own";
     EXPECT_TRUE(win32::swallowedByPreFilter(WM_SYSKEYDOWN, VK_F10));
     EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYUP, VK_F10));
     EXPECT_FALSE(win32::swallowedByPreFilter(WM_CHAR, VK_F10)) << "a typed y";

@@ -155,11 +155,28 @@ void CEditHelper::attach(HWND edit) {
 
 LRESULT CALLBACK CEditHelper::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR, DWORD_PTR) {
-    // Posted, so that the editor is never destroyed inside its own handler.
+    // The end is posted, so that the editor is never destroyed inside its own handler. It
+    // comes with the key-down: the key-up of the Enter that chose "edit" in a menu reaches the
+    // editor just opened and must not end it.
+    const bool endKey = wParam == VK_RETURN || wParam == VK_ESCAPE;
     switch (message) {
-        case WM_KEYUP:
-            if (wParam == VK_RETURN || wParam == VK_ESCAPE)
+        case WM_GETDLGCODE: {
+            // Enter and Escape come here instead of pressing the window's buttons.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            const bool wanted = key != nullptr && key->message == WM_KEYDOWN &&
+                                (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE);
+            return DefSubclassProc(window, message, wParam, lParam) |
+                   (wanted ? DLGC_WANTMESSAGE : 0);
+        }
+        case WM_KEYDOWN:
+            if (endKey) {
                 PostMessageW(GetParent(window), WM_LISTEDIT_END, wParam == VK_RETURN ? 1 : 0, 0);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == L'\r' || wParam == 0x1B)
+                return 0;  // the key-down has ended the edit; no beep
             break;
         case WM_KILLFOCUS:
             PostMessageW(GetParent(window), WM_LISTEDIT_END, 1, 0);

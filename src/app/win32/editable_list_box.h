@@ -8,7 +8,7 @@ namespace v270::win32 {
 
 // A list box whose selected row is edited in place: a character code 1 (Ctrl+A, or a
 // WM_CHAR the program sends) opens an edit control over the row; Enter keeps the text and
-// Escape discards it, on the key-up, and losing the focus keeps it. At the end of every edit the
+// Escape discards it, on the key-down, and losing the focus keeps it. At the end of every edit the
 // parent gets WM_LISTEDIT_DONE, and WM_LISTEDIT_CHANGED before it when a row changed. A right
 // click is reported to the parent as kStepListRightClickMessage.
 class CEditableListBox {
@@ -36,7 +36,7 @@ class CEditableListBox {
     WPARAM pendingChar_ = 0;
 };
 
-// The in-place editor: its key-ups of Enter and Escape, and the loss of the focus, end the edit.
+// The in-place editor: its key-downs of Enter and Escape, and the loss of the focus, end the edit.
 class CEditHelper {
   public:
     // Takes over the messages of `edit`, for as long as the window lives.

@@ -179,7 +179,9 @@ bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
     }
     if (onNavigationKey(message))
         return true;
-    return swallowedByPreFilter(message.message, message.wParam);
+    const bool endKey = message.wParam == VK_ESCAPE || message.wParam == VK_RETURN;
+    return swallowedByPreFilter(message.message, message.wParam,
+                                endKey && controlTakesKey(message));
 }
 
 void VADU_VIredoVud::onInitDialog() {
