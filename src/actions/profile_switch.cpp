@@ -3,9 +3,12 @@
 namespace v270 {
 
 void switchToProfile(ProfileStore& profiles, DeviceCommands& device, platform::ViewPort& view,
-                     int32_t slot) {
+                     int32_t slot, SwitchOrigin origin) {
     profiles.switchProfile(slot);
-    device.ApplySettings();
+    if (origin == SwitchOrigin::Automatic)
+        device.applyKeepingDriverWorking();
+    else
+        device.ApplySettings();
     view.invalidate();
 }
 

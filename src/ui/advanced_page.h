@@ -73,7 +73,8 @@ class AdvancedPage final : public PageController {
     // number.
     void onStepEditDone();
     void onCapturedKey(const platform::CapturedKey& key);
-    // A key message of the window's own thread while recording without the system's keys.
+    // A key message of the window's own thread while recording. With the system's keys
+    // captured, a key-down here means the capture was lost: it is given up and the user told.
     RecordOutcome onWindowKey(const platform::KeyMessage& message, uint64_t microsecondOfDay);
 
     // Ends a recording: the window is hidden or minimised, the page left, or the program ends.

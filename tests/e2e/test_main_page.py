@@ -21,7 +21,7 @@ DPI_SELECT = 54
 FIRST_DPI_CELL = 60
 
 MENU_TITLE = "MainMenuDlg"
-TRAY_MENU_ITEMS = 5
+TRAY_MENU_ITEMS = 6
 TEAL = (0, 120, 153)
 
 # The shipped profile, the one a reset gives profile 1.

@@ -21,6 +21,7 @@
 #include "platform/win32/file_dialogs_win32.h"
 #include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
+#include "platform/win32/hid_win32.h"
 #include "platform/win32/logon_task_win32.h"
 #include "platform/win32/notice_window_win32.h"
 #include "platform/win32/one_shot_timer_win32.h"
@@ -56,6 +57,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     void show(platform::WindowShow how) override;
     void addTrayIcon(std::u16string_view tip) override;
     void removeTrayIcon() override;
+    void setTrayTip(std::u16string_view tip) override;
     void showTrayMenu() override;
     void showAboutBox() override;
     void destroy() override;
@@ -88,6 +90,8 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     INT_PTR onControlColour(HDC dc);
     PopupEnvironment popupEnvironment(int32_t slot);
     HFONT languageFont(bool english) const;
+    // Adds the wanted tray icon again; while the shell refuses it, a timer tries again.
+    void restoreTrayIcon();
 
     HINSTANCE instance_;
     const CommandLineOptions startOptions_;
@@ -98,6 +102,8 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     // The handle as the worker threads see it; null before creation and after destruction.
     std::atomic<HWND> window_{nullptr};
     TrayIcon trayIcon_;
+    // Sent to every top-level window when the shell (re)creates the taskbar.
+    const UINT taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     UniqueBrush controlBrush_{CreateSolidBrush(RGB(0, 0, 0))};
 
     // The platform services the program reaches the system through.
@@ -107,7 +113,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     const std::unique_ptr<platform::Clock> clock_;
     const std::unique_ptr<platform::SyntheticInput> input_;
     const std::unique_ptr<platform::SystemActions> systemActions_;
-    const std::unique_ptr<platform::HidSystem> hid_;
+    const std::unique_ptr<Win32HidSystem> hid_;
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};

@@ -16,6 +16,9 @@ inline constexpr UINT kCapturedKeyMessage = WM_APP + 4;
 // The tray icon's callback.
 inline constexpr UINT kTrayCallbackMessage = WM_USER + 1;
 inline constexpr UINT kTrayIconId = 153;
+// The timer that adds the tray icon again while the shell refuses it (no taskbar yet).
+inline constexpr UINT_PTR kTrayRetryTimer = 0x7A1;
+inline constexpr UINT kTrayRetryMilliseconds = 2000;
 // The system menu's about item.
 inline constexpr UINT kAboutCommand = 16;
 // The system menu's item of the per-application profiles.

@@ -1,6 +1,9 @@
 #include "platform/win32/keyboard_capture_win32.h"
 
 #include <atomic>
+#include <stop_token>
+
+#include "platform/hook_thread.h"
 
 namespace v270::win32 {
 
@@ -42,18 +45,48 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
     return CallNextHookEx(nullptr, code, message, data);
 }
 
+// The hook on a thread of its own, which runs its messages and nothing else.
 class HookCapture final : public platform::KeyboardCapture {
   public:
-    explicit HookCapture(HHOOK hook) : hook_(hook) {}
+    HookCapture()
+        : thread_(
+              "v270 keyboard hook", [this] { return install(); },
+              [this](std::stop_token stop) { loop(std::move(stop)); }) {}
     HookCapture(const HookCapture&) = delete;
     HookCapture& operator=(const HookCapture&) = delete;
     ~HookCapture() override {
-        UnhookWindowsHookEx(hook_);
+        // The hook is gone before another capture may take the window's place.
+        thread_.stop();
         captureWindow.store(nullptr);
     }
 
+    bool start() { return thread_.start(); }
+
   private:
-    HHOOK hook_;
+    bool install() {
+        // The thread's message queue exists before a stop can post to it.
+        MSG message;
+        PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        threadId_ = GetCurrentThreadId();
+        hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &keyboardHook, GetModuleHandleW(nullptr), 0);
+        return hook_ != nullptr;
+    }
+
+    void loop(std::stop_token stop) {
+        const DWORD thread = threadId_;
+        const std::stop_callback quit(stop,
+                                      [thread] { PostThreadMessageW(thread, WM_QUIT, 0, 0); });
+        // The system calls the hook from inside this wait.
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        }
+        UnhookWindowsHookEx(hook_);
+    }
+
+    // Set and used on the hook's thread only.
+    DWORD threadId_ = 0;
+    HHOOK hook_ = nullptr;
+    platform::HookThread thread_;  // last: it ends, the hook removed, before the rest goes
 };
 
 }  // namespace
@@ -63,12 +96,10 @@ std::unique_ptr<platform::KeyboardCapture> captureKeyboard(HWND window, UINT mes
     if (window == nullptr || !captureWindow.compare_exchange_strong(none, window))
         return nullptr;
     captureMessage.store(message);
-    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, &keyboardHook, GetModuleHandleW(nullptr), 0);
-    if (hook == nullptr) {
-        captureWindow.store(nullptr);
-        return nullptr;
-    }
-    return std::make_unique<HookCapture>(hook);
+    auto capture = std::make_unique<HookCapture>();
+    if (!capture->start())
+        return nullptr;  // its end gives the window back
+    return capture;
 }
 
 platform::CapturedKey capturedKeyFromMessage(WPARAM wParam, LPARAM lParam) {
