@@ -9,7 +9,8 @@
 ; an existing one keeps them, and the uninstaller keeps them unless asked to remove them.
 ;
 ; Silent use: "setup.exe /S [/StartWithWindows] [/D=folder]", "uninstall.exe /S" (keeps the
-; settings; add /RemoveSettings to remove them too).
+; settings; add /RemoveSettings to remove them too). Setup ends with 0, or with 3 or 4 when it
+; installed but could not turn Start with Windows on (see EXIT_NOT_PROTECTED).
 
 Unicode true
 Target amd64-unicode
@@ -21,7 +22,6 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
-!include WordFunc.nsh
 !include Sections.nsh
 
 !define PRODUCT "VELKO V270"
@@ -33,6 +33,17 @@ ManifestDPIAware true
 !define TITLE_CN "VELKO V270竞技游戏鼠标"
 ; The logon task the program's tray menu also manages: one per user, named after the user.
 !define TASK_PREFIX "V270 Start With Windows"
+; The install folder's own access list, inherited by all it holds: Administrators, SYSTEM and
+; TrustedInstaller may change it, users read and run. The driver runs with administrator rights,
+; at every logon when it starts with Windows: nobody else may replace it.
+!define FOLDER_RIGHTS "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)\
+(A;OICI;FA;;;S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464)(A;OICI;0x1200a9;;;BU)"
+; What "V270.exe --start-with-windows" ends with.
+!define START_NOT_PROTECTED 2
+; The installer's exit code when it installed but could not turn Start with Windows on: 3 when
+; the folder or one above it lets others change it, 4 when the Task Scheduler refused the task.
+!define EXIT_NOT_PROTECTED 3
+!define EXIT_SCHEDULER_REFUSED 4
 
 Name "${DISPLAY_NAME}"
 OutFile "${OUT_FILE}"
@@ -97,6 +108,22 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright ${PUBLISHER}"
     ${Loop}
 !macroend
 
+; Gives $INSTDIR the access list FOLDER_RIGHTS and makes Administrators its owner, whatever /D
+; named and whoever made the folder; what it already holds takes the list too. $0 = 0 when done.
+!macro ProtectInstallFolder
+    StrCpy $0 1
+    System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${FOLDER_RIGHTS}", \
+        i 1, *p .r1, p 0) i .r2'
+    ${If} $2 != 0
+        System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r3, *i .r4) i'
+        System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r4, *p .r5, *i .r4) i'
+        ; OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION
+        System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 0x80000005, p r3, p 0, \
+            p r5, p 0) i .r0'
+        System::Call 'kernel32::LocalFree(p r1)'
+    ${EndIf}
+!macroend
+
 ; $0 = the logon task's name for the user running this, as the program names it.
 !macro LogonTaskName
     System::Call 'advapi32::GetUserNameW(w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
@@ -123,10 +150,17 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright ${PUBLISHER}"
 Section "${PRODUCT} driver" SecProgram
     SectionIn RO
     SetOutPath "$INSTDIR"
+    !insertmacro ProtectInstallFolder
+    ${If} $0 != 0
+        DetailPrint "The access list of $INSTDIR could not be set ($0)"
+        MessageBox MB_OK|MB_ICONEXCLAMATION "Setup could not make $INSTDIR a folder that only \
+            administrators can change. The driver works there, but cannot start with Windows." /SD IDOK
+    ${EndIf}
     !insertmacro StopRunningProgram
 
     SetOverwrite on
     File "${PROGRAM_DIR}\V270.exe"
+    File "${PROGRAM_DIR}\V270Cmd.exe"
     SetOutPath "$INSTDIR\skins"
     File /r "${PROGRAM_DIR}\skins\*.*"
     ; The user's settings: installed only where there are none yet.
@@ -156,53 +190,22 @@ Section "${PRODUCT} driver" SecProgram
 SectionEnd
 
 ; The logon task: at the user's logon, with highest privileges (the program asks for them), the
-; installed program in the tray. Registered from task XML, as the program's tray menu does.
+; installed program in the tray. The program registers it itself, as its tray menu does, and
+; only when nobody but the administrators can replace it.
 Section /o "Start with Windows" SecStartWithWindows
-    !insertmacro LogonTaskName
-    StrCpy $2 $0
-    System::Call 'advapi32::GetUserNameW(w .r3, *i ${NSIS_MAX_STRLEN}) i'
-    ReadEnvStr $4 USERDOMAIN
-    ${If} $4 != ""
-        StrCpy $3 "$4\$3"
-    ${EndIf}
-    ${WordReplace} "$3" "&" "&amp;" "+" $3
-    ${WordReplace} "$INSTDIR\V270.exe" "&" "&amp;" "+" $5
-
-    InitPluginsDir
-    FileOpen $0 "$PLUGINSDIR\logon-task.xml" w
-    FileWriteUTF16LE /BOM $0 '<?xml version="1.0" encoding="UTF-16"?>$\r$\n'
-    FileWriteUTF16LE $0 '<Task version="1.2" xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">$\r$\n'
-    FileWriteUTF16LE $0 '  <RegistrationInfo>$\r$\n'
-    FileWriteUTF16LE $0 '    <Description>Starts the V270 mouse driver in the tray at logon.</Description>$\r$\n'
-    FileWriteUTF16LE $0 '  </RegistrationInfo>$\r$\n'
-    FileWriteUTF16LE $0 '  <Triggers>$\r$\n'
-    FileWriteUTF16LE $0 '    <LogonTrigger><Enabled>true</Enabled><UserId>$3</UserId></LogonTrigger>$\r$\n'
-    FileWriteUTF16LE $0 '  </Triggers>$\r$\n'
-    FileWriteUTF16LE $0 '  <Principals>$\r$\n'
-    FileWriteUTF16LE $0 '    <Principal id="Author">$\r$\n'
-    FileWriteUTF16LE $0 '      <UserId>$3</UserId>$\r$\n'
-    FileWriteUTF16LE $0 '      <LogonType>InteractiveToken</LogonType>$\r$\n'
-    FileWriteUTF16LE $0 '      <RunLevel>HighestAvailable</RunLevel>$\r$\n'
-    FileWriteUTF16LE $0 '    </Principal>$\r$\n'
-    FileWriteUTF16LE $0 '  </Principals>$\r$\n'
-    FileWriteUTF16LE $0 '  <Settings>$\r$\n'
-    FileWriteUTF16LE $0 '    <MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>$\r$\n'
-    FileWriteUTF16LE $0 '    <DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>$\r$\n'
-    FileWriteUTF16LE $0 '    <StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>$\r$\n'
-    FileWriteUTF16LE $0 '    <ExecutionTimeLimit>PT0S</ExecutionTimeLimit>$\r$\n'
-    FileWriteUTF16LE $0 '    <Enabled>true</Enabled>$\r$\n'
-    FileWriteUTF16LE $0 '  </Settings>$\r$\n'
-    FileWriteUTF16LE $0 '  <Actions Context="Author">$\r$\n'
-    FileWriteUTF16LE $0 '    <Exec><Command>$5</Command><Arguments>--tray</Arguments></Exec>$\r$\n'
-    FileWriteUTF16LE $0 '  </Actions>$\r$\n'
-    FileWriteUTF16LE $0 '</Task>$\r$\n'
-    FileClose $0
-
-    !insertmacro Schtasks '/Create /F /TN "$2" /XML "$PLUGINSDIR\logon-task.xml"'
+    ExecWait '"$INSTDIR\V270.exe" --start-with-windows' $0
     ${If} $0 == 0
-        DetailPrint "Registered the logon task $\"$2$\""
+        DetailPrint "Registered the logon task"
+    ${ElseIf} $0 == ${START_NOT_PROTECTED}
+        DetailPrint "The logon task was not registered: $INSTDIR is not protected"
+        SetErrorLevel ${EXIT_NOT_PROTECTED}
+        MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} was not set to start with Windows: $INSTDIR, \
+            or a folder above it, can be changed by users other than the administrators, who \
+            could replace the driver and have it run with administrator rights. Install it into \
+            a folder such as $PROGRAMFILES64 to start it with Windows." /SD IDOK
     ${Else}
         DetailPrint "The logon task could not be registered ($0)"
+        SetErrorLevel ${EXIT_SCHEDULER_REFUSED}
         MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} could not be set to start with Windows. \
             It can be set later from the tray menu of the program." /SD IDOK
     ${EndIf}
@@ -235,6 +238,7 @@ Section "un.${PRODUCT} driver" SecUnProgram
 
     ; A driver that would not close loses its file at the next restart.
     Delete /REBOOTOK "$INSTDIR\V270.exe"
+    Delete "$INSTDIR\V270Cmd.exe"
     RMDir /r "$INSTDIR\skins"
     ; Temporary files a save cut short by a crash can leave beside the settings.
     Delete "$INSTDIR\.*.tmp-*"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program with the windows preset when needed and packs it twice, into build/package:
 # V270-<version>-setup.exe, the installer (NSIS), and V270-<version>-portable.zip, the program
-# folder as it runs. Both hold V270.exe (stripped of its debugging information), the skin, and
+# folder as it runs. Both hold V270.exe and V270Cmd.exe, its command line without an elevation
+# prompt (stripped of their debugging information), the skin, and
 # config.ini and the macro files as they ship: the settings in build/windows/program are a
 # developer's own, changed by every run there, so the shipped ones come from data/.
 #
@@ -13,7 +14,7 @@ v270_install_packages
 
 output=$(realpath -m "${1:-build/package}")
 [[ -f build/windows/build.ninja ]] || cmake --preset windows >/dev/null
-cmake --build build/windows --target V270 >/dev/null
+cmake --build build/windows --target V270 V270Cmd >/dev/null
 
 version=$(sed -n 's/^!define V270_VERSION "\(.*\)"$/\1/p' build/windows/generated/version.nsh)
 [[ -n "$version" ]] || { echo "No version in build/windows/generated/version.nsh" >&2; exit 1; }
@@ -21,7 +22,9 @@ version=$(sed -n 's/^!define V270_VERSION "\(.*\)"$/\1/p' build/windows/generate
 stage=$output/stage/V270-$version
 rm -rf "$output/stage"
 mkdir -p "$stage"
-x86_64-w64-mingw32-strip -o "$stage/V270.exe" build/windows/program/V270.exe
+for program in V270 V270Cmd; do
+    x86_64-w64-mingw32-strip -o "$stage/$program.exe" "build/windows/program/$program.exe"
+done
 cp -r build/windows/program/skins "$stage/skins"
 cp data/config.ini data/Macro_EN.dat data/Macro_CN.dat "$stage"
 

@@ -34,7 +34,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target v270_fuzzers
 scripts/fuzz.sh 20
 
-step "end-to-end tests under Wine and Xvfb, two workers"
+step "end-to-end tests under Wine and Xvfb through the virtual mouse, two workers"
 scripts/e2e.sh
 
 step "packages: the installer and the portable zip, and the installer under Wine"

@@ -1,5 +1,7 @@
 // One main-page frame at the shipped size, with its pictures decoded at every frame (as the
-// window did without a cache) and taken from the picture cache.
+// window did without a cache) and taken from the picture cache; the cached frame also at 200 %
+// display scale, where the pictures are resampled once and kept; and one resampling of a page
+// picture to 200 %.
 #include <benchmark/benchmark.h>
 
 #include "platform/message_boxes.h"
@@ -8,8 +10,10 @@
 #include "settings/ini_files.h"
 #include "settings/profile_store.h"
 #include "ui/frame_painter.h"
+#include "ui/picture_scaler.h"
 #include "ui/picture_source.h"
 #include "ui/skin_loader.h"
+#include "ui/skin_scaling.h"
 
 namespace {
 
@@ -40,10 +44,12 @@ struct ShippedSkin {
     FrameState state;
 };
 
-void paintFrames(benchmark::State& run, PictureSource& pictures) {
+void paintFrames(benchmark::State& run, PictureSource& pictures, DisplayScale scale = {}) {
     ShippedSkin skin;
-    FramePainter painter(skin.tables, pictures, kSkins);
-    platform::CairoFrameCanvas canvas({780, 560});
+    skin.state.scale = scale;
+    const SkinTables tables = scaledTables(skin.tables, scale);
+    FramePainter painter(tables, pictures, kSkins);
+    platform::CairoFrameCanvas canvas(scale.size({780, 560}), scale.dpi);
     int32_t hover = 25;
     for (auto _ : run) {
         // A hover change is what repaints the window.
@@ -66,7 +72,23 @@ void BM_MainFrameCached(benchmark::State& run) {
     paintFrames(run, pictures);
 }
 
+void BM_MainFrameCachedAt200Percent(benchmark::State& run) {
+    platform::JpegPictureDecoder decoder;
+    PictureCache pictures(decoder);
+    paintFrames(run, pictures, DisplayScale{192});
+}
+
+void BM_ResamplePageTo200Percent(benchmark::State& run) {
+    platform::JpegPictureDecoder decoder;
+    const auto picture = decoder.load(kSkins / "main_normal.jpg");
+    for (auto _ : run)
+        benchmark::DoNotOptimize(
+            resamplePicture(*picture, DisplayScale{192}.size(picture->size())));
+}
+
 BENCHMARK(BM_MainFrameUncached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainFrameCached)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainFrameCachedAt200Percent)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResamplePageTo200Percent)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,7 +16,8 @@ bool isExtendedKey(uint8_t virtualKey) {
     using namespace virtual_key;
     return (virtualKey >= kPrior && virtualKey <= kDown) ||
            (virtualKey >= kSnapshot && virtualKey <= kDelete) || virtualKey == kLeftWin ||
-           virtualKey == kApps || virtualKey == kDivide || virtualKey == kNumLock;
+           virtualKey == kApps || virtualKey == kDivide || virtualKey == kNumLock ||
+           virtualKey == kRightShift || virtualKey == kRightControl || virtualKey == kRightMenu;
 }
 
 uint8_t mappedScanCode(uint8_t virtualKey, platform::SyntheticInput& input) {

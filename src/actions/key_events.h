@@ -8,7 +8,8 @@
 namespace v270 {
 
 // Whether a macro sends `virtualKey` with the extended-key flag: the navigation block, Print
-// Screen, Insert, Delete, the left Windows key, the menu key, numeric-pad divide and Num Lock.
+// Screen, Insert, Delete, the left Windows key, the menu key, numeric-pad divide, Num Lock and
+// the right Shift, Ctrl and Alt, which would otherwise play back as the left ones.
 bool isExtendedKey(uint8_t virtualKey);
 
 // The scan code a macro step sends: fixed for Print Screen, Pause and the left Windows key,

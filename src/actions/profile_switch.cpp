@@ -4,7 +4,9 @@ namespace v270 {
 
 void switchToProfile(ProfileStore& profiles, DeviceCommands& device, platform::ViewPort& view,
                      int32_t slot, SwitchOrigin origin) {
-    profiles.switchProfile(slot);
+    // A config.ini that cannot be read leaves the current profile as it is.
+    if (!profiles.switchProfile(slot))
+        return;
     if (origin == SwitchOrigin::Automatic)
         device.applyKeepingDriverWorking();
     else

@@ -15,7 +15,7 @@ enum class SwitchOrigin { MouseButton, Automatic };
 
 // The one road of a profile switch, whoever asks for it: the slot becomes the current profile
 // and is loaded, the mouse gets it (an automatic switch keeps a working driver working), and the
-// window repaints.
+// window repaints. Nothing changes when config.ini cannot be read.
 void switchToProfile(ProfileStore& profiles, DeviceCommands& device, platform::ViewPort& view,
                      int32_t slot, SwitchOrigin origin);
 

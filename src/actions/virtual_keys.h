@@ -22,6 +22,9 @@ inline constexpr uint8_t kApps = 0x5D;
 inline constexpr uint8_t kDivide = 0x6F;
 inline constexpr uint8_t kF4 = 0x73;
 inline constexpr uint8_t kNumLock = 0x90;
+inline constexpr uint8_t kRightShift = 0xA1;
+inline constexpr uint8_t kRightControl = 0xA3;
+inline constexpr uint8_t kRightMenu = 0xA5;  // right Alt
 inline constexpr uint8_t kVolumeMute = 0xAD;
 
 }  // namespace v270::virtual_key

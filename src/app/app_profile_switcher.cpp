@@ -5,9 +5,25 @@
 namespace v270 {
 
 void AppProfileSwitcher::start() {
-    settings_ = loadAppProfiles(s_.files, s_.configFile);
+    readRules();
     running_ = true;
     watchAsSettingsSay();
+}
+
+void AppProfileSwitcher::readAgainWhenUnread() {
+    if (!unread_)
+        return;
+    readRules();
+    watchAsSettingsSay();
+}
+
+void AppProfileSwitcher::readRules() {
+    LoadedFile config = s_.files.loadFile(s_.configFile);
+    unread_ = std::move(config.problem);
+    if (unread_)
+        s_.files.report(*unread_);
+    else
+        settings_ = appProfilesOf(config.document);
 }
 
 void AppProfileSwitcher::stop() {
@@ -17,7 +33,10 @@ void AppProfileSwitcher::stop() {
 
 bool AppProfileSwitcher::setSettings(const AppProfileSettings& settings) {
     settings_ = storable(settings);
-    const bool saved = saveAppProfiles(s_.files, s_.configFile, settings_);
+    // Rules edited from none, because config.ini could not be read, would replace its own.
+    if (unread_)
+        s_.files.report(*unread_);
+    const bool saved = !unread_ && saveAppProfiles(s_.files, s_.configFile, settings_);
     // A switch decided under the old rules is not made; watching anew, the window in front is
     // judged by the new ones.
     s_.settleTimer.cancel();

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "device/device_commands.h"
 #include "platform/foreground_watcher.h"
@@ -49,22 +50,31 @@ class AppProfileSwitcher {
     // The program ends: no more watching and no pending switch, whatever setSettings() says.
     void stop();
 
+    // Before the rules are edited: a config.ini that could not be read at the start is read
+    // again, so that the edits start from its own rules.
+    void readAgainWhenUnread();
+
     const AppProfileSettings& settings() const { return settings_; }
     // The rules dialog's result: what storable() keeps is in force at once (the window in front
     // judged by it), saved into the section, and watched for while `enabled`. False when the
-    // file could not be written.
+    // file could not be written, or not be read at the start (told).
     bool setSettings(const AppProfileSettings& settings);
 
     // Told of every switch a rule made, after it was made.
     void setAnnouncer(Announcer announcer) { announcer_ = std::move(announcer); }
 
   private:
+    // The section as stored; a config.ini that cannot be read is told and changes nothing.
+    void readRules();
     void watchAsSettingsSay();
     void onForegroundChanged(const platform::ForegroundChange& change);
     void onSettled(int32_t profile);
 
     AppProfileSwitcherServices s_;
     AppProfileSettings settings_;
+    // Why config.ini could not be read at the start, or since: the rules in force are then not
+    // its own.
+    std::optional<FileProblem> unread_;
     Announcer announcer_;
     bool running_ = false;
 };

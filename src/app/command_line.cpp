@@ -9,6 +9,7 @@ namespace {
 constexpr std::u16string_view kProfileOption = u"--profile";
 constexpr std::u16string_view kProfilePrefix = u"--profile=";
 constexpr std::u16string_view kTrayOption = u"--tray";
+constexpr std::u16string_view kStartWithWindowsOption = u"--start-with-windows";
 // A word longer than this is cut in a message: the box stays readable whatever was typed.
 constexpr size_t kShownWordLength = 40;
 
@@ -51,7 +52,7 @@ std::u16string describe(const CommandLineProblem& p, bool english) {
         case CommandLineFault::RepeatedOption:
             return english ? u"\"" + word + u"\" is given more than once."
                            : u"选项“" + word + u"”重复出现。";
-        case CommandLineFault::HelpWithOthers:
+        case CommandLineFault::NotAlone:
             return english ? u"\"" + word + u"\" cannot be combined with other options."
                            : u"“" + word + u"”不能与其他选项一起使用。";
     }
@@ -62,13 +63,17 @@ std::u16string describe(const CommandLineProblem& p, bool english) {
 
 ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments) {
     CommandLineOptions options;
-    std::optional<std::u16string> help;
+    // The first option that must stand alone.
+    std::optional<std::u16string> alone;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::u16string& word = arguments[i];
-        if (isHelp(word)) {
-            if (help)
+        if (isHelp(word) || word == kStartWithWindowsOption) {
+            bool& given = isHelp(word) ? options.help : options.startWithWindows;
+            if (given)
                 return problem(CommandLineFault::RepeatedOption, word);
-            help = word;
+            given = true;
+            if (!alone)
+                alone = word;
         } else if (word == kTrayOption) {
             if (options.tray)
                 return problem(CommandLineFault::RepeatedOption, word);
@@ -96,36 +101,40 @@ ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments) {
             return problem(CommandLineFault::UnknownOption, word);
         }
     }
-    if (help) {
-        if (options.tray || options.profile)
-            return problem(CommandLineFault::HelpWithOthers, *help);
-        options.help = true;
-    }
+    if (alone && (options.tray || options.profile || (options.help && options.startWithWindows)))
+        return problem(CommandLineFault::NotAlone, *alone);
     return options;
 }
 
-std::u16string commandLineHelp(bool english) {
+std::u16string commandLineHelp(bool english, std::u16string_view program) {
+    const std::u16string usage = std::u16string(program) + u" [--profile N] [--tray]\n\n";
     if (english) {
         // Short lines: a message box wraps long ones wherever it likes.
-        return u"V270.exe [--profile N] [--tray]\n\n"
+        return usage +
                u"--profile N\tswitches to profile N (1 to 5):\n"
                u"\tthe running program switches,\n"
                u"\telse the program starts with it\n"
                u"--tray\tstarts hidden in the tray\n"
+               u"--start-with-windows\n"
+               u"\tturns Start with Windows on and\n"
+               u"\tends, as the installer asks\n"
                u"--help\tshows these options";
     }
-    return u"V270.exe [--profile N] [--tray]\n\n"
+    return usage +
            u"--profile N\t切换到配置 N（1 到 5）：\n"
            u"\t正在运行的程序直接切换，\n"
            u"\t否则以该配置启动\n"
            u"--tray\t启动时隐藏到托盘\n"
+           u"--start-with-windows\n"
+           u"\t开启开机启动后结束（供安装程序使用）\n"
            u"--help\t显示这些选项";
 }
 
-std::u16string commandLineRefusal(const CommandLineProblem& problem, bool english) {
+std::u16string commandLineRefusal(const CommandLineProblem& problem, bool english,
+                                  std::u16string_view program) {
     return describe(problem, english) +
            (english ? u"\nNothing was done.\n\n" : u"\n未执行任何操作。\n\n") +
-           commandLineHelp(english);
+           commandLineHelp(english, program);
 }
 
 }  // namespace v270

@@ -13,6 +13,8 @@ struct CommandLineOptions {
     std::optional<int32_t> profile;  // 1..5: switch the running copy to it, or start with it
     bool tray = false;               // start hidden in the tray
     bool help = false;               // show the options and do nothing else
+    // Turn Start with Windows on and end, without a window: what the installer asks.
+    bool startWithWindows = false;
 
     bool operator==(const CommandLineOptions&) const = default;
 };
@@ -22,7 +24,7 @@ enum class CommandLineFault {
     MissingProfileNumber,  // --profile without its number
     BadProfileNumber,      // a number other than 1..5
     RepeatedOption,        // an option given twice
-    HelpWithOthers,        // --help beside anything else
+    NotAlone,              // --help or --start-with-windows beside anything else
 };
 
 // Why a command line is refused, and the word it stumbled on.
@@ -36,13 +38,16 @@ struct CommandLineProblem {
 using ParsedCommandLine = std::variant<CommandLineOptions, CommandLineProblem>;
 
 // The words after the program's name. Accepted: "--profile N" or "--profile=N" with N one digit
-// 1..5, "--tray", and "--help" (also "-h" and "/?") alone. Options are lower case, as the help
-// shows them. Anything else is a problem, and a refused command line is never acted on in part.
+// 1..5, "--tray", and, each alone, "--help" (also "-h" and "/?") and "--start-with-windows".
+// Options are lower case, as the help shows them. Anything else is a problem, and a refused command
+// line is never acted on in part.
 ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments);
 
-// The options, for --help and under every refusal.
-std::u16string commandLineHelp(bool english);
+// The options, for --help and under every refusal, of `program` (V270.exe or its command-line
+// front, which takes the same).
+std::u16string commandLineHelp(bool english, std::u16string_view program = u"V270.exe");
 // The problem named, then the options.
-std::u16string commandLineRefusal(const CommandLineProblem& problem, bool english);
+std::u16string commandLineRefusal(const CommandLineProblem& problem, bool english,
+                                  std::u16string_view program = u"V270.exe");
 
 }  // namespace v270

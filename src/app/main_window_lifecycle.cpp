@@ -56,6 +56,7 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
 
     s_.macros.setFilePath(s_.paths.macroFilePath(s_.profiles.englishUi()));
     s_.macros.loadMacros(s_.macros.filePath());
+    s_.advancedPage.selectLastStepOfCurrentMacro();
     s_.view.loadMenus(english());
 
     const uint8_t found = s_.device.FindMouse();
@@ -176,12 +177,11 @@ bool MainWindowLifecycle::setKeepRunningWithoutMouse(bool on) {
 
 void MainWindowLifecycle::onAppProfilesRequested(AppProfilesDialog& dialog,
                                                  AppProfileSwitcher& switcher) {
-    const std::optional<AppProfileSettings> edited =
-        dialog.editAppProfiles(switcher.settings(), english(), s_.profiles.currentConfig());
-    if (edited && !switcher.setSettings(*edited)) {
-        s_.messages.show(english() ? u"The application profiles could not be saved in config.ini."
-                                   : u"无法将应用程序配置保存到 config.ini。");
-    }
+    // A config.ini that cannot be written is told as every settings file is.
+    switcher.readAgainWhenUnread();
+    if (const std::optional<AppProfileSettings> edited =
+            dialog.editAppProfiles(switcher.settings(), english(), s_.profiles.currentConfig()))
+        switcher.setSettings(*edited);
 }
 
 }  // namespace v270

@@ -104,7 +104,7 @@ class MainWindowLifecycle final : public ClosePath {
     bool english() const { return s_.profiles.englishUi() != 0; }
 
     // "Application Profiles..." from the tray or the system menu: the rules dialog, and what the
-    // user confirmed in force and saved; a config.ini that cannot be written is told.
+    // user confirmed in force and saved.
     void onAppProfilesRequested(AppProfilesDialog& dialog, AppProfileSwitcher& switcher);
 
     // A request from a second start of the program (another process: any bytes at all). A

@@ -31,10 +31,12 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                                       advancedPage, platform.dialogs, platform.view}),
       pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,
                               advancedPage, colourPage}),
+      keyboard(KeyboardServices{tables, currentPage, platform.view, pointer, advancedPage}),
       appProfiles(AppProfileSwitcherServices{
           files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
           platform.settleTimer,
           [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {
+    files.setProblemListener(&fileProblems);
     // Switches that the command line and the rules make are shown as a button's are.
     lifecycle.setProfileAnnouncer([this](int32_t) { notice.announceProfile(); });
     appProfiles.setAnnouncer([this](int32_t) { notice.announceProfile(); });
@@ -42,6 +44,7 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
 
 FrameState Program::frame() const {
     FrameState frame;
+    frame.scale = skin.scale();
     frame.currentPage = currentPage.load();
     frame.profile = profiles.profile();
     frame.currentConfig = profiles.currentConfig();
@@ -52,6 +55,7 @@ FrameState Program::frame() const {
     for (int i = 0; i < table.macroCount; ++i)
         frame.macroNames.emplace_back(table.macroSlots[static_cast<size_t>(i)].nameText());
     pointer.fill(frame);
+    keyboard.fill(frame);
     switch (frame.currentPage) {
         case PAGE_MAIN:
             mainPage.fill(frame);

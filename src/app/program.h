@@ -4,6 +4,7 @@
 
 #include "actions/action_executor.h"
 #include "app/app_profile_switcher.h"
+#include "app/file_problem_reporter.h"
 #include "app/main_window_lifecycle.h"
 #include "app/settings_actions.h"
 #include "device/device_link.h"
@@ -11,6 +12,7 @@
 #include "device/input_reader.h"
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
+#include "platform/file_system.h"
 #include "platform/hid.h"
 #include "platform/message_boxes.h"
 #include "platform/notice_window.h"
@@ -26,6 +28,7 @@
 #include "ui/colour_page.h"
 #include "ui/frame_state.h"
 #include "ui/function_menu.h"
+#include "ui/keyboard_controller.h"
 #include "ui/main_page.h"
 #include "ui/main_window_pointer.h"
 #include "ui/page.h"
@@ -48,6 +51,7 @@ struct ProgramPlatform {
     platform::ForegroundWatcher& foreground;
     platform::OneShotTimer& settleTimer;
     platform::NoticeWindow& notice;
+    platform::FileSystem& fileSystem;  // the settings files
 };
 
 // Everything the program keeps for its whole run, in one instance, wired where the window is
@@ -65,7 +69,7 @@ struct Program {
 
     const ProgramPaths paths;
     const ProgramPlatform platform;
-    IniFiles files;
+    IniFiles files{platform.fileSystem};
     ProfileStore profiles{files, paths.configFilePath};
     MacroStore macros{files, platform.messages};
     HandOverFlags flags;
@@ -82,10 +86,13 @@ struct Program {
     ColourPage colourPage;
     InputReader reader;
     ProfileNotice notice;
+    // Before the executor, whose saves it hears of.
+    FileProblemReporter fileProblems{profiles, platform.messages, notice};
     ActionExecutor executor;
     MainWindowLifecycle lifecycle;
     SettingsActions settings;
     MainWindowPointer pointer;
+    KeyboardController keyboard;
     // Declared last, so that it stops watching before anything a switch uses goes.
     AppProfileSwitcher appProfiles;
 };

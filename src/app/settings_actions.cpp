@@ -33,10 +33,12 @@ void SettingsActions::reset() {
     const std::filesystem::path& config = profiles.configFilePath();
     profiles.edit(
         [](ConfigProfile& profile) { profile = builtInDefaultProfile(profile.macroMode2); });
-    profiles.saveProfile(config, 1);
+    // A config.ini that cannot be read or written ends the reset there, told.
+    if (!profiles.saveProfile(config, 1))
+        return;
     for (int32_t slot = kProfileCount; slot >= kFirstFactoryProfile; --slot) {
-        profiles.loadProfile(config, slot, true);
-        profiles.saveProfile(config, slot);
+        if (!profiles.loadProfile(config, slot, true) || !profiles.saveProfile(config, slot))
+            return;
     }
     profiles.loadProfile(config, profiles.currentConfig(), false);
 

@@ -40,7 +40,8 @@ class SettingsActions final : public SettingsCommands {
 
     // Profile 1 gets the built-in defaults, profiles 2 to 5 the factory sections of config.ini,
     // the working copy the factory settings of the current profile, the macros the language's
-    // defaults; then all of it is applied. A recording ends first.
+    // defaults; then all of it is applied. A recording ends first. A config.ini that cannot be
+    // read or written ends the reset where it is met.
     void reset() override;
 
     // The working copy becomes section Config7 of a file the user picks; nothing is saved or

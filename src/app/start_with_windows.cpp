@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/program_protection.h"
+
 namespace v270 {
 
 namespace {
@@ -24,12 +26,29 @@ std::u16string failureText(bool turningOn, uint32_t code, bool english) {
 
 }  // namespace
 
+StartWithWindowsResult StartWithWindows::turnOn(bool english, std::u16string& why) {
+    if (const std::optional<ProgramExposure> exposure =
+            findProgramExposure(security_, programPath_)) {
+        why = startWithWindowsRefusal(*exposure, security_.accountName(exposure->account), english);
+        return StartWithWindowsResult::NotProtected;
+    }
+    const platform::LogonTaskResult result = task_.add(programPath_, kLogonStartArguments);
+    if (!result.ok) {
+        why = failureText(true, result.error, english);
+        return StartWithWindowsResult::SchedulerRefused;
+    }
+    return StartWithWindowsResult::On;
+}
+
 void StartWithWindows::toggle(bool english) {
-    const bool turningOn = !task_.registered();
-    const platform::LogonTaskResult result =
-        turningOn ? task_.add(programPath_, kLogonStartArguments) : task_.remove();
-    if (!result.ok)
-        messages_.show(failureText(turningOn, result.error, english));
+    std::u16string why;
+    if (!task_.registered()) {
+        turnOn(english, why);
+    } else if (const platform::LogonTaskResult result = task_.remove(); !result.ok) {
+        why = failureText(false, result.error, english);
+    }
+    if (!why.empty())
+        messages_.show(why);
 }
 
 }  // namespace v270

@@ -111,6 +111,8 @@ void DeviceLink::changeDpiLevel(int32_t step) {
         }));
     }
     s_.view.invalidate();
+    // A save that fails is told (by the notice, for the button's press); the mouse keeps the
+    // level all the same.
     s_.profiles.saveCurrentDpiLevel();
 }
 

@@ -19,6 +19,19 @@ struct TextExtent {
     bool operator==(const TextExtent&) const = default;
 };
 
+// The dots per inch the interface fonts' sizes are given for.
+inline constexpr int32_t kFontBaseDpi = 96;
+
+// The cell of a font, height and character width, on a screen of `dpi` dots per inch: the
+// sizes at 96 DPI scaled to the nearest pixel, halves up.
+constexpr TextExtent fontCell(FontChoice font, int32_t dpi) {
+    const TextExtent base = font == FontChoice::English ? TextExtent{7, 15} : TextExtent{6, 12};
+    const auto scale = [dpi](int32_t length) {
+        return (length * dpi + kFontBaseDpi / 2) / kFontBaseDpi;
+    };
+    return {scale(base.width), scale(base.height)};
+}
+
 // The back buffer of one frame of a skinned window: pictures are copied onto it and text is
 // written over them, then the window shows the whole buffer at once.
 class FrameCanvas {
@@ -37,6 +50,9 @@ class FrameCanvas {
     // background.
     virtual void drawText(std::u16string_view text, int32_t x, int32_t y, FontChoice font,
                           Rgb colour) = 0;
+
+    // Fills `rect` (clipped to the canvas) with `colour`.
+    virtual void fill(const PixelRect& rect, Rgb colour) = 0;
 };
 
 }  // namespace v270::platform

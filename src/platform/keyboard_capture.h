@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace v270::platform {
 
@@ -32,10 +33,13 @@ struct CapturedKey {
 inline constexpr uintptr_t kOwnInputTag = 0x56323730;  // "V270"
 
 // Every keystroke of the system goes to the main window, and to no other program, for as long
-// as this object lives; the program's own synthetic input passes on untouched.
+// as this object lives; the program's own synthetic input passes on untouched. The keys wait
+// here, and the window is only told that some are waiting.
 class KeyboardCapture {
   public:
     virtual ~KeyboardCapture() = default;
+    // The keys captured since the last call, oldest first.
+    virtual std::vector<CapturedKey> takeKeys() = 0;
 };
 
 // The time of day in microseconds since midnight, UTC, from the system's most precise clock.

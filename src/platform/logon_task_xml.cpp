@@ -113,6 +113,33 @@ std::u16string textOf(std::u16string_view xml, std::u16string_view name) {
     return text ? unescapeXml(*text) : std::u16string{};
 }
 
+constexpr int32_t kLowestTaskPriority = 10;
+
+std::u16string priorityText(int32_t priority) {
+    if (priority < 0 || priority > kLowestTaskPriority)
+        priority = kDefaultTaskPriority;
+    std::u16string text;
+    if (priority >= 10)
+        text += u'1';
+    text += static_cast<char16_t>(u'0' + priority % 10);
+    return text;
+}
+
+// The priority a task's settings give, the scheduler's default when there is none or it is
+// not a number from 0 to 10.
+int32_t priorityOf(std::u16string_view settings) {
+    const std::u16string text = textOf(settings, u"Priority");
+    if (text.empty() || text.size() > 2)
+        return kDefaultTaskPriority;
+    int32_t value = 0;
+    for (const char16_t digit : text) {
+        if (digit < u'0' || digit > u'9')
+            return kDefaultTaskPriority;
+        value = value * 10 + (digit - u'0');
+    }
+    return value <= kLowestTaskPriority ? value : kDefaultTaskPriority;
+}
+
 }  // namespace
 
 std::u16string escapeXml(std::u16string_view text) {
@@ -149,7 +176,9 @@ std::u16string logonTaskXml(const LogonTaskDefinition& task) {
            u"  <Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"
            u"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
            u"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>"
-           u"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Enabled>true</Enabled></Settings>\n"
+           u"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Enabled>true</Enabled>" +
+           element(u"Priority", priorityText(task.priority)) +
+           u"</Settings>\n"
            u"  <Actions Context=\"Author\"><Exec>" +
            element(u"Command", task.command) + element(u"Arguments", task.arguments) +
            u"</Exec></Actions>\n</Task>\n";
@@ -171,6 +200,8 @@ LogonTaskDefinition readLogonTaskXml(std::u16string_view xml) {
         task.command = textOf(*exec, u"Command");
         task.arguments = textOf(*exec, u"Arguments");
     }
+    if (const std::optional<std::u16string_view> settings = inside(xml, u"Settings"))
+        task.priority = priorityOf(*settings);
     return task;
 }
 

@@ -18,6 +18,9 @@ enum class WindowShow { Show, Restore, Minimize, Hide };
 inline constexpr int32_t kWarningConfirmed = 1;
 inline constexpr int32_t kWarningCancelled = 2;
 
+// The advanced page's four standard controls.
+enum class AdvancedControl { RepeatCountEdit, MacroNameEdit, MacroList, StepList };
+
 // Where the advanced page's four standard controls lie, in client pixels.
 struct AdvancedControlPlaces {
     PixelRect repeatCountEdit;
@@ -58,6 +61,9 @@ class AdvancedPageControls {
     virtual void focusStepList() = 0;
     // Opens the in-place editor on the selected row, as Ctrl+A in the list does.
     virtual void editSelectedStepRow() = 0;
+
+    // Gives the keyboard focus to one of the controls.
+    virtual void focus(AdvancedControl control) = 0;
 };
 
 // What the program's logic asks of its main window. Every call comes on the window's thread,
@@ -116,6 +122,9 @@ class ViewPort {
     // Opens the step list's context menu of the language at `at` (screen pixels); a command
     // chosen in it comes back to the advanced page.
     virtual void showStepMenu(PixelPoint at) = 0;
+
+    // Gives the keyboard focus to the window itself, away from its controls.
+    virtual void focusWindow() = 0;
 
     // Takes every keystroke of the system for the window, for as long as the object lives: the
     // keys come back to the advanced page. Null when the system refuses.

@@ -133,7 +133,10 @@ AppProfileSettings storable(const AppProfileSettings& settings) {
 }
 
 AppProfileSettings loadAppProfiles(const IniFiles& files, const std::filesystem::path& configFile) {
-    const IniDocument document = files.load(configFile);
+    return appProfilesOf(files.load(configFile));
+}
+
+AppProfileSettings appProfilesOf(const IniDocument& document) {
     AppProfileSettings settings;
     settings.enabled = parseLeadingInt(document.read(kAppProfilesSection, kEnabledKey, 16)) != 0;
     const int32_t fallback = parseLeadingInt(document.read(kAppProfilesSection, kFallbackKey, 16));

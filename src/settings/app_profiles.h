@@ -60,6 +60,7 @@ AppProfileSettings storable(const AppProfileSettings& settings);
 
 // The section as stored; a missing or damaged section gives the feature off and no rules, and a
 // damaged rule is left out.
+AppProfileSettings appProfilesOf(const IniDocument& config);
 AppProfileSettings loadAppProfiles(const IniFiles& files, const std::filesystem::path& configFile);
 // Rewrites the section alone, with what storable() keeps; every other section and line of the
 // file stays as it is. False when the file could not be written.

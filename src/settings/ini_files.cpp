@@ -1,77 +1,91 @@
 #include "settings/ini_files.h"
 
 #include <algorithm>
-#include <fstream>
-
-#include "platform/file_system.h"
 
 namespace v270 {
 
-IniFiles::ReadResult IniFiles::readBytes(const std::filesystem::path& file,
-                                         std::vector<std::byte>& bytes) {
-    std::error_code error;
-    const auto status = std::filesystem::status(file, error);
-    if (status.type() == std::filesystem::file_type::not_found)
-        return ReadResult::Missing;
-    if (error || !std::filesystem::is_regular_file(status))
-        return ReadResult::Failed;
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        return ReadResult::Failed;
-    // One byte more than the cap tells a file at the cap from a larger one. The buffer grows by
-    // chunks, so that a small file costs a small buffer.
-    constexpr size_t kChunk = 64u << 10;
-    const size_t limit = static_cast<size_t>(kMaxFileBytes) + 1;
-    bytes.clear();
-    while (bytes.size() < limit) {
-        const size_t done = bytes.size();
-        const size_t wanted = std::min(kChunk, limit - done);
-        bytes.resize(done + wanted);
-        stream.read(reinterpret_cast<char*>(bytes.data() + done),
-                    static_cast<std::streamsize>(wanted));
-        bytes.resize(done + static_cast<size_t>(stream.gcount()));
-        if (bytes.size() < done + wanted)
+using Outcome = platform::FileResult::Outcome;
+
+template <typename Attempt>
+platform::FileResult IniFiles::whileBusy(Attempt&& attempt) const {
+    platform::FileResult result = attempt();
+    for (const std::chrono::milliseconds wait : kBusyWaits) {
+        if (result.outcome != Outcome::Busy)
             break;
+        fileSystem_.wait(wait);
+        result = attempt();
     }
-    if (stream.bad())
-        return ReadResult::Failed;
-    if (bytes.size() > kMaxFileBytes) {
-        bytes.resize(static_cast<size_t>(kMaxFileBytes));
-        return ReadResult::Truncated;
+    return result;
+}
+
+platform::FileResult IniFiles::readBytes(const std::filesystem::path& file,
+                                         std::vector<std::byte>& bytes) const {
+    return whileBusy(
+        [&] { return fileSystem_.read(file, static_cast<size_t>(kMaxFileBytes) + 1, bytes); });
+}
+
+void IniFiles::report(const FileProblem& problem) const {
+    if (FileProblemListener* listener = listener_.load())
+        listener->fileProblem(problem);
+}
+
+LoadedFile IniFiles::loadFile(const std::filesystem::path& file) const {
+    std::vector<std::byte> bytes;
+    const platform::FileResult result = readBytes(file, bytes);
+    LoadedFile loaded;
+    if (result.ok()) {
+        bytes.resize(std::min(bytes.size(), static_cast<size_t>(kMaxFileBytes)));
+        loaded.document = IniDocument::parse(bytes);
+    } else if (result.outcome == Outcome::Missing) {
+        loaded.missing = true;
+    } else {
+        loaded.problem = FileProblem{FileProblem::Kind::Read, file, result.reason};
     }
-    return ReadResult::Whole;
+    return loaded;
 }
 
 IniDocument IniFiles::load(const std::filesystem::path& file) const {
-    std::vector<std::byte> bytes;
-    const ReadResult result = readBytes(file, bytes);
-    if (result == ReadResult::Whole || result == ReadResult::Truncated) {
-        return IniDocument::parse(bytes);
-    }
-    return IniDocument();
+    LoadedFile loaded = loadFile(file);
+    if (loaded.problem)
+        report(*loaded.problem);
+    return std::move(loaded.document);
 }
 
 bool IniFiles::update(const std::filesystem::path& file,
                       const std::function<void(IniDocument&)>& edit) {
-    const std::lock_guard lock(updateMutex_);
+    std::optional<FileProblem> problem;
+    {
+        const std::lock_guard lock(updateMutex_);
+        problem = updateLocked(file, edit);
+    }
+    // Told with the lock released: the telling may wait for the user.
+    if (problem)
+        report(*problem);
+    return !problem;
+}
+
+std::optional<FileProblem> IniFiles::updateLocked(const std::filesystem::path& file,
+                                                  const std::function<void(IniDocument&)>& edit) {
     std::vector<std::byte> bytes;
+    const platform::FileResult read = readBytes(file, bytes);
     IniDocument document;
-    switch (readBytes(file, bytes)) {
-        case ReadResult::Missing:
-            break;
-        case ReadResult::Whole:
-            document = IniDocument::parse(bytes);
-            break;
-        case ReadResult::Truncated:
-        case ReadResult::Failed:
-            return false;
+    if (read.ok()) {
+        if (bytes.size() > kMaxFileBytes)
+            return FileProblem{FileProblem::Kind::TooLarge, file, {}};
+        document = IniDocument::parse(bytes);
+    } else if (read.outcome != Outcome::Missing) {
+        return FileProblem{FileProblem::Kind::Read, file, read.reason};
     }
     edit(document);
     if (!document.modified())
-        return true;
+        return std::nullopt;
     const std::vector<std::byte> contents = document.serialize();
     replacements_.fetch_add(1, std::memory_order_relaxed);
-    return platform::replaceFileAtomically(file, contents);
+    const platform::FileResult replaced =
+        whileBusy([&] { return fileSystem_.replace(file, contents); });
+    if (!replaced.ok())
+        return FileProblem{FileProblem::Kind::Save, file, replaced.reason};
+    return std::nullopt;
 }
 
 std::u16string IniFiles::read(const std::filesystem::path& file, std::u16string_view section,

@@ -14,11 +14,22 @@ constexpr size_t kCountChars = 2;
 
 }  // namespace
 
-void MacroStore::loadMacros(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::exists(file, error))
+bool MacroStore::loadMacros(const std::filesystem::path& file) {
+    const LoadedFile loaded = files_.loadFile(file);
+    if (loaded.problem) {
+        {
+            // The table stays as it was, which is not the content of the language's file.
+            const std::lock_guard lock(mutex_);
+            if (file == filePath_)
+                unread_ = loaded.problem;
+        }
+        files_.report(*loaded.problem);
+        return false;
+    }
+    if (loaded.missing)
         messages_.show(u"找不到配置文件");
-    loadMacros(files_.load(file));
+    loadMacros(loaded.document);
+    return true;
 }
 
 void MacroStore::loadMacros(const IniDocument& document) {
@@ -34,6 +45,7 @@ void MacroStore::loadMacros(const IniDocument& document) {
     }
 
     const std::lock_guard lock(mutex_);
+    unread_.reset();
     table_.macroCount = count;
     table_.currentMacro = count > 0 ? count - 1 : 0;
     std::ranges::copy(records, table_.macroSlots.begin());
@@ -41,6 +53,16 @@ void MacroStore::loadMacros(const IniDocument& document) {
 }
 
 bool MacroStore::saveMacros(const std::filesystem::path& file) {
+    std::optional<FileProblem> unread;
+    {
+        const std::lock_guard lock(mutex_);
+        if (unread_ && unread_->file == file)
+            unread = unread_;
+    }
+    if (unread) {
+        files_.report(*unread);
+        return false;
+    }
     const MacroTable snapshot = table();
     std::vector<std::u16string> values;
     for (int i = 0; i < snapshot.macroCount; ++i) {

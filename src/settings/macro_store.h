@@ -31,15 +31,18 @@ class MacroStore {
     }
 
     // Replaces the macros with those of `file`. A missing file shows "找不到配置文件" and
-    // leaves an empty table. A "macroNum" outside 0..12 is held to that range.
-    void loadMacros(const std::filesystem::path& file);
+    // leaves an empty table. A "macroNum" outside 0..12 is held to that range. A file that
+    // cannot be read is told and changes nothing: returns false. When it is the macro file of
+    // the language, the table is then never saved there until a later read of it succeeds.
+    bool loadMacros(const std::filesystem::path& file);
     // The same with the file's content already read: what the file version does after its
     // existence test.
     void loadMacros(const IniDocument& document);
 
     // Writes "macroNum" and the records of every macro in use, in one file replace. Keys of a
-    // former, larger table stay in the file. Returns false, with the file unchanged, when it
-    // cannot be written.
+    // former, larger table stay in the file. Returns false, with the file unchanged and the
+    // problem told, when it cannot be written, or is the file of the language and the last read
+    // of it failed.
     bool saveMacros(const std::filesystem::path& file);
 
     MacroTable table() const {
@@ -83,6 +86,9 @@ class MacroStore {
     MacroTable table_;
     std::filesystem::path filePath_;
     bool unsaved_ = false;
+    // Why the last read of the language's file failed, while the table holds what it held
+    // before: saving it there would replace that file's macros.
+    std::optional<FileProblem> unread_;
 };
 
 }  // namespace v270

@@ -37,13 +37,33 @@ AdvancedPage::AdvancedPage(const AdvancedPageServices& services) : s_(services) 
 
 void AdvancedPage::enter() {
     s_.view.invalidateAdvancedRegion();
+    createControls();
+    s_.view.updateNow();
+    refreshMacroList();
+    s_.view.updateNow();
+}
+
+void AdvancedPage::createControls() {
     controls_ =
         s_.view.createAdvancedPageControls({s_.tables.repeatEditRect, s_.tables.nameEditRect,
                                             s_.tables.macroListRect, s_.tables.stepListRect},
                                            s_.profiles.englishUi() != 0);
-    s_.view.updateNow();
+}
+
+void AdvancedPage::relayout() {
+    if (!controls_)
+        return;
+    const std::u16string name = controls_->macroName();
+    const std::u16string repeat = controls_->repeatCountText();
+    controls_.reset();
+    createControls();
     refreshMacroList();
-    s_.view.updateNow();
+    controls_->setMacroName(name);
+    const MacroTable table = s_.macros.table();
+    const bool repeats =
+        validMacro(table.currentMacro) &&
+        table.macroSlots[static_cast<size_t>(table.currentMacro)].repeatEnabled != 0;
+    controls_->showRepeatCount(repeat, repeats);
 }
 
 void AdvancedPage::leave() {
@@ -65,6 +85,11 @@ void AdvancedPage::refreshMacroList() {
     controls_->showMacros(names);
     if (!names.empty())
         selectMacro(std::clamp(table.currentMacro, 0, static_cast<int32_t>(names.size()) - 1));
+}
+
+void AdvancedPage::selectLastStepOfCurrentMacro() {
+    const std::optional<MacroRecord> macro = s_.macros.macro(s_.macros.table().currentMacro);
+    selectedRow_ = macro && macro->stepCount > 0 ? 2 * macro->stepCount - 2 : 0;
 }
 
 void AdvancedPage::selectMacro(int32_t index) {
@@ -161,7 +186,9 @@ void AdvancedPage::onStepCommand(const StepCommand& command) {
 }
 
 void AdvancedPage::onStepEditDone() {
-    if (!controls_ || !validMacro(selectedMacro_))
+    // No edit can end while a recording holds the keyboard: a message that says so is not the
+    // step list's.
+    if (!controls_ || recorder_.recording() || !validMacro(selectedMacro_))
         return;
     const uint16_t delay = delayFromText(controls_->stepRowText(selectedRow_));
     s_.macros.edit([&](MacroTable& table) {
@@ -172,9 +199,13 @@ void AdvancedPage::onStepEditDone() {
     refreshStepList(selectedMacro_);
 }
 
-void AdvancedPage::onCapturedKey(const platform::CapturedKey& key) {
-    if (recorder_.recording())
-        record(key.message, key.microsecondOfDay);
+void AdvancedPage::onCapturedKeysWaiting() {
+    if (!capture_)
+        return;
+    for (const platform::CapturedKey& key : capture_->takeKeys()) {
+        if (recorder_.recording())
+            record(key.message, key.microsecondOfDay);
+    }
 }
 
 RecordOutcome AdvancedPage::onWindowKey(const platform::KeyMessage& message,
@@ -183,6 +214,7 @@ RecordOutcome AdvancedPage::onWindowKey(const platform::KeyMessage& message,
     // hook, which it does silently with a hook that kept it waiting. The recording goes on with
     // the window's own keys, and the user learns that keys typed elsewhere are lost to it.
     if (capture_ && platform::isKeyDown(message.transition)) {
+        onCapturedKeysWaiting();  // what the hook took before it went comes first
         capture_.reset();
         s_.messages.show(s_.profiles.englishUi() != 0 ? kCaptureLostEnglish : kCaptureLostChinese);
     }

@@ -53,6 +53,14 @@ class AdvancedPage final : public PageController {
     void enter() override;
     // Ends a recording and destroys the controls.
     void leave() override;
+    // The window changed its scale: the controls, if shown, are made again in their new places
+    // and font, showing what they showed; a recording goes on.
+    void relayout();
+    // Gives the keyboard focus to one of the controls, when they are shown.
+    void focusControl(platform::AdvancedControl control) {
+        if (controls_)
+            controls_->focus(control);
+    }
     PressOutcome press(Point point, const Hovers& hovers) override;
     void fill(FrameState& frame) const override;
 
@@ -65,6 +73,10 @@ class AdvancedPage final : public PageController {
     // Nothing while the page is not shown.
     void refreshMacroList();
 
+    // At the start: the step list first selects the last step of the current macro, or its
+    // first row when it has no steps.
+    void selectLastStepOfCurrentMacro();
+
     // What the window reports of the controls and the keyboard.
     void onMacroSelected();
     void onStepListRightClick(const StepListClick& click);
@@ -72,7 +84,9 @@ class AdvancedPage final : public PageController {
     // An in-place edit of the step list ended, kept or not: the selected delay takes its row's
     // number.
     void onStepEditDone();
-    void onCapturedKey(const platform::CapturedKey& key);
+    // The keyboard capture has keys waiting. What tells it carries nothing, so a message any
+    // program could send finds nothing to take.
+    void onCapturedKeysWaiting();
     // A key message of the window's own thread while recording. With the system's keys
     // captured, a key-down here means the capture was lost: it is given up and the user told.
     RecordOutcome onWindowKey(const platform::KeyMessage& message, uint64_t microsecondOfDay);
@@ -81,6 +95,7 @@ class AdvancedPage final : public PageController {
     void stopRecording();
 
   private:
+    void createControls();
     void selectMacro(int32_t index);
     void refreshStepList(int32_t macro);
     void showRepeatSettings(const MacroRecord& macro);

@@ -21,6 +21,8 @@ constexpr int32_t kColourLabelCount = 33;
 constexpr int32_t kFirstPageLabel = 20;
 // The function name of a mouse button starts this far right of its entry's left edge.
 constexpr int32_t kButtonLabelIndent = 5;
+// The keyboard focus mark's line, in skin pixels.
+constexpr int32_t kFocusMarkLine = 1;
 
 const SkinItem* entryAt(std::span<const SkinItem> table, int32_t index) {
     if (index < 0 || static_cast<size_t>(index) >= table.size())
@@ -67,6 +69,7 @@ void FramePainter::PaintFrame(const FrameState& state, platform::FrameCanvas& ca
     if (lastEnglish_ && *lastEnglish_ != state.english)
         pictures_.forgetAll();
     lastEnglish_ = state.english;
+    pictures_.setScale(state.scale);
 
     const skin_picture::PagePictures names = skin_picture::pagePictures(state.currentPage);
     Frame frame{state, canvas, load(names.normal), load(names.over), load(names.down)};
@@ -88,6 +91,21 @@ void FramePainter::PaintFrame(const FrameState& state, platform::FrameCanvas& ca
     }
     PaintCommonLayer(frame, tabOf(state.currentPage));
     PaintLabels(frame, labelCount(state.currentPage));
+    PaintFocusMark(frame);
+}
+
+void FramePainter::PaintFocusMark(Frame& frame) {
+    if (!frame.state.focusMark)
+        return;
+    const platform::PixelRect& r = *frame.state.focusMark;
+    const int32_t line = std::max(1, frame.state.scale.px(kFocusMarkLine));
+    for (const platform::PixelRect& edge :
+         {platform::PixelRect{r.left, r.top, r.right, r.top + line},
+          platform::PixelRect{r.left, r.bottom - line, r.right, r.bottom},
+          platform::PixelRect{r.left, r.top, r.left + line, r.bottom},
+          platform::PixelRect{r.right - line, r.top, r.right, r.bottom}}) {
+        frame.canvas.fill(edge, text_colour::kYellow);
+    }
 }
 
 void FramePainter::copyArea(Frame& frame, const platform::Picture* picture,
@@ -230,8 +248,8 @@ void FramePainter::drawLabel(Frame& frame, const SkinItem& item, std::u16string_
         return;
     const platform::FontChoice font = fontFor(frame.state.english);
     const platform::TextExtent extent = frame.canvas.measureText(text, font);
-    const int32_t x =
-        centred ? item.x + (item.width - extent.width) / 2 : item.x + kButtonLabelIndent;
+    const int32_t x = centred ? item.x + (item.width - extent.width) / 2
+                              : item.x + frame.state.scale.px(kButtonLabelIndent);
     const int32_t y = item.y + (item.height - extent.height) / 2;
     frame.canvas.drawText(text, x, y, font, colour);
 }

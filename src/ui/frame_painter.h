@@ -11,6 +11,7 @@
 #include "platform/picture.h"
 #include "ui/frame_state.h"
 #include "ui/picture_source.h"
+#include "ui/scaled_pictures.h"
 #include "ui/skin_tables.h"
 
 namespace v270 {
@@ -24,10 +25,21 @@ class FramePainter {
     FramePainter(const SkinTables& tables, PictureSource& pictures,
                  std::filesystem::path skinFolder);
 
-    // Draws the whole frame of `state` on `canvas`, which starts as the window's size. Copies
+    // Draws the whole frame of `state` on `canvas`, which starts as the window's size. The
+    // tables are at the state's scale, and so are the pictures and the canvas's fonts. Copies
     // from a missing picture draw nothing, so a frame without its normal picture keeps the
     // canvas's own background there.
     void PaintFrame(const FrameState& state, platform::FrameCanvas& canvas);
+
+    // A picture of the skin folder decoded and scaled at `scale` elsewhere, which frames at that
+    // scale then use as their own resampling of `original`.
+    void seedScaled(std::string_view name, DisplayScale scale,
+                    std::shared_ptr<const platform::Picture> original,
+                    std::shared_ptr<const platform::Picture> scaled) {
+        pictures_.setScale(scale);
+        pictures_.seed(skinFolder_ / std::filesystem::path(name), std::move(original),
+                       std::move(scaled));
+    }
 
     // The number of text items that each page labels.
     static int32_t labelCount(Page page);
@@ -45,6 +57,8 @@ class FramePainter {
     void PaintPageLayer(Frame& frame, std::span<const SkinItem> table, int32_t hover);
     void PaintCommonLayer(Frame& frame, int32_t tab);
     void PaintLabels(Frame& frame, int32_t count);
+    // The keyboard focus: a frame around the focused entry, inside its area.
+    void PaintFocusMark(Frame& frame);
 
     void paintMainPage(Frame& frame);
     void paintAdvancedPage(Frame& frame);
@@ -60,7 +74,7 @@ class FramePainter {
     std::shared_ptr<const platform::Picture> load(std::string_view name);
 
     const SkinTables& tables_;
-    PictureSource& pictures_;
+    ScaledPictures pictures_;
     std::filesystem::path skinFolder_;
     std::optional<bool> lastEnglish_;
 };

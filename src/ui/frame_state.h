@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "device/mouse_state.h"
+#include "platform/pixel_types.h"
 #include "settings/config_profile.h"
 #include "ui/banner_text.h"
+#include "ui/display_scale.h"
 #include "ui/page.h"
 
 namespace v270 {
@@ -22,6 +25,8 @@ struct LedPreviewView {
 // Everything one frame of the main window shows, gathered once so that a frame is a function of
 // this value alone.
 struct FrameState {
+    // The scale of the window's monitor: the tables, pictures and fonts are drawn at it.
+    DisplayScale scale;
     Page currentPage = PAGE_MAIN;
     int32_t mainHover = NO_HIT;
     int32_t advancedHover = NO_HIT;
@@ -45,6 +50,9 @@ struct FrameState {
     int32_t releaseCount = 0;
 
     LedPreviewView ledPreview;
+
+    // The keyboard focus mark, around this area, once the keyboard has moved the focus.
+    std::optional<platform::PixelRect> focusMark;
 };
 
 }  // namespace v270

@@ -139,6 +139,21 @@ bool MenuPointer::moveTo(Point point) {
     return true;
 }
 
+bool MenuPointer::step(int32_t delta) {
+    const int32_t rows = geometry_.rowCount;
+    if (rows <= 0)
+        return false;
+    int32_t row = 0;
+    if (hovered_ < 1 || hovered_ > rows) {
+        row = delta > 0 ? 1 : rows;
+    } else {
+        row = ((hovered_ - 1 + delta) % rows + rows) % rows + 1;
+    }
+    const bool changed = row != hovered_;
+    hovered_ = row;
+    return changed;
+}
+
 void assignButtonFunction(ProfileStore& profiles, int slot, int32_t code) {
     if (slot < 1 || slot > kButtonCount)
         return;

@@ -13,6 +13,7 @@
 #include "platform/picture.h"
 #include "platform/pixel_types.h"
 #include "settings/profile_store.h"
+#include "ui/display_scale.h"
 #include "ui/hit_test.h"
 #include "ui/skin_tables.h"
 
@@ -45,6 +46,10 @@ struct MenuGeometry {
     int32_t rowAt(Point point) const;
     // The band of row 1..rowCount.
     platform::PixelRect band(int32_t row) const;
+    // The same rows at another scale; the line below the last stays one pixel.
+    MenuGeometry scaled(DisplayScale scale) const {
+        return {scale.px(rowWidth), scale.px(rowHeight), rowCount};
+    }
 
     bool operator==(const MenuGeometry&) const = default;
 };
@@ -77,6 +82,11 @@ class MenuPointer {
 
     // Returns true when the hovered row changed, and so the menu must repaint.
     bool moveTo(Point point);
+    // The arrow keys: the row `delta` rows on, wrapping round; from no row, the first (down) or
+    // the last (up). Returns true when the hovered row changed.
+    bool step(int32_t delta);
+    // No row is hovered any more (the keyboard left this menu).
+    void leave() { hovered_ = NO_HIT; }
     void press() { pressed_ = true; }
     // Ends the press and returns the row it ended over (NO_HIT for none).
     int32_t release() {

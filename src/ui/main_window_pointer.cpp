@@ -37,7 +37,15 @@ void MainWindowPointer::onMouseMove(Point point) {
     track(point);
 }
 
+void MainWindowPointer::click(Point point) {
+    const Point pointer = lastPoint_;
+    onLeftButtonDown(point);
+    onLeftButtonUp(point);
+    track(pointer);
+}
+
 void MainWindowPointer::track(Point point) {
+    lastPoint_ = point;
     const int32_t lastMain =
         page() == PAGE_MAIN ? main_item::kLastHitOnMainPage : main_item::kLastHitOnOtherPages;
     hovers_.main = HitTest(point, s_.tables.mainItems, lastMain);

@@ -40,6 +40,9 @@ class MainWindowPointer {
     void onMouseMove(Point point);
     void onLeftButtonDown(Point point);
     void onLeftButtonUp(Point point);
+    // A press and release at `point`, as the keyboard's press of an entry makes them; the
+    // hover indices then follow the pointer's own last place again.
+    void click(Point point);
 
     int32_t mainHover() const { return hovers_.main; }
     int32_t advancedHover() const { return hovers_.advanced; }
@@ -64,6 +67,7 @@ class MainWindowPointer {
     PointerServices s_;
     Hovers hovers_;
     Hovers previous_;
+    Point lastPoint_{-1, -1};
     bool buttonPressed_ = false;
 };
 

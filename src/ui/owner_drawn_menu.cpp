@@ -17,12 +17,14 @@ constexpr int32_t kTextIndent = 10;
 constexpr std::array<int32_t, 8> kTickRise = {0, 1, 2, 1, 0, -1, -2, -3};
 constexpr int32_t kTickLeft = 1;
 
-void drawTick(MenuItemCanvas& canvas, const platform::PixelRect& rect) {
-    const int32_t middle = rect.top + rect.height() / 2 - 1;
+void drawTick(MenuItemCanvas& canvas, const platform::PixelRect& rect, DisplayScale scale) {
+    const int32_t middle = rect.top + rect.height() / 2 - scale.px(1);
     for (size_t column = 0; column < kTickRise.size(); ++column) {
-        const int32_t x = rect.left + kTickLeft + static_cast<int32_t>(column);
-        const int32_t y = middle + kTickRise[column];
-        canvas.fill({x, y, x + 1, y + 2}, menu_colour::kText);
+        const int32_t x = kTickLeft + static_cast<int32_t>(column);
+        const int32_t rise = kTickRise[column];
+        canvas.fill({rect.left + scale.px(x), middle + scale.px(rise), rect.left + scale.px(x + 1),
+                     middle + scale.px(rise + 2)},
+                    menu_colour::kText);
     }
 }
 
@@ -67,9 +69,9 @@ int32_t textUnits(std::u16string_view text) {
 
 }  // namespace
 
-platform::PixelSize measureMenuItem(const MenuItemData& item) {
+platform::PixelSize measureMenuItem(const MenuItemData& item, DisplayScale scale) {
     const int32_t width = textUnits(item.text) * kUnitWidth;
-    return {width, item.id == kSeparatorId ? kSeparatorHeight : kItemHeight};
+    return scale.size({width, item.id == kSeparatorId ? kSeparatorHeight : kItemHeight});
 }
 
 std::vector<platform::Rgb> gradientRows(platform::Rgb top, platform::Rgb bottom, int32_t height) {
@@ -88,9 +90,10 @@ std::vector<platform::Rgb> gradientRows(platform::Rgb top, platform::Rgb bottom,
 }
 
 void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platform::PixelRect& rect,
-                  bool selected, bool checked) {
+                  bool selected, bool checked, DisplayScale scale) {
     if (item.id == kSeparatorId) {
-        drawFrame3d(canvas, {rect.left + kSeparatorIndent, rect.top, rect.right, rect.bottom},
+        drawFrame3d(canvas,
+                    {rect.left + scale.px(kSeparatorIndent), rect.top, rect.right, rect.bottom},
                     menu_colour::kSeparatorLight, menu_colour::kSeparatorDark);
         return;
     }
@@ -108,8 +111,9 @@ void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platfo
         canvas.fill(rect, menu_colour::kBackground);
     }
     if (checked)
-        drawTick(canvas, rect);
-    canvas.drawText(item.text, {rect.left + kTextIndent, rect.top, rect.right, rect.bottom});
+        drawTick(canvas, rect, scale);
+    canvas.drawText(item.text,
+                    {rect.left + scale.px(kTextIndent), rect.top, rect.right, rect.bottom});
 }
 
 }  // namespace v270

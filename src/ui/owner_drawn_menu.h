@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/pixel_types.h"
+#include "ui/display_scale.h"
 
 // The owner-drawn popup menus (the tray menu and the step list's context menu): white text on
 // teal, a blue-to-cyan gradient under the highlighted item. What a menu item looks like and
@@ -37,8 +38,8 @@ inline constexpr platform::Rgb kSeparatorDark{0, 0, 255};   // bottom and right 
 }  // namespace menu_colour
 
 // 8 pixels per unit of text wide (a full-width character such as an ideograph is two units)
-// and 20 high; a separator is 1 pixel high.
-platform::PixelSize measureMenuItem(const MenuItemData& item);
+// and 20 high; a separator is 1 pixel high. At another scale the sizes scale with it.
+platform::PixelSize measureMenuItem(const MenuItemData& item, DisplayScale scale = {});
 
 // The colour of each row of a vertical gradient `height` rows high from `top` to `bottom`: per
 // channel a whole step of (bottom - top) / height, truncated toward zero, taken modulo 256.
@@ -61,8 +62,8 @@ class MenuItemCanvas {
 };
 
 // Draws `item` in `rect`, highlighted when `selected`; a `checked` item has a tick in the
-// margin left of its text.
+// margin left of its text. The indents and the tick follow `scale`.
 void drawMenuItem(MenuItemCanvas& canvas, const MenuItemData& item, const platform::PixelRect& rect,
-                  bool selected, bool checked = false);
+                  bool selected, bool checked = false, DisplayScale scale = {});
 
 }  // namespace v270

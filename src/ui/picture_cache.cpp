@@ -25,4 +25,15 @@ std::shared_ptr<const platform::Picture> PictureCache::picture(const std::filesy
     return picture;
 }
 
+void PictureCache::seed(const std::filesystem::path& file,
+                        std::shared_ptr<const platform::Picture> picture) {
+    std::error_code error;
+    Stamp stamp;
+    stamp.size = std::filesystem::file_size(file, error);
+    if (!error)
+        stamp.modified = std::filesystem::last_write_time(file, error);
+    if (!error)
+        entries_.insert_or_assign(file, Entry{stamp, std::move(picture)});
+}
+
 }  // namespace v270

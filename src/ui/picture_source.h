@@ -46,6 +46,8 @@ class PictureCache : public PictureSource {
 
     // Forgets every picture, so that the next request of each decodes its file again.
     void forgetAll() override { entries_.clear(); }
+    // Keeps `picture`, decoded elsewhere from `file` as it is now, as if decoded here.
+    void seed(const std::filesystem::path& file, std::shared_ptr<const platform::Picture> picture);
 
     // How many files have been decoded, to tell a cached request from a fresh one.
     uint64_t decodeCount() const { return decodes_; }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "device/dpi_levels.h"
 #include "settings/notice_setting.h"
@@ -68,8 +69,25 @@ void ProfileNotice::setEnabled(bool enabled) {
     saveNoticeEnabled(s_.files, s_.profiles.configFilePath(), enabled);
 }
 
+void ProfileNotice::holdProblem(std::u16string line) {
+    const std::lock_guard lock(heldMutex_);
+    heldProblem_ = std::move(line);
+}
+
+bool ProfileNotice::showHeldProblem() {
+    std::u16string line;
+    {
+        const std::lock_guard lock(heldMutex_);
+        line = std::exchange(heldProblem_, {});
+    }
+    if (line.empty())
+        return false;
+    s_.window.show(line, fontOf(s_.profiles.englishUi() != 0));
+    return true;
+}
+
 void ProfileNotice::announceProfile() {
-    if (!enabled())
+    if (showHeldProblem() || !enabled())
         return;
     const bool english = s_.profiles.englishUi() != 0;
     const ConfigProfile profile = s_.profiles.profile();
@@ -80,7 +98,7 @@ void ProfileNotice::announceProfile() {
 }
 
 void ProfileNotice::announceLed() {
-    if (!enabled())
+    if (showHeldProblem() || !enabled())
         return;
     const bool english = s_.profiles.englishUi() != 0;
     const uint8_t mode = s_.mouse.mouseState().reportedLedMode(s_.profiles.profile());

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "actions/button_changes.h"
@@ -26,8 +27,9 @@ struct ProfileNoticeServices {
 
 // The on-screen notice of what a mouse button, a per-application rule or the command line
 // changed: the current profile with the DPI in effect, or with the LED mode in effect after the
-// LED on/off function. The executor thread and the window's thread both call it; it keeps
-// nothing but the setting, which is atomic, and reads the rest from stores that lock.
+// LED on/off function. The executor thread and the window's thread both call it; it keeps the
+// setting, which is atomic, and a held problem line under its lock, and reads the rest from
+// stores that lock.
 class ProfileNotice final : public ButtonChangeListener {
   public:
     explicit ProfileNotice(const ProfileNoticeServices& services) : s_(services) {}
@@ -44,13 +46,22 @@ class ProfileNotice final : public ButtonChangeListener {
     // Shows the current profile and the LED mode in effect, when the notice is on.
     void announceLed();
 
+    // A settings file that a mouse button's press could not read or save: the line is shown
+    // in place of the change that the press announces next, whatever the setting.
+    void holdProblem(std::u16string line);
+
     void dpiLevelChanged() override { announceProfile(); }
     void ledToggled() override { announceLed(); }
     void profileSwitched() override { announceProfile(); }
 
   private:
+    // Shows the held problem line, if any; returns whether it did.
+    bool showHeldProblem();
+
     ProfileNoticeServices s_;
     std::atomic<bool> enabled_{true};
+    std::mutex heldMutex_;
+    std::u16string heldProblem_;
 };
 
 }  // namespace v270

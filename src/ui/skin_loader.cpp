@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "settings/text.h"
+#include "ui/skin_scaling.h"
 
 namespace v270 {
 
@@ -88,26 +89,32 @@ void SkinLoader::readItems(const IniDocument& document, std::span<SkinItem> item
 void SkinLoader::readLayout(LayoutFile which, const IniDocument& document) {
     switch (which) {
         case LayoutFile::Main:
-            readItems(document, tables_.mainItems);
+            readItems(document, units_.mainItems);
             for (size_t k = 1; k <= kFunctionNameCount; ++k) {
-                tables_.functionNames[k - 1] =
+                units_.functionNames[k - 1] =
                     readRecord(document, kFunctionSection, static_cast<int32_t>(k)).fields[0];
             }
             break;
         case LayoutFile::Colour:
-            readItems(document, tables_.colourItems);
+            readItems(document, units_.colourItems);
             break;
         case LayoutFile::Advanced:
-            readItems(document, tables_.advancedItems);
-            tables_.repeatEditRect = readRecord(document, kEditSection, kRepeatEditKey).rect();
-            tables_.nameEditRect = readRecord(document, kEditSection, kNameEditKey).rect();
-            tables_.macroListRect = readRecord(document, kListSection, kMacroListKey).rect();
-            tables_.stepListRect = readRecord(document, kListSection, kStepListKey).rect();
+            readItems(document, units_.advancedItems);
+            units_.repeatEditRect = readRecord(document, kEditSection, kRepeatEditKey).rect();
+            units_.nameEditRect = readRecord(document, kEditSection, kNameEditKey).rect();
+            units_.macroListRect = readRecord(document, kListSection, kMacroListKey).rect();
+            units_.stepListRect = readRecord(document, kListSection, kStepListKey).rect();
             break;
         case LayoutFile::Warning:
-            readItems(document, tables_.warningItems);
+            readItems(document, units_.warningItems);
             break;
     }
+    tables_ = scaledTables(units_, scale_);
+}
+
+void SkinLoader::setScale(DisplayScale scale) {
+    scale_ = scale;
+    tables_ = scaledTables(units_, scale_);
 }
 
 bool SkinLoader::loadLayout(LayoutFile which) {

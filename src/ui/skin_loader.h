@@ -9,14 +9,15 @@
 #include "platform/message_boxes.h"
 #include "settings/ini_files.h"
 #include "settings/profile_store.h"
+#include "ui/display_scale.h"
 #include "ui/skin_record.h"
 #include "ui/skin_tables.h"
 
 namespace v270 {
 
 // The layout files of the skin, one set per language, and the loaders that fill the layout
-// tables from them. A missing file is the end of the program: the loader shows its message and
-// reports the failure, and the caller takes the close path.
+// tables from them, scaled to the window's monitor. A missing file is the end of the program: the
+// loader shows its message and reports the failure, and the caller takes the close path.
 class SkinLoader {
   public:
     SkinLoader(IniFiles& files, platform::MessageBoxes& messages, std::filesystem::path skinFolder,
@@ -45,7 +46,14 @@ class SkinLoader {
     // `document` (an empty document for a missing file).
     void readLayout(LayoutFile which, const IniDocument& document);
 
+    // The tables everyone else uses: the layout at the window's scale.
     const SkinTables& tables() const { return tables_; }
+    // The layout as the files give it, in the skin's own pixels.
+    const SkinTables& layoutUnits() const { return units_; }
+
+    // Rescales the tables for a window at `scale`; the files are not read again.
+    void setScale(DisplayScale scale);
+    DisplayScale scale() const { return scale_; }
 
   private:
     // The file of `which` in the current language, as a document; nullopt, with the message,
@@ -62,6 +70,8 @@ class SkinLoader {
     std::filesystem::path skinFolder_;
     const ProfileStore& settings_;
     SkinTables& tables_;
+    SkinTables units_;
+    DisplayScale scale_;
 };
 
 }  // namespace v270

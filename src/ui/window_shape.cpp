@@ -4,10 +4,11 @@
 
 namespace v270 {
 
-SpanRegion maskRegion(const platform::Picture& mask) {
+SpanRegion maskRegion(const platform::Picture& mask, DisplayScale scale) {
     const platform::PixelSize size = mask.size();
     SpanRegionBuilder builder;
     std::vector<int32_t> edges;
+    std::vector<int32_t> scaled;
     for (int32_t y = 0; y < size.height; ++y) {
         const std::span<const uint32_t> row = mask.row(y);
         edges.clear();
@@ -21,7 +22,22 @@ SpanRegion maskRegion(const platform::Picture& mask) {
         }
         if (inside)
             edges.push_back(size.width);
-        builder.addRow(y, edges);
+        if (scale.identity()) {
+            builder.addRow(y, edges);
+            continue;
+        }
+        // Below 96 DPI two edges may meet: the run between them is gone.
+        scaled.clear();
+        for (const int32_t edge : edges) {
+            const int32_t at = scale.px(edge);
+            if (!scaled.empty() && scaled.back() == at) {
+                scaled.pop_back();
+            } else {
+                scaled.push_back(at);
+            }
+        }
+        for (int32_t line = scale.px(y); line < scale.px(y + 1); ++line)
+            builder.addRow(line, scaled);
     }
     return builder.finish();
 }
@@ -39,11 +55,12 @@ SpanRegion maskRegionPerPixel(const platform::Picture& mask) {
     return region;
 }
 
-WindowShape buildWindowShape(const platform::Picture* mask, const SkinTables& tables) {
+WindowShape buildWindowShape(const platform::Picture* mask, const SkinTables& tables,
+                             DisplayScale scale) {
     WindowShape shape;
     if (mask != nullptr) {
-        shape.size = mask->size();
-        shape.windowRegion = maskRegion(*mask);
+        shape.size = scale.size(mask->size());
+        shape.windowRegion = maskRegion(*mask, scale);
     }
     shape.advancedRedrawRegion =
         shape.windowRegion.combineXor(SpanRegion::fromRect(tables.nameEditRect))

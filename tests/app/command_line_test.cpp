@@ -19,15 +19,16 @@ TEST(CommandLineTest, AcceptedCommandLines) {
         CommandLineOptions options;
     };
     const Case cases[] = {
-        {{}, {std::nullopt, false, false}},
-        {{u"--profile", u"1"}, {1, false, false}},
-        {{u"--profile=5"}, {5, false, false}},
-        {{u"--tray"}, {std::nullopt, true, false}},
-        {{u"--tray", u"--profile", u"3"}, {3, true, false}},
-        {{u"--profile=2", u"--tray"}, {2, true, false}},
-        {{u"--help"}, {std::nullopt, false, true}},
-        {{u"-h"}, {std::nullopt, false, true}},
-        {{u"/?"}, {std::nullopt, false, true}},
+        {{}, {std::nullopt, false, false, false}},
+        {{u"--profile", u"1"}, {1, false, false, false}},
+        {{u"--profile=5"}, {5, false, false, false}},
+        {{u"--tray"}, {std::nullopt, true, false, false}},
+        {{u"--tray", u"--profile", u"3"}, {3, true, false, false}},
+        {{u"--profile=2", u"--tray"}, {2, true, false, false}},
+        {{u"--help"}, {std::nullopt, false, true, false}},
+        {{u"-h"}, {std::nullopt, false, true, false}},
+        {{u"/?"}, {std::nullopt, false, true, false}},
+        {{u"--start-with-windows"}, {std::nullopt, false, false, true}},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.words);
@@ -62,8 +63,12 @@ TEST(CommandLineTest, RefusedCommandLinesNameTheirProblem) {
         {{u"--tray", u"--tray"}, {RepeatedOption, u"--tray"}},
         {{u"--profile", u"1", u"--profile=2"}, {RepeatedOption, u"--profile"}},
         {{u"--help", u"/?"}, {RepeatedOption, u"/?"}},
-        {{u"--profile", u"2", u"--help"}, {HelpWithOthers, u"--help"}},
-        {{u"-h", u"--tray"}, {HelpWithOthers, u"-h"}},
+        {{u"--profile", u"2", u"--help"}, {NotAlone, u"--help"}},
+        {{u"-h", u"--tray"}, {NotAlone, u"-h"}},
+        {{u"--start-with-windows", u"--help"}, {NotAlone, u"--start-with-windows"}},
+        {{u"--tray", u"--start-with-windows"}, {NotAlone, u"--start-with-windows"}},
+        {{u"--start-with-windows", u"--start-with-windows"},
+         {RepeatedOption, u"--start-with-windows"}},
     };
     for (const Case& c : cases) {
         const ParsedCommandLine parsed = parseCommandLine(c.words);
@@ -79,7 +84,7 @@ TEST(CommandLineTest, MessagesNameTheProblemAndTheOptionsInBothLanguages) {
     };
     const std::string english = refusal(u"--verbose", true);
     EXPECT_NE(english.find("Unknown option: \"--verbose\".\nNothing was done."), std::string::npos);
-    for (const char* option : {"--profile N", "--tray", "--help"}) {
+    for (const char* option : {"--profile N", "--tray", "--start-with-windows", "--help"}) {
         EXPECT_NE(english.find(option), std::string::npos) << option;
         EXPECT_NE(utf16ToUtf8(commandLineHelp(false)).find(option), std::string::npos) << option;
     }

@@ -11,8 +11,10 @@
 #include "device/device_fakes.h"
 #include "device/fake_hid.h"
 #include "platform/system_clock.h"
+#include "support/fake_file_dialogs.h"
 #include "support/fake_foreground_watcher.h"
 #include "support/fake_one_shot_timer.h"
+#include "support/faulty_file_system.h"
 #include "support/recording_message_boxes.h"
 #include "support/recording_notice_window.h"
 #include "support/recording_view_port.h"
@@ -25,6 +27,8 @@ namespace v270 {
 namespace {
 
 using test::EventLog;
+using test::FaultyFileSystem;
+using test::readFile;
 using test::writeFile;
 
 // Keys and mouse buttons sent, logged as "key VK SCAN FLAGS".
@@ -59,16 +63,6 @@ class LoggingClock final : public platform::Clock {
   private:
     EventLog& log_;
     const std::unique_ptr<platform::Clock> system_ = platform::createSystemClock();
-};
-
-class NoFileDialogs final : public platform::FileDialogs {
-  public:
-    std::optional<std::filesystem::path> openFile(const platform::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> saveFile(const platform::FileDialogRequest&) override {
-        return std::nullopt;
-    }
 };
 
 // The whole program on fakes of the platform, with its real worker threads.
@@ -112,7 +106,7 @@ class LifecycleTest : public testing::Test {
     EventLog log;
     test::RecordingViewPort view{&log};
     test::RecordingMessageBoxes messages;
-    NoFileDialogs dialogs;
+    test::FakeFileDialogs dialogs;
     test::FakeSystemSettings systemSettings{&log};
     LoggingInput keys{log};
     test::RecordingSystemActions systemActions;
@@ -121,9 +115,10 @@ class LifecycleTest : public testing::Test {
     test::FakeForegroundWatcher foreground;
     test::FakeOneShotTimer settleTimer;
     test::RecordingNoticeWindow notices;
+    test::FaultyFileSystem disk;
     std::unique_ptr<Program> program = std::make_unique<Program>(
         paths, ProgramPlatform{view, messages, dialogs, systemSettings, keys, systemActions, clock,
-                               hid, foreground, settleTimer, notices});
+                               hid, foreground, settleTimer, notices, disk});
     MainWindowLifecycle& lifecycle = program->lifecycle;
 };
 
@@ -375,7 +370,16 @@ TEST_F(LifecycleTest, NoRuleSwitchesOnceTheProgramCloses) {
 // The notice follows a press of the mouse's DPI button, never the window's own apply, and shows
 // nothing while its setting is off.
 TEST_F(LifecycleTest, AButtonsDpiChangeShowsTheNoticeAndTheApplyDoesNot) {
-    for (const bool enabled : {true, false}) {
+    // A save that fails under a game is told by the notice, never by a message box, even while
+    // the notice is off.
+    struct Case {
+        bool enabled;
+        bool saveFails;
+        std::vector<std::u16string> shown;
+    };
+    for (const auto& [enabled, saveFails, expected] :
+         {Case{true, false, {u"Profile 2 · 1600 DPI"}}, Case{false, false, {}},
+          Case{false, true, {u"config.ini not saved: Sharing violation."}}}) {
         writeFile(paths.configFilePath,
                   std::string("[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n"
                               "DPI_SET1=1\r\nDPI_SET_EN1=1\r\nDPI_SET2=2\r\nDPI_SET_EN2=1\r\n") +
@@ -383,21 +387,97 @@ TEST_F(LifecycleTest, AButtonsDpiChangeShowsTheNoticeAndTheApplyDoesNot) {
         program = std::make_unique<Program>(paths, program->platform);
         ASSERT_TRUE(program->lifecycle.initialise());
         EXPECT_EQ(program->notice.enabled(), enabled);
-        const size_t before = notices.shown().size();
+        const auto before = static_cast<std::ptrdiff_t>(notices.shown().size());
         program->settings.apply();
+        disk.failReplaces(paths.configFilePath, saveFails ? FaultyFileSystem::kAlways : 0);
         input()->deliver({0x06, 0x00});  // the start signal
         input()->deliver({0x06, 0xF6});  // slot 6 pressed: the next DPI level
         ASSERT_TRUE(test::eventually([&] {
             return program->profiles.profile().dpiLevel == 1 && program->flags.pressPending == 0;
         }));
         const std::vector<std::u16string> shown = notices.shown();
-        if (enabled) {
-            ASSERT_EQ(shown.size(), before + 1);
-            EXPECT_EQ(shown.back(), u"Profile 2 · 1600 DPI");
-        } else {
-            EXPECT_EQ(shown.size(), before);
-        }
+        EXPECT_EQ(std::vector(shown.begin() + before, shown.end()), expected);
+        EXPECT_TRUE(messages.shown().empty());
     }
+}
+
+// A config.ini that a scanner holds at the start is waited for. One that stays unreadable is
+// told once, the program runs with the factory settings, and nothing taken from that failed read
+// is ever written over the file.
+TEST_F(LifecycleTest, AConfigThatCannotBeReadIsWaitedForThenToldAndKept) {
+    for (const int failures : {2, FaultyFileSystem::kAlways}) {
+        program = std::make_unique<Program>(paths, program->platform);
+        const std::string stored = readFile(paths.configFilePath);
+        disk.failReads(paths.configFilePath, failures);
+        ASSERT_TRUE(program->lifecycle.initialise());
+        program->settings.apply();
+        program->settings.apply();
+        if (failures == 2) {
+            EXPECT_EQ(program->profiles.currentConfig(), 2);
+            EXPECT_EQ(program->profiles.profile().buttonFunction[5], 6);
+            EXPECT_TRUE(messages.shown().empty());
+            continue;
+        }
+        EXPECT_EQ(readFile(paths.configFilePath), stored);
+        EXPECT_EQ(program->profiles.profile(), builtInDefaultProfile(0));
+        ASSERT_EQ(messages.shown().size(), 1u);
+        // The language was not read: the message is in both.
+        const std::u16string file = pathToUtf16(paths.configFilePath);
+        EXPECT_EQ(messages.shown()[0],
+                  u"Could not read \"" + file +
+                      u"\": Sharing violation.\nThe file is kept as it is: the program does not "
+                      u"write it until it has read it.\n\n无法读取“" +
+                      file +
+                      u"”：Sharing violation.\n该文件保持原样：程序在读取它之前不会写入它。");
+
+        // The rules are read again before they are edited, and saved once that succeeds.
+        program->appProfiles.start();
+        EXPECT_FALSE(program->appProfiles.setSettings(program->appProfiles.settings()));
+        disk.failReads(paths.configFilePath, 0);
+        program->appProfiles.readAgainWhenUnread();
+        EXPECT_TRUE(program->appProfiles.setSettings(program->appProfiles.settings()));
+    }
+}
+
+// Saves that fail are told once each, naming the file and the system's reason; macro edits that
+// could not be saved wait for the next save.
+TEST_F(LifecycleTest, FailedSavesAreToldOnceAndTheEditsAreKept) {
+    ASSERT_TRUE(lifecycle.initialise());
+    program->macros.edit([](MacroTable& table) {
+        table.macroCount = 1;
+        table.macroSlots[0].setName(u"kept");
+    });
+    const auto macroFile = paths.exeFolder / "Macro_EN.dat";
+    disk.failReplaces(macroFile, FaultyFileSystem::kAlways, FaultyFileSystem::Outcome::Failed);
+    program->settings.apply();
+    program->settings.apply();
+    EXPECT_TRUE(program->macros.unsavedEdits());
+    dialogs.answer = folder / "no such folder" / "export.ini";
+    program->settings.exportProfile();
+    const std::vector<std::u16string> shown = messages.shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0],
+              u"Could not save \"" + pathToUtf16(macroFile) + u"\": There is not enough space.");
+    EXPECT_EQ(shown[1].rfind(u"Could not save \"" + pathToUtf16(*dialogs.answer) + u"\": ", 0), 0u);
+
+    disk.failReplaces(macroFile, 0);
+    lifecycle.closePath();
+    MacroStore saved(program->files, messages);
+    saved.loadMacros(macroFile);
+    EXPECT_EQ(saved.table().macroSlots[0].nameText(), u"kept");
+}
+
+// The step list first selects the last step of the macro that is current at the start.
+TEST_F(LifecycleTest, TheStepListFirstSelectsTheLastStepOfTheCurrentMacro) {
+    MacroStore stored(program->files, messages);
+    stored.edit([](MacroTable& table) {
+        table.macroCount = 1;
+        table.macroSlots[0].stepCount = 3;
+    });
+    stored.saveMacros(paths.exeFolder / "Macro_EN.dat");
+    ASSERT_TRUE(lifecycle.initialise());
+    program->advancedPage.enter();
+    EXPECT_EQ(view.controls.selectedStep, 4);
 }
 
 // Every way the program ends, with its worker threads busy: the reader blocked on the mouse,
@@ -468,7 +548,7 @@ namespace v270 {
 namespace {
 
 TEST_F(LifecycleTest, AStartWithACommandLineAppliesItsProfileAndHidesToTheTray) {
-    ASSERT_TRUE(lifecycle.initialise(CommandLineOptions{4, true, false}));
+    ASSERT_TRUE(lifecycle.initialise(CommandLineOptions{4, true, false, false}));
     EXPECT_EQ(program->profiles.currentConfig(), 4);
     EXPECT_EQ(program->files.read(paths.configFilePath, u"Init", u"CurConfig", 5), u"4")
         << "the first apply sent profile 4";

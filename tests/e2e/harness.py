@@ -79,16 +79,17 @@ def wait_for(condition, what, timeout=DEFAULT_TIMEOUT, interval=0.05):
 
 class Session:
     """One X display and one Wine prefix, with the CJK font mapping, and the bridge of the
-    virtual mouse, for the whole run; the prefix is made when `prefix` holds none."""
+    virtual mouse, for the whole run; the prefix is made when `prefix` holds none. A prefix
+    made with another `dpi` shows the programs in it at that display scale (its LogPixels), on
+    a screen of `screen` pixels."""
 
-    def __init__(self, prefix=None):
-        worker = os.environ.get("V270_E2E_WORKER")
-        default = WINDOWS_BUILD / ("e2e-wineprefix" + (f"-{worker}" if worker else ""))
-        self.prefix = Path(prefix) if prefix else default
+    def __init__(self, prefix=None, dpi=96, screen="1280x800"):
+        self.prefix = Path(prefix) if prefix else prefix_path()
+        self.dpi = dpi
         self._xvfb = None
-        self.display = os.environ.get("V270_E2E_DISPLAY")
+        self.display = os.environ.get("V270_E2E_DISPLAY") if dpi == 96 else None
         if not self.display:
-            self._start_xvfb()
+            self._start_xvfb(screen)
         self.env = dict(os.environ)
         self.env.update({
             "DISPLAY": self.display,
@@ -105,10 +106,10 @@ class Session:
         self.bridge = Bridge(BRIDGE, self.env)
         atexit.register(self.close)
 
-    def _start_xvfb(self):
+    def _start_xvfb(self, screen):
         read_end, write_end = os.pipe()
         self._xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{screen}x24", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -124,7 +125,7 @@ class Session:
         self.prefix.mkdir(parents=True, exist_ok=True)
         subprocess.run(["wineboot", "--init"], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        write_prefix_settings(self.prefix / "settings.reg")
+        write_prefix_settings(self.prefix / "settings.reg", self.dpi)
         subprocess.run(["wine", "regedit", "/S", str(self.prefix / "settings.reg")], env=self.env,
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.wait_wineserver()
@@ -181,6 +182,7 @@ class Session:
 
 
 _session = None
+_scaled_sessions = {}
 
 
 def session():
@@ -190,23 +192,50 @@ def session():
     return _session
 
 
+def prefix_path(dpi=96):
+    """The Wine prefix of this process's sessions: one per worker, and one per display scale."""
+    worker = os.environ.get("V270_E2E_WORKER")
+    return WINDOWS_BUILD / ("e2e-wineprefix" + (f"-{dpi}dpi" if dpi != 96 else "")
+                            + (f"-{worker}" if worker else ""))
+
+
+def scaled_session(dpi):
+    """A session of its own whose prefix shows programs at `dpi`, on a screen large enough for
+    the scaled window."""
+    if dpi not in _scaled_sessions:
+        _scaled_sessions[dpi] = Session(prefix_path(dpi), dpi=dpi, screen="1920x1200")
+    return _scaled_sessions[dpi]
+
+
+def scaled(entry, dpi):
+    """A layout entry (x, y, width, height) at `dpi`: its edges scaled, halves rounded up."""
+    def px(length):
+        return (length * dpi + 48) // 96
+    x, y, width, height = entry
+    return px(x), px(y), px(x + width) - px(x), px(y + height) - px(y)
+
+
 def close_session():
-    """Ends the session of this process, if it made one: its programs, Wine and Xvfb."""
+    """Ends the sessions of this process, if it made any: their programs, Wine and Xvfb."""
     global _session
     if _session is not None:
         _session.close()
         _session = None
+    while _scaled_sessions:
+        _scaled_sessions.popitem()[1].close()
 
 
-def write_prefix_settings(path):
+def write_prefix_settings(path, dpi=96):
     """Chinese text in a font that ships with Debian; a crash ends the program with a backtrace
-    on standard output instead of a dialog that waits for a click."""
+    on standard output instead of a dialog that waits for a click; the display scale."""
     text = ("Windows Registry Editor Version 5.00\r\n\r\n"
             "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"
             "\"宋体\"=\"WenQuanYi Micro Hei\"\r\n"
             "\"SimSun\"=\"WenQuanYi Micro Hei\"\r\n\r\n"
             "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"
-            "\"ShowCrashDialog\"=dword:00000000\r\n")
+            "\"ShowCrashDialog\"=dword:00000000\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+            f"\"LogPixels\"=dword:{dpi:08x}\r\n")
     path.write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
 
 
@@ -281,10 +310,10 @@ def report_command(report):
 
 class Program:
     """V270.exe in a folder of its own: a copy of the built program folder, with the settings
-    files a test gives it."""
+    files a test gives it; it runs in the run's session, or in the session `where`."""
 
-    def __init__(self, files=None, english=True):
-        self.session = session()
+    def __init__(self, files=None, english=True, where=None):
+        self.session = where or session()
         self.folder = Path(tempfile.mkdtemp(prefix="v270-e2e-"))
         shutil.copytree(PROGRAM_DIR, self.folder, dirs_exist_ok=True)
         # The settings as they ship, whatever a run by hand left in the build's folder.
@@ -385,10 +414,14 @@ class Program:
                        env=self.session.env, check=True, stderr=subprocess.DEVNULL)
 
     def origin(self):
+        return self.geometry()[:2]
+
+    def geometry(self):
+        """The window's screen position and size: (x, y, width, height)."""
         done = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window()],
                               env=self.session.env, capture_output=True, text=True, check=True)
         values = dict(line.split("=") for line in done.stdout.split())
-        return int(values["X"]), int(values["Y"])
+        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
 
     def grab(self, x, y, width, height):
         """The pixels of a rectangle of the window, as rows of (r, g, b)."""

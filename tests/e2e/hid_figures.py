@@ -19,7 +19,8 @@ import statistics
 import sys
 import time
 
-from harness import KeyProbe, Program, Simulator, main_layout, centre, session, wait_for
+from harness import (KeyProbe, Program, Simulator, centre, close_session, main_layout, session,
+                     wait_for)
 from test_main_page import APPLY, config_with
 from test_startup import SHIPPED_PROFILE_REPORTS
 from virtual_mouse import microseconds_now
@@ -146,7 +147,7 @@ def main():
         measure_applies(arguments.applies)
     if arguments.unplugs:
         measure_unplugs(arguments.unplugs)
-    session().close()
+    close_session()
     return 0
 
 

@@ -1,7 +1,11 @@
 """The installer and the uninstaller under Wine, as a user meets them, in a fresh Wine prefix:
 
 1. a silent install with the logon task: the program files, the Start-menu entry, the entry in
-   the list of installed programs with its version, the logon task, the version resource;
+   the list of installed programs with its version, the install folder's access list, the logon
+   task and its priority, the version resource. Wine keeps no access list: it makes one from the
+   Unix mode, which lets the signed-in user change everything, so the program rightly refuses to
+   register its task there; the check then registers it as the program would, to read back its
+   priority and to see the uninstaller remove it;
 2. the installed program, started against the simulated mouse (the virtual mouse in the fresh
    prefix), applies the shipped profile;
 3. an install over the running program closes it through its own close path (the exit report)
@@ -33,7 +37,12 @@ from test_startup import SHIPPED_PROFILE_REPORTS
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VELKO V270"
 INSTALL_DIR = r"C:\Program Files\VELKO V270"
 SETTINGS_FILES = ("config.ini", "Macro_EN.dat", "Macro_CN.dat")
-PROGRAM_FILES = ("V270.exe", "uninstall.exe", "skins")
+PROGRAM_FILES = ("V270.exe", "V270Cmd.exe", "uninstall.exe", "skins")
+# The install folder's access list as the installer sets it, and the task's priority.
+ADMINISTRATORS_OWN = "O:BA"
+NORMAL_PRIORITY = "<Priority>4</Priority>"
+# Setup's exit code when the folder could not be protected and the task was not registered.
+SETUP_NOT_PROTECTED = 3
 SHORTCUT = "ProgramData/Microsoft/Windows/Start Menu/Programs/VELKO V270 GAMING MOUSE.lnk"
 EXIT_REPORT = 0x20
 # A line the program and the installer must both keep in every settings file.
@@ -83,6 +92,13 @@ class Installation:
         """The logon task the installer registered, or None."""
         tasks = list(self.tasks.glob("V270 Start With Windows (*)")) if self.tasks.exists() else []
         return tasks[0] if tasks else None
+
+    def task_text(self):
+        """The logon task as the Task Scheduler keeps it: Wine, its settings only."""
+        data = self.task().read_bytes()
+        if data[:2] == b"\xff\xfe":
+            return data[2:].decode("utf-16-le")
+        return data.decode("utf-8-sig")
 
     def start_program(self, simulator):
         self.session.bridge.attach(simulator)
@@ -194,7 +210,7 @@ def check(installation, screenshots):
     if screenshots:
         save_setup_page(installation, screenshots)
     print("-- silent install with the logon task")
-    installation.install("/StartWithWindows")
+    code, _ = installation.wine(str(installation.setup), "/S", "/StartWithWindows")
     for name in PROGRAM_FILES + SETTINGS_FILES:
         assert (folder / name).exists(), f"{name} is not installed"
     assert installation.shortcut.exists(), "no Start-menu entry"
@@ -206,7 +222,15 @@ def check(installation, screenshots):
     assert values["DisplayName"] == "VELKO V270 GAMING MOUSE" and values["Publisher"] == "VELKO"
     assert values["QuietUninstallString"].endswith('uninstall.exe" /S'), values
     assert int(values["EstimatedSize"], 16) > 0, values
-    assert installation.task() is not None, "no logon task"
+    rights = installation.session.helper("rights", INSTALL_DIR)
+    print("   install folder's rights:", rights)
+    if rights.startswith(ADMINISTRATORS_OWN):
+        assert code == 0 and installation.task() is not None, f"no logon task ({code})"
+    else:
+        print("   Wine keeps no access list: the program refused the logon task")
+        assert code == SETUP_NOT_PROTECTED and installation.task() is None, code
+        assert installation.session.helper("logon-task-add", INSTALL_DIR + r"\V270.exe") == "ok"
+    assert NORMAL_PRIORITY in installation.task_text(), installation.task_text()
     resource = installation.session.helper("version", INSTALL_DIR + r"\V270.exe")
     print("   version resource:", resource.replace("\n", "; "))
     assert f"FileVersion={installation.version}.0" in resource.splitlines(), resource

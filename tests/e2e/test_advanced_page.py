@@ -1,6 +1,7 @@
-"""The advanced page as a user drives it: a macro created, recorded from the keyboard, edited in
-its step list, saved, assigned and played by the mouse; macro files exported and imported; and
-the keyboard given back when the window hides in the middle of a recording."""
+"""The advanced page as a user drives it: a macro created, recorded from the keyboard (messages
+that any program could post to the window adding nothing), edited in its step list, saved,
+assigned and played by the mouse; macro files exported and imported; and the keyboard given back
+when the window hides in the middle of a recording."""
 
 import subprocess
 import unittest
@@ -19,6 +20,9 @@ ADVANCED_TAB, MAIN_TAB, CLOSE = 10, 9, 13
 OWN_INPUT_TAG = 0x56323730
 VK_A, VK_B = 0x41, 0x42
 MACRO_ROW = 9  # the function menu's row of the macros
+WM_USER, WM_APP = 0x400, 0x8000
+FORGED_MESSAGES = [(WM_APP + 4, 0x0043, 0x7FFFFFFF), (WM_APP + 3, 0x8000FFFF, 0x00400040),
+                   (WM_APP + 5, 999, 0x203), (WM_USER + 10, 0, 0), (WM_APP + 1, 0, 0)]
 
 
 class AdvancedPage(MainPage):
@@ -68,6 +72,11 @@ class RecordEditAndPlay(AdvancedPage):
     def test_a_recorded_and_edited_macro_plays_on_the_mouse(self):
         self.add_macro("typed keys")
         self.start_recording()
+        # Messages any program could post, with what they carried before or anything else:
+        # a key, a right click far below the rows, a tray click of another icon, the end of an
+        # edit that never began, the function menu's end. None adds to the recording.
+        for message, first, second in FORGED_MESSAGES:
+            self.assertEqual(session().helper("post", hex(message), hex(first), hex(second)), "ok")
         self.program.key("a", "b")
         wait_for(lambda: len(self.steps()) == 7, "four recorded steps")
         self.click_advanced(RECORD)

@@ -1,13 +1,14 @@
-"""The command line and start with Windows: --profile sent to the running program or given to a
-first start, --tray, refused command lines, and the logon task turned on and off from the tray
-menu, read back from the Task Scheduler."""
+"""The command line and start with Windows: --profile sent to the running program (by a second
+start or by V270Cmd.exe) or given to a first start, --tray, refused command lines, a driver that
+runs for another user, and the logon task from the tray menu: refused where others could replace
+the program, read back from the Task Scheduler and turned off."""
 
 import subprocess
 import sys
 import unittest
 from pathlib import Path
 
-from harness import ROOT, Program, Simulator, session, wait_for
+from harness import HELPER, ROOT, Program, Simulator, session, wait_for
 
 APPLY_REPORTS = 9
 MESSAGE_CAPTION = "V270"
@@ -83,6 +84,12 @@ class CommandLine(unittest.TestCase):
         second.start(self.simulator, wait_window=False, arguments=arguments)
         second.wait_exit()
 
+    def command_front(self, program, *arguments):
+        """V270Cmd.exe beside `program`, run to its end; its exit code."""
+        return subprocess.run(["wine", str(program.folder / "V270Cmd.exe"), *arguments],
+                              env=session().env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=60).returncode
+
     def refused(self, program, *arguments):
         """Starts `program` with a command line it refuses; returns the message's text once the
         message is dismissed and the program has ended."""
@@ -112,6 +119,10 @@ class CommandLine(unittest.TestCase):
         self.second_start("--profile=2", "--tray")
         self.simulator.wait_for_reports(3 * APPLY_REPORTS, "the apply of profile 2")
         self.assertEqual(first.config()["Init"]["CurConfig"], "2")
+        # The command line without an elevation prompt asks the same.
+        self.assertEqual(self.command_front(first, "--profile", "1"), 0)
+        self.simulator.wait_for_reports(4 * APPLY_REPORTS, "the apply of profile 1")
+        self.assertEqual(first.config()["Init"]["CurConfig"], "1")
         self.second_start("--tray")
         self.assertEqual(session().window_state(), {"count": 1, "visible": 1, "iconic": 1})
         self.second_start()
@@ -154,6 +165,27 @@ class CommandLine(unittest.TestCase):
         self.assertEqual(session().window_state(), {"count": 1, "visible": 1, "iconic": 0})
 
 
+    def test_a_driver_that_runs_for_another_user_is_told_and_left_alone(self):
+        # A helper holds the machine-wide name as a driver in another user's session would.
+        holder = subprocess.Popen(["wine", str(HELPER), "hold-machine-name", "60"],
+                                  env=session().env, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL, text=True)
+        self.addCleanup(holder.wait)
+        self.addCleanup(holder.kill)
+        self.assertEqual(holder.stdout.readline().strip(), "held")
+        for language, text in [(1, "The V270 driver already runs for another user"),
+                               (0, "V270 驱动已在这台电脑上为另一位用户运行。")]:
+            program = self.program(language)
+            program.start(self.simulator, wait_window=False)
+            message = wait_for(lambda: session().helper("message", MESSAGE_CAPTION, check=False),
+                               "the message")
+            session().helper("dismiss", MESSAGE_CAPTION)
+            self.assertIn(text, message)
+            self.assertEqual(program.wait_exit(), 0)
+        self.assertEqual(self.simulator.reports(), [], "the mouse was left alone")
+        self.assertEqual(session().window_state()["count"], 0)
+
+
 class StartWithWindows(unittest.TestCase):
     """A start into the tray, and its tray menu's "Start with Windows"."""
 
@@ -181,7 +213,7 @@ class StartWithWindows(unittest.TestCase):
         frame = (menu["height"] - 20 * TRAY_MENU_ITEMS) // 2
         screen_click(menu["x"] + menu["width"] // 2, menu["y"] + frame + 20 * item + 10)
 
-    def test_the_logon_task_is_turned_on_read_back_and_turned_off(self):
+    def test_the_logon_task_is_refused_here_read_back_and_turned_off(self):
         self.program.start(self.simulator, wait_window=False, arguments=["--tray"])
         self.simulator.wait_for_reports(APPLY_REPORTS, "the first apply")
         icon = tray_icon()
@@ -189,14 +221,29 @@ class StartWithWindows(unittest.TestCase):
                          "started hidden in the tray")
         self.assertEqual(self.logon_task(), {"registered": "0"})
 
+        # Wine keeps no access list: every folder there is the signed-in user's, who could put
+        # another program in this one's place. The item says so and registers nothing.
         self.choose(icon, START_WITH_WINDOWS)
+        refusal = wait_for(lambda: session().helper("message", MESSAGE_CAPTION, check=False),
+                           "the refusal")
+        self.save_screen(self.screenshot.replace("tray_menu", "refused"))
+        session().helper("dismiss", MESSAGE_CAPTION)
+        program_path = "Z:" + str(self.program.folder / "V270.exe").replace("/", "\\")
+        self.assertIn(program_path, refusal)
+        self.assertIn("can be changed by" if self.english else "可以修改", refusal)
+        self.assertEqual(self.logon_task(), {"registered": "0"})
+
+        # Registered where the folder is protected (the installer's): the item shows it, and
+        # turns it off.
+        session().helper("logon-task-add", program_path)
         task = wait_for(lambda: (t := self.logon_task())["registered"] == "1" and t,
                         "the logon task")
         # What the Task Scheduler gives back. Wine 8.0 keeps the task but none of its trigger,
         # principal or action; each field is checked where the scheduler keeps it.
-        expected = {"trigger": "logon", "runlevel": "highest", "arguments": "--tray"}
+        expected = {"trigger": "logon", "runlevel": "highest", "arguments": "--tray",
+                    "priority": "4"}
         kept = {key: value for key, value in task.items() if value not in ("", "none", "other")}
-        for key in ("trigger", "runlevel", "arguments"):
+        for key in ("trigger", "runlevel", "arguments", "priority"):
             if key in kept:
                 self.assertEqual(kept[key], expected[key], key)
         if "command" in kept:
@@ -232,6 +279,12 @@ class StartWithWindows(unittest.TestCase):
                               env=session().env, capture_output=True, check=True)
         data = done.stdout
         return sum(1 for i in range(0, len(data), 3) if data[i:i + 3] == b"\xff\xff\xff")
+
+    def save_screen(self, name):
+        target = Path(ROOT) / "build" / "screenshots"
+        target.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-window", "root", str(target / name)], env=session().env,
+                       check=True)
 
     def save_menu(self, menu):
         """The open menu, with a margin of the desktop, as a screenshot for the documentation."""

@@ -1,7 +1,8 @@
 """The program against what goes wrong around it: a mouse that is unplugged mid-apply, refuses
 its feature reports, lists report lengths the program cannot hold, sends garbage or floods it
-with presses; libraries planted where an elevated program must not load them from; and a
-harness that must not hang on its own Wine calls."""
+with presses; a settings file another program holds at the start; libraries planted where an
+elevated program must not load them from; and a harness that must not hang on its own Wine
+calls."""
 
 import random
 import shutil
@@ -11,9 +12,10 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import (PLANTED_DLL, KeyProbe, Program, Simulator, macro_file, macro_record,
-                     read_layout, session, wait_for)
-from test_main_page import APPLY, COLOUR_TAB, MainPage, config_with
+from harness import (DEFAULT_TIMEOUT, HELPER, MESSAGE_CAPTION, PLANTED_DLL, KeyProbe, Program,
+                     Simulator, centre, macro_file, macro_record, main_layout, read_layout,
+                     session, wait_for)
+from test_main_page import APPLY, COLOUR_TAB, PROFILE_1, MainPage, config_with
 
 VK_CONTROL, VK_C = 0x11, 0x43
 # The mouse's button 5 is the profile's slot 4; button 2 is slot 2.
@@ -139,6 +141,54 @@ class Flood(MainPage):
         print(f"\n    flood: {sent} presses in {elapsed:.1f} s ({sent / elapsed:.0f}/s); "
               f"resident memory {before} KiB before, {after} KiB after")
         self.assertLess(after - before, 16 * 1024, "memory stays flat")
+
+
+def hold(path):
+    """The helper holding a file open, shared with no one, as a scanner may at logon; closing
+    its standard input lets go."""
+    helper = subprocess.Popen(["wine", str(HELPER), "hold", "Z:" + str(path).replace("/", "\\")],
+                              env=session().env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    assert helper.stdout.readline().strip() == b"held"
+    return helper
+
+
+class HeldSettings(unittest.TestCase):
+    def test_a_config_held_at_the_start_is_told_kept_and_read_again_later(self):
+        simulator = Simulator()
+        self.addCleanup(simulator.close)
+        program = Program({"config.ini": config_with({1: {"K3": 2}})})  # button 3: the right click
+        self.addCleanup(program.stop)
+        config = program.folder / "config.ini"
+        stored = config.read_bytes()
+        helper = hold(config)
+        self.addCleanup(helper.stdout.close)
+        self.addCleanup(helper.wait, DEFAULT_TIMEOUT)
+        self.addCleanup(helper.stdin.close)
+        program.start(simulator, wait_window=False)
+        text = wait_for(lambda: session().helper("message", MESSAGE_CAPTION, check=False),
+                        "the message")
+        self.assertTrue(text.startswith('Could not read "') and '\\config.ini": ' in text, text)
+        helper.stdin.close()
+        session().helper("dismiss", MESSAGE_CAPTION)
+
+        # The program runs with the factory settings, which are never saved over the file.
+        first = simulator.wait_for_reports(9, "the first apply")
+        self.assertIn("07 10 03 03", [r[:11] for r in first])
+        layout = main_layout()
+        program.window()
+        simulator.command("clear-log")
+        program.click(*centre(layout[APPLY]))
+        simulator.wait_for_reports(9, "the second apply")
+        self.assertEqual(config.read_bytes(), stored)
+
+        # Reading profile 1 again makes it the one applied and saved.
+        simulator.command("clear-log")
+        program.click(*centre(layout[PROFILE_1]))
+        program.click(*centre(layout[APPLY]))
+        reports = simulator.wait_for_reports(9, "the stored profile's apply")
+        self.assertIn("07 10 03 02", [r[:11] for r in reports])
+        self.assertEqual(program.config()["Config6"]["K3"], "2")
+
 
 # The DLLs the program uses that are not among the system's known DLLs.
 PLANTED_NAMES = ("hid.dll", "winmm.dll", "gdiplus.dll")

@@ -12,6 +12,7 @@ from harness import (PROGRAM_DIR, Program, Simulator, main_layout, read_layout, 
 # Entries of the main page's layout.
 TITLE = 0
 APPLY = 3
+PROFILE_1 = 4
 PROFILE_2 = 5
 COLOUR_TAB = 11
 CLOSE = 13
@@ -21,6 +22,9 @@ DPI_SELECT = 54
 FIRST_DPI_CELL = 60
 
 MENU_TITLE = "MainMenuDlg"
+# The tray icon's id and callback message, and what the system sends through them.
+TRAY_ICON_ID, TRAY_CALLBACK = 153, 0x8000 + 5
+WM_SYSCOMMAND, SC_MINIMIZE, WM_LBUTTONDBLCLK = 0x112, 0xF020, 0x203
 TRAY_MENU_ITEMS = 6
 TEAL = (0, 120, 153)
 
@@ -283,9 +287,20 @@ class DpiAndLed(MainPage):
 class Tray(MainPage):
     def test_hidden_to_the_tray_and_back_by_double_click(self):
         icon = self.hide_to_tray()
+        # A callback for another icon is not the program's: answered 1, nothing done.
+        foreign = (hex(TRAY_CALLBACK), hex(TRAY_ICON_ID + 1), hex(WM_LBUTTONDBLCLK))
+        self.assertEqual(session().helper("send", *foreign), "1")
+        self.assertEqual(session().window_state()["visible"], 0)
         screen_click(*icon, repeat=2)
         wait_for(lambda: session().window_state()["visible"] == 1, "the window to come back")
         wait_for(lambda: self.tray_window() is None, "the tray icon to go")
+
+        # Minimize from the system menu keeps the window on the taskbar, with no tray icon.
+        session().helper("send", hex(WM_SYSCOMMAND), hex(SC_MINIMIZE), "0")
+        wait_for(lambda: session().window_state() == {"count": 1, "visible": 1, "iconic": 1},
+                 "the window to minimise")
+        self.assertEqual(session().helper("ping"), "answered")
+        self.assertIsNone(self.tray_window())
         self.assertTrue(self.program.running())
 
 

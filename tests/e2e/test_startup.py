@@ -34,13 +34,14 @@ class RunningProgram(unittest.TestCase):
     """A test with a simulator and a program, both ended afterwards."""
 
     files = None
+    english = True
 
     def setUp(self):
         self.simulator = Simulator()
         self.addCleanup(self.simulator.close)
-        self.program = Program(self.files)
+        self.program = Program(self.files, english=self.english)
         self.addCleanup(self.program.stop)
-        self.layout = main_layout()
+        self.layout = main_layout(self.english)
 
     def start(self):
         self.program.start(self.simulator)
@@ -123,6 +124,12 @@ class SingleInstance(RunningProgram):
         wait_for(lambda: session().window_state() == {"count": 1, "visible": 1, "iconic": 0},
                  "the first window to come back")
         self.assertTrue(self.program.running())
+
+
+class ChineseSingleInstance(SingleInstance):
+    """The running copy is found by its Chinese title."""
+    files = {"config.ini": config_with({}, language=0)}
+    english = False
 
 
 class Ending(RunningProgram):

@@ -62,6 +62,9 @@ class FrameUnderTest : public platform::FrameCanvas {
     }
     void drawText(std::u16string_view, int32_t, int32_t, platform::FontChoice,
                   platform::Rgb) override {}
+    void fill(const platform::PixelRect& rect, platform::Rgb colour) override {
+        canvas_.fill(rect, colour);
+    }
 
   private:
     static inline platform::CairoFrameCanvas canvas_{kPictureSize};

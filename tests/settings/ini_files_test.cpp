@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "support/faulty_file_system.h"
 #include "support/temp_folder.h"
 
 namespace v270 {
@@ -58,6 +59,17 @@ TEST(IniFiles, AFileThatCannotBeWrittenStaysAsItWas) {
     std::filesystem::create_directory(notAFile);
     EXPECT_FALSE(files.write(notAFile, u"Init", u"CurConfig", u"2"));
     EXPECT_TRUE(std::filesystem::is_directory(notAFile));
+}
+
+// A scanner or a backup tool may hold the file for a moment: the replace is tried again.
+TEST(IniFiles, AReplaceThatMeetsASharingViolationTwiceSucceeds) {
+    TempFolder folder;
+    test::FaultyFileSystem disk;
+    IniFiles files(disk);
+    const auto file = folder / "config.ini";
+    disk.failReplaces(file, 2);
+    EXPECT_TRUE(files.write(file, u"Init", u"CurConfig", u"2"));
+    EXPECT_EQ(readFile(file), "[Init]\r\nCurConfig=2\r\n");
 }
 
 int processId() {

@@ -3,53 +3,54 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <span>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "settings/ini_files.h"
 
 namespace v270::test {
 
-// Settings files kept in memory, by path, with the rules of the files on disk: a missing file
-// reads as empty, only the first kMaxFileBytes of a larger one are read and such a file is never
-// rewritten, and a group of writes that changed nothing writes nothing. The settings stores run
-// on it without touching the file system, thousands of times a second.
-class MemoryIniFiles final : public IniFiles {
+// Files kept in memory, by path: a missing one reads as missing, a replace always succeeds and
+// nothing ever waits.
+class MemoryFileSystem : public platform::FileSystem {
   public:
+    platform::FileResult read(const std::filesystem::path& file, size_t limit,
+                              std::vector<std::byte>& bytes) override {
+        const auto found = stored.find(file);
+        if (found == stored.end())
+            return {platform::FileResult::Outcome::Missing, u"missing"};
+        const std::span<const std::byte> whole = found->second;
+        const auto start = whole.first(std::min(whole.size(), limit));
+        bytes.assign(start.begin(), start.end());
+        return {};
+    }
+    platform::FileResult replace(const std::filesystem::path& target,
+                                 std::span<const std::byte> contents) override {
+        stored[target].assign(contents.begin(), contents.end());
+        return {};
+    }
+    void wait(std::chrono::milliseconds) override {}
+
+    std::map<std::filesystem::path, std::vector<std::byte>> stored;
+};
+
+// The settings files in memory, with the rules of the files on disk. The settings stores run on
+// it without touching the file system, thousands of times a second.
+class MemoryIniFiles final : private MemoryFileSystem, public IniFiles {
+  public:
+    MemoryIniFiles() : IniFiles(static_cast<MemoryFileSystem&>(*this)) {}
+
     void put(const std::filesystem::path& file, std::span<const std::byte> bytes) {
-        files_[file].assign(bytes.begin(), bytes.end());
+        stored[file].assign(bytes.begin(), bytes.end());
     }
     // The file's bytes; empty when it is missing.
     std::vector<std::byte> bytes(const std::filesystem::path& file) const {
-        const auto found = files_.find(file);
-        return found == files_.end() ? std::vector<std::byte>{} : found->second;
+        const auto found = stored.find(file);
+        return found == stored.end() ? std::vector<std::byte>{} : found->second;
     }
-    bool exists(const std::filesystem::path& file) const { return files_.contains(file); }
-
-    IniDocument load(const std::filesystem::path& file) const override {
-        const auto found = files_.find(file);
-        if (found == files_.end())
-            return IniDocument();
-        const std::span<const std::byte> whole = found->second;
-        return IniDocument::parse(whole.first(std::min<size_t>(whole.size(), kMaxFileBytes)));
-    }
-
-    bool update(const std::filesystem::path& file,
-                const std::function<void(IniDocument&)>& edit) override {
-        const auto found = files_.find(file);
-        if (found != files_.end() && found->second.size() > kMaxFileBytes)
-            return false;
-        IniDocument document = found == files_.end() ? IniDocument() : load(file);
-        edit(document);
-        if (document.modified())
-            files_[file] = document.serialize();
-        return true;
-    }
-
-  private:
-    std::map<std::filesystem::path, std::vector<std::byte>> files_;
+    bool exists(const std::filesystem::path& file) const { return stored.contains(file); }
 };
 
 }  // namespace v270::test

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/view_port.h"
@@ -74,6 +75,7 @@ class RecordingViewPort final : public platform::ViewPort {
         return std::make_unique<Controls>(*this);
     }
     void showStepMenu(platform::PixelPoint p) override { add("step menu " + text(p)); }
+    void focusWindow() override { add("focus window"); }
     std::unique_ptr<platform::KeyboardCapture> captureKeyboard() override {
         if (refuseCapture)
             return nullptr;
@@ -91,6 +93,8 @@ class RecordingViewPort final : public platform::ViewPort {
     // Keyboard captures made, and those still in place.
     int captures = 0;
     int capturesHeld = 0;
+    // The keys the system has typed into the capture in place, not yet taken.
+    std::vector<platform::CapturedKey> capturedKeys;
     ControlsState controls;
 
   private:
@@ -145,6 +149,10 @@ class RecordingViewPort final : public platform::ViewPort {
             ++state_.editsOpened;
             view_.add("edit step row");
         }
+        void focus(platform::AdvancedControl control) override {
+            static constexpr const char* kNames[] = {"repeat", "name", "macros", "steps"};
+            state_.focus = kNames[static_cast<int>(control)];
+        }
 
       private:
         static bool valid(const std::vector<std::u16string>& rows, int32_t row) {
@@ -160,6 +168,9 @@ class RecordingViewPort final : public platform::ViewPort {
         ~Capture() override {
             --view_.capturesHeld;
             view_.add("release keyboard");
+        }
+        std::vector<platform::CapturedKey> takeKeys() override {
+            return std::exchange(view_.capturedKeys, {});
         }
 
       private:

@@ -61,8 +61,10 @@ class AdvancedPageTest : public testing::Test {
         page.onStepCommand({kind, key, action});
     }
     MacroRecord macro(int index) const { return *macros.macro(index); }
+    // A key the system hands the capture, and the window told of it.
     void typed(KeyTransition transition, uint8_t key, uint64_t millisecond) {
-        page.onCapturedKey({{transition, key}, millisecond * 1000});
+        view.capturedKeys.push_back({{transition, key}, millisecond * 1000});
+        page.onCapturedKeysWaiting();
     }
     const test::ControlsState& controls() const { return view.controls; }
 
@@ -220,6 +222,24 @@ TEST_F(AdvancedPageTest, RecordingCapturesTheKeyboardAndWritesTheSteps) {
     EXPECT_EQ(macro(1).stepCount, 2);
     EXPECT_EQ(macro(1).steps[0], (MacroStep{kB, kStepPress, 120}));
     EXPECT_TRUE(macros.unsavedEdits());
+}
+
+// The window's message says only that keys wait: one told twice, or told with nothing waiting
+// or no capture at all, as any program could tell it, records nothing more; nor does the end of
+// an edit that cannot have begun.
+TEST_F(AdvancedPageTest, CapturedKeysAreTakenFromTheCaptureNotFromTheMessage) {
+    page.onCapturedKeysWaiting();
+    pressEntry(advanced_item::kRecord);
+    view.capturedKeys = {{{KeyTransition::Down, kA}, 1'000'000},
+                         {{KeyTransition::Up, kA}, 1'050'000}};
+    page.onCapturedKeysWaiting();
+    page.onCapturedKeysWaiting();
+    page.onStepEditDone();  // no edit ends while the keyboard is captured
+    EXPECT_THAT(controls().stepRows, ElementsAre(u"[↓]A", u"    50ms", u"[↑]A"));
+    pressEntry(advanced_item::kRecord);
+    view.capturedKeys = {{{KeyTransition::Down, kB}, 0}};
+    page.onCapturedKeysWaiting();
+    EXPECT_EQ(macro(1).stepCount, 2);
 }
 
 TEST_F(AdvancedPageTest, WithoutTheSystemsKeysTheWindowsOwnKeysAreRecorded) {

@@ -95,6 +95,9 @@ class RecordingCanvas : public platform::FrameCanvas {
                   platform::Rgb colour) override {
         texts.push_back({std::u16string(text), x, y, font, colour});
     }
+    void fill(const platform::PixelRect& rect, platform::Rgb colour) override {
+        fills.emplace_back(rect, colour);
+    }
 
     // The copies made from one picture, in order.
     std::vector<RecordedCopy> copiesFrom(const std::string& picture) const {
@@ -122,6 +125,7 @@ class RecordingCanvas : public platform::FrameCanvas {
 
     std::vector<RecordedCopy> copies;
     std::vector<RecordedText> texts;
+    std::vector<std::pair<platform::PixelRect, platform::Rgb>> fills;
 };
 
 }  // namespace v270::test

@@ -54,6 +54,8 @@ class Receiver {
         return true;
     }
 
+    // The capture whose keys the window takes when told that some wait.
+    platform::KeyboardCapture* capture = nullptr;
     std::vector<platform::CapturedKey> keys;
     std::vector<std::string> listMessages;
 
@@ -63,7 +65,10 @@ class Receiver {
         if (self != nullptr) {
             switch (message) {
                 case kCaptured:
-                    self->keys.push_back(win32::capturedKeyFromMessage(first, second));
+                    if (self->capture != nullptr) {
+                        for (const platform::CapturedKey& key : self->capture->takeKeys())
+                            self->keys.push_back(key);
+                    }
                     return 0;
                 case win32::WM_LISTEDIT_CHANGED:
                     self->listMessages.push_back(
@@ -93,6 +98,7 @@ TEST(KeyboardCaptureWin32Test, KeysComeToTheWindowStampedAndOwnInputPassesOn) {
     Receiver receiver;
     auto capture = win32::captureKeyboard(receiver.get(), kCaptured);
     ASSERT_NE(capture, nullptr);
+    receiver.capture = capture.get();
     EXPECT_EQ(win32::captureKeyboard(receiver.get(), kCaptured), nullptr) << "one at a time";
 
     const uint64_t before = platform::microsecondOfDayNow();
@@ -119,7 +125,14 @@ TEST(KeyboardCaptureWin32Test, KeysComeToTheWindowStampedAndOwnInputPassesOn) {
     EXPECT_EQ(receiver.keys[4].message.transition, KeyTransition::Up);
     for (const platform::CapturedKey& key : receiver.keys)
         EXPECT_GE(key.microsecondOfDay + 1000, before) << "stamped when it happened";
+    // The message carries nothing: one posted by anybody, with any parameters, brings no key.
+    PostMessageW(receiver.get(), kCaptured, 0x141, 0x7FFF'FFFF);
+    MSG message;
+    while (PeekMessageW(&message, receiver.get(), 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    EXPECT_EQ(receiver.keys.size(), 5u);
 
+    receiver.capture = nullptr;
     capture.reset();
     receiver.keys.clear();
     EXPECT_NE(win32::captureKeyboard(receiver.get(), kCaptured), nullptr) << "free again";
@@ -152,6 +165,7 @@ TEST(KeyboardCaptureWin32Test, RecordedDelaysAgainstTheRealGaps) {
     Receiver receiver;
     const auto capture = win32::captureKeyboard(receiver.get(), kCaptured);
     ASSERT_NE(capture, nullptr);
+    receiver.capture = capture.get();
     constexpr int kGapsMs[] = {1, 2, 3, 5, 8, 13, 20, 35, 50, 80, 120, 200, 300, 500};
     std::vector<LONGLONG> sent;
     std::thread typist([&] {

@@ -9,6 +9,9 @@
 //   v270-e2e-helper.exe minimize          minimises the main window
 //   v270-e2e-helper.exe taskbar-created   removes the main window's tray icon and sends it
 //                                         TaskbarCreated, as an Explorer restart does
+//   v270-e2e-helper.exe hold FILE         opens FILE shared with no one, as a scanner may at
+//                                         logon; prints "held", keeps it until its standard
+//                                         input ends, then prints "released"
 //   v270-e2e-helper.exe speed             prints the pointer speed (SPI_GETMOUSESPEED)
 //   v270-e2e-helper.exe set-speed N       sets it, as the control panel would
 //   v270-e2e-helper.exe message CAPTION   prints the text of the message box titled CAPTION
@@ -24,9 +27,21 @@
 //                                         message within 5 s, else "hung"
 //   v270-e2e-helper.exe logon-task        the program's logon task as the Task Scheduler gives
 //                                         it back, one "key=value" a line: registered=0|1, then
-//                                         trigger=logon|none, runlevel=highest|other, user,
-//                                         command, arguments
+//                                         trigger=logon|none, runlevel=highest|other,
+//                                         priority, user, command, arguments
 //   v270-e2e-helper.exe logon-task-remove deletes that task
+//   v270-e2e-helper.exe logon-task-add PROGRAM
+//                                         registers it for PROGRAM as the program does
+//   v270-e2e-helper.exe rights PATH       prints the owner and access list of PATH (SDDL)
+//   v270-e2e-helper.exe hold-machine-name SECONDS
+//                                         holds the machine-wide name of a running driver, as
+//                                         one in another user's session would; prints "held"
+//   v270-e2e-helper.exe post MESSAGE WPARAM LPARAM
+//                                         posts the main window a message (hexadecimal numbers),
+//                                         as any program could
+//   v270-e2e-helper.exe send MESSAGE WPARAM LPARAM
+//                                         the same sent, waiting at most 5 s; prints the
+//                                         window's answer (decimal)
 //   v270-e2e-helper.exe copy-data TAG HEX sends the main window WM_COPYDATA with dwData TAG
 //                                         (hexadecimal) and the bytes HEX ("-" for none);
 //                                         prints the window's answer
@@ -38,9 +53,16 @@
 //   v270-e2e-helper.exe about             opens the about box, as its system-menu entry does
 //   v270-e2e-helper.exe version FILE      prints the version resource of FILE as a file's
 //                                         properties show it: "FileVersion=..." and the rest
+//   v270-e2e-helper.exe accessible        the main window's children as a screen reader gets
+//                                         them (AccessibleObjectFromWindow): one per line,
+//                                         "ROLE STATE NAME", role and state in hexadecimal
 //
 // Writes its lines and exits 0, or exits 1 when the window asked for does not exist.
 #include <windows.h>
+// windows.h first.
+#include <sddl.h>
+
+#include <oleacc.h>
 
 #include <shellapi.h>
 
@@ -138,6 +160,21 @@ int holdFront(int seconds) {
     return 0;
 }
 
+// Keeps `file` open with no sharing until the standard input ends.
+int holdFile(const wchar_t* file) {
+    HANDLE held = CreateFileW(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    while (std::fgetc(stdin) != EOF) {
+    }
+    CloseHandle(held);
+    std::printf("released\n");
+    return 0;
+}
+
 // The fixed version numbers and the English strings of a file's version resource.
 int printVersion(const wchar_t* file) {
     DWORD ignored = 0;
@@ -193,6 +230,8 @@ int run(int argc, wchar_t** argv) {
     }
     if (command == L"version" && argc == 3)
         return printVersion(argv[2]);
+    if (command == L"hold" && argc == 3)
+        return holdFile(argv[2]);
     if (command == L"speed") {
         int speed = 0;
         SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0);
@@ -232,17 +271,51 @@ int run(int argc, wchar_t** argv) {
         printUtf8(text.data());
         return 0;
     }
-    if (command == L"logon-task" || command == L"logon-task-remove") {
+    if (command == L"rights" && argc == 3) {
+        const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+        DWORD size = 0;
+        GetFileSecurityW(argv[2], parts, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        LPWSTR text = nullptr;
+        if (size == 0 || !GetFileSecurityW(argv[2], parts, buffer.data(), size, &size) ||
+            !ConvertSecurityDescriptorToStringSecurityDescriptorW(buffer.data(), SDDL_REVISION_1,
+                                                                  parts, &text, nullptr)) {
+            return 1;
+        }
+        printUtf8(std::wstring(text));
+        LocalFree(text);
+        return 0;
+    }
+    if (command == L"hold-machine-name" && argc == 3) {
+        HANDLE name = CreateMutexW(nullptr, FALSE, L"Global\\DAVO_RUravuVez");
+        std::printf("held\n");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(_wtoi(argv[2])) * 1000u);
+        CloseHandle(name);
+        return 0;
+    }
+    if (command == L"logon-task" || command == L"logon-task-remove" ||
+        (command == L"logon-task-add" && argc == 3)) {
         v270::win32::Win32LogonTask task(v270::win32::logonTaskNameForCurrentUser());
         if (command == L"logon-task-remove") {
             std::printf("%s\n", task.remove().ok ? "ok" : "failed");
             return 0;
         }
+        if (command == L"logon-task-add") {
+            const std::wstring program = argv[2];
+            std::printf("%s\n",
+                        task.add(std::u16string(program.begin(), program.end()), u"--tray").ok
+                            ? "ok"
+                            : "failed");
+            return 0;
+        }
         const auto definition = task.readBack();
         std::printf("registered=%d\n", definition ? 1 : 0);
         if (definition) {
-            std::printf("trigger=%s\nrunlevel=%s\n", definition->atLogon ? "logon" : "none",
-                        definition->highestPrivileges ? "highest" : "other");
+            std::printf("trigger=%s\nrunlevel=%s\npriority=%d\n",
+                        definition->atLogon ? "logon" : "none",
+                        definition->highestPrivileges ? "highest" : "other",
+                        static_cast<int>(definition->priority));
             printUtf8(u"user=" + definition->userId);
             printUtf8(u"command=" + definition->command);
             printUtf8(u"arguments=" + definition->arguments);
@@ -314,12 +387,62 @@ int run(int argc, wchar_t** argv) {
         std::printf("%d\n", static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)));
         return 0;
     }
+    if (command == L"accessible") {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IAccessible* client = nullptr;
+        const HRESULT found =
+            AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&client));
+        if (FAILED(found)) {
+            std::fprintf(stderr, "AccessibleObjectFromWindow: 0x%08lx\n",
+                         static_cast<unsigned long>(found));
+            return 3;
+        }
+        long count = 0;
+        client->get_accChildCount(&count);
+        for (long id = 1; id <= count; ++id) {
+            VARIANT child;
+            VariantInit(&child);
+            child.vt = VT_I4;
+            child.lVal = id;
+            VARIANT role;
+            VARIANT state;
+            VariantInit(&role);
+            VariantInit(&state);
+            BSTR name = nullptr;
+            client->get_accRole(child, &role);
+            client->get_accState(child, &state);
+            client->get_accName(child, &name);
+            std::printf("%lx %lx ", role.vt == VT_I4 ? role.lVal : 0L,
+                        state.vt == VT_I4 ? state.lVal : 0L);
+            printUtf8(name != nullptr ? name : L"");
+            SysFreeString(name);
+        }
+        client->Release();
+        CoUninitialize();
+        return 0;
+    }
     if (command == L"ping") {
         // Whether the window's thread takes a message within five seconds.
         DWORD_PTR result = 0;
         const bool answered =
             SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
         std::printf("%s\n", answered ? "answered" : "hung");
+        return 0;
+    }
+    if ((command == L"post" || command == L"send") && argc == 5) {
+        const auto number = [](const wchar_t* text) { return std::wcstoull(text, nullptr, 16); };
+        const auto message = static_cast<UINT>(number(argv[2]));
+        const auto first = static_cast<WPARAM>(number(argv[3]));
+        const auto second = static_cast<LPARAM>(number(argv[4]));
+        if (command == L"send") {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(window, message, first, second, SMTO_ABORTIFHUNG, 5000, &result);
+            std::printf("%lld\n", static_cast<long long>(result));
+            return 0;
+        }
+        const bool posted = PostMessageW(window, message, first, second) != 0;
+        std::printf("%s\n", posted ? "ok" : "failed");
         return 0;
     }
     if (command == L"power") {

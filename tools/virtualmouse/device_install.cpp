@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/win32/device_info_set.h"
 #include "platform/win32/hid_win32.h"
 #include "virtual_mouse_control.h"
 
@@ -20,22 +21,6 @@ constexpr GUID kHidClass = {
 std::string failure(const char* operation) {
     return win32::systemErrorText(operation, GetLastError());
 }
-
-class DeviceInfoList {
-  public:
-    explicit DeviceInfoList(HDEVINFO set) : set_(set) {}
-    DeviceInfoList(const DeviceInfoList&) = delete;
-    DeviceInfoList& operator=(const DeviceInfoList&) = delete;
-    ~DeviceInfoList() {
-        if (valid())
-            SetupDiDestroyDeviceInfoList(set_);
-    }
-    HDEVINFO get() const { return set_; }
-    bool valid() const { return set_ != INVALID_HANDLE_VALUE && set_ != nullptr; }
-
-  private:
-    HDEVINFO set_;
-};
 
 std::wstring hardwareIdOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
     wchar_t ids[512] = {};
@@ -54,7 +39,7 @@ std::wstring instanceIdOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
 
 // The registered devices of the virtual mouse, the input collection's first.
 struct OwnDevices {
-    DeviceInfoList list{SetupDiGetClassDevsW(&kHidClass, nullptr, nullptr, 0)};
+    win32::DeviceInfoSet list{SetupDiGetClassDevsW(&kHidClass, nullptr, nullptr, 0)};
     std::vector<SP_DEVINFO_DATA> devices;
 
     OwnDevices() {
@@ -75,7 +60,7 @@ struct OwnDevices {
 };
 
 std::string registerDevice(const wchar_t* name) {
-    const DeviceInfoList list(SetupDiCreateDeviceInfoList(&kHidClass, nullptr));
+    const win32::DeviceInfoSet list(SetupDiCreateDeviceInfoList(&kHidClass, nullptr));
     if (!list.valid())
         return failure("SetupDiCreateDeviceInfoList");
     SP_DEVINFO_DATA device{};

@@ -110,9 +110,9 @@ struct MouseBridge::Attachment {
 };
 
 MouseBridge::MouseBridge(std::wstring infPath) : infPath_(std::move(infPath)) {
-    // Devices left in the prefix by an earlier session were loaded with it: they are taken as
-    // they are, with the lengths the driver gives them.
-    if (registeredDevices() > 0 && openControl().empty()) {
+    // Devices left in the prefix by an earlier session load with this one: once the driver is
+    // there they are taken as they are, with the lengths the driver gives them.
+    if (registeredDevices() > 0 && settle([&] { return openControl().empty(); })) {
         if (const auto counters = control_->counters(); counters && counters->devicesPresent != 0)
             installed_ = counters->lengths;
     }

@@ -168,6 +168,23 @@ void AdvancedPageControls::focusStepList() {
     SetFocus(stepList_);
 }
 
+void AdvancedPageControls::focus(platform::AdvancedControl control) {
+    switch (control) {
+        case platform::AdvancedControl::RepeatCountEdit:
+            SetFocus(repeatCountEdit_);
+            break;
+        case platform::AdvancedControl::MacroNameEdit:
+            SetFocus(macroNameEdit_);
+            break;
+        case platform::AdvancedControl::MacroList:
+            SetFocus(macroList_);
+            break;
+        case platform::AdvancedControl::StepList:
+            SetFocus(stepList_);
+            break;
+    }
+}
+
 void AdvancedPageControls::editSelectedStepRow() {
     // The character code 1 opens the editor, as Ctrl+A typed in the list does.
     typeCharacter(stepList_, 1);

@@ -47,6 +47,7 @@ class AdvancedPageControls final : public platform::AdvancedPageControls {
     std::u16string stepRowText(int32_t row) const override;
     void focusStepList() override;
     void editSelectedStepRow() override;
+    void focus(platform::AdvancedControl control) override;
 
   private:
     HWND repeatCountEdit_ = nullptr;

@@ -13,8 +13,8 @@ class DAVO_RUravuVez {
     explicit DAVO_RUravuVez(HINSTANCE instance);
 
     // Runs the program; returns when the main window has ended, or at once in a second copy,
-    // after bringing back the window of the first.
-    void InitInstance();
+    // after bringing back the window of the first. Returns the process's exit code.
+    int InitInstance();
 
     const std::filesystem::path& exeFolder() const { return exeFolder_; }
 

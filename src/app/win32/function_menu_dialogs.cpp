@@ -63,17 +63,17 @@ bool followPointer(HWND window, MenuPointer& pointer, UINT message, LPARAM lPara
 bool CSubMenuDlg::open(HWND parent, Point at) {
     if (!create(env_.instance, IDD_SUB_MENU_POPUP, parent))
         return false;
-    place(handle(), at, kSubMenuPlacementSize);
+    place(handle(), at, env_.scale.size(kSubMenuPlacementSize));
     return true;
 }
 
 INT_PTR CSubMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
-            const auto mask = env_.picture(skin_picture::kSubMenuMask);
+            const auto mask = env_.mask(skin_picture::kSubMenuMask);
             const platform::PixelSize maskSize = mask ? mask->size() : platform::PixelSize{};
             const int32_t entries = subMenuEntryCount(row_, env_.macros.macroCount());
-            pointer_ = MenuPointer(subMenuGeometry(maskSize, entries));
+            pointer_ = MenuPointer(subMenuGeometry(maskSize, entries).scaled(env_.scale));
             setRectangleRegion(handle(), pointer_.geometry().windowSize());
             return TRUE;
         }
@@ -116,6 +116,74 @@ void CSubMenuDlg::onRelease() {
         SendMessageW(menu, WM_CLOSE, 0, 0);
 }
 
+void CSubMenuDlg::step(int32_t delta) {
+    if (pointer_.step(delta))
+        InvalidateRect(handle(), nullptr, FALSE);
+}
+
+void CSubMenuDlg::leave() {
+    pointer_.leave();
+    InvalidateRect(handle(), nullptr, FALSE);
+}
+
+bool CMenuDlg::owns(HWND window) const {
+    return window != nullptr && (window == handle() || (subMenu_ && window == subMenu_->handle()));
+}
+
+void CMenuDlg::takeKeyboard() {
+    SetFocus(handle());
+    if (pointer_.step(1))
+        InvalidateRect(handle(), nullptr, FALSE);
+}
+
+bool CMenuDlg::onKey(WPARAM key) {
+    if (keysInSubMenu_ && subMenu_) {
+        switch (key) {
+            case VK_UP:
+            case VK_DOWN:
+                subMenu_->step(key == VK_DOWN ? 1 : -1);
+                return true;
+            case VK_RETURN:
+            case VK_SPACE:
+                subMenu_->choose();
+                return true;
+            case VK_LEFT:
+            case VK_ESCAPE:
+                keysInSubMenu_ = false;
+                subMenu_->leave();
+                return true;
+            default:
+                return false;
+        }
+    }
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+            if (pointer_.step(key == VK_DOWN ? 1 : -1))
+                InvalidateRect(handle(), nullptr, FALSE);
+            return true;
+        case VK_RIGHT:
+        case VK_RETURN:
+        case VK_SPACE:
+            if (opensSubMenu(pointer_.hovered())) {
+                UpdateWindow(handle());  // the paint opens the hovered group's sub-menu
+                if (subMenu_ && key != VK_SPACE) {
+                    keysInSubMenu_ = true;
+                    subMenu_->step(1);
+                }
+            } else if (key != VK_RIGHT) {
+                onRelease();
+            }
+            return true;
+        case VK_ESCAPE:
+            hide();
+            env_.requestMenuClose();
+            return true;
+        default:
+            return false;
+    }
+}
+
 CMenuDlg::~CMenuDlg() {
     subMenu_.reset();
 }
@@ -123,7 +191,7 @@ CMenuDlg::~CMenuDlg() {
 bool CMenuDlg::open(HWND parent, Point origin) {
     if (!create(env_.instance, IDD_MENU_POPUP, parent))
         return false;
-    place(handle(), origin, kMainMenuPlacementSize);
+    place(handle(), origin, env_.scale.size(kMainMenuPlacementSize));
     return true;
 }
 
@@ -132,8 +200,9 @@ INT_PTR CMenuDlg::handleMessage(UINT message, WPARAM, LPARAM lParam) {
         case WM_INITDIALOG: {
             const std::wstring title(kMainMenuTitle.begin(), kMainMenuTitle.end());
             SetWindowTextW(handle(), title.c_str());
-            const auto mask = env_.picture(skin_picture::kMenuMask);
-            pointer_ = MenuPointer(mainMenuGeometry(mask ? mask->size() : platform::PixelSize{}));
+            const auto mask = env_.mask(skin_picture::kMenuMask);
+            pointer_ = MenuPointer(
+                mainMenuGeometry(mask ? mask->size() : platform::PixelSize{}).scaled(env_.scale));
             setRectangleRegion(handle(), pointer_.geometry().windowSize());
             return TRUE;
         }
@@ -171,6 +240,7 @@ void CMenuDlg::followHoveredRow() {
         return;
     subMenu_.reset();
     subMenuRow_ = NO_HIT;
+    keysInSubMenu_ = false;
     if (!opensSubMenu(row))
         return;
     const int32_t macroCount = env_.macros.macroCount();

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/win32/dialog.h"
 #include "app/win32/popup_environment.h"
+#include "platform/win32/dialog.h"
 #include "ui/function_menu.h"
 
 namespace v270::win32 {
@@ -16,6 +16,11 @@ class CSubMenuDlg final : public Dialog {
 
     // Creates the window from its template, places it at `at` (screen pixels) and shows it.
     bool open(HWND parent, Point at);
+
+    // The keyboard: the arrows move over the entries, Enter or Space chooses one.
+    void step(int32_t delta);
+    void leave();
+    void choose() { onRelease(); }
 
   private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -37,6 +42,15 @@ class CMenuDlg final : public Dialog {
     // Creates the window from its template, places it at `origin` (screen pixels) and shows it.
     bool open(HWND parent, Point origin);
 
+    // Whether `window` is this menu or its sub-menu.
+    bool owns(HWND window) const;
+    // The menu was opened from the keyboard: its first row is marked and it takes the keys.
+    void takeKeyboard();
+    // A key pressed while the menu has the keyboard: Up and Down move over the rows, Right or
+    // Enter enters a group's sub-menu, Left leaves it, Enter or Space chooses, Escape closes
+    // the menu. Returns true for a key it took.
+    bool onKey(WPARAM key);
+
   private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onPaint();
@@ -50,6 +64,7 @@ class CMenuDlg final : public Dialog {
     MenuPointer pointer_{MenuGeometry{}};
     std::unique_ptr<CSubMenuDlg> subMenu_;
     int32_t subMenuRow_ = NO_HIT;
+    bool keysInSubMenu_ = false;
 };
 
 }  // namespace v270::win32

@@ -12,6 +12,7 @@
 #include "app/win32/window_messages.h"
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
+#include "platform/win32/display_dpi.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/keyboard_capture_win32.h"
 #include "settings/text.h"
@@ -128,10 +129,10 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
     program_ = std::make_unique<Program>(
         paths,
         ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_, *systemActions_,
-                        *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_});
+                        *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_, fileSystem_});
     painter_ = std::make_unique<MainWindowPainter>(*program_);
     startWithWindows_ = std::make_unique<StartWithWindows>(
-        logonTask_, messages_, pathToUtf16(platform::currentModulePath()));
+        logonTask_, fileSecurity_, messages_, pathToUtf16(platform::currentModulePath()));
 }
 
 VADU_VIredoVud::~VADU_VIredoVud() {
@@ -175,6 +176,8 @@ bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
             }
         }
     }
+    if (onNavigationKey(message))
+        return true;
     return swallowedByPreFilter(message.message, message.wParam);
 }
 
@@ -186,6 +189,9 @@ void VADU_VIredoVud::onInitDialog() {
                       GetWindowLongPtrW(handle(), GWL_STYLE) | WS_CLIPCHILDREN);
     messages_.setOwner(handle());
     dialogs_.setOwner(handle());
+    // Programs without administrator rights (V270Cmd.exe) may hand this window a profile
+    // request, which it checks byte for byte; every other message of theirs stays out.
+    ChangeWindowMessageFilterEx(handle(), WM_COPYDATA, MSGFLT_ALLOW, nullptr);
 
     HMENU systemMenu = GetSystemMenu(handle(), FALSE);
     wchar_t aboutText[128] = {};
@@ -199,7 +205,9 @@ void VADU_VIredoVud::onInitDialog() {
     // An elevated window hears nothing from the unelevated shell unless let through.
     if (taskbarCreatedMessage_ != 0)
         ChangeWindowMessageFilterEx(handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
-    painter_->createFonts();
+    applyScale(windowDpi(handle()));
+    painter_->prefetchFirstFrame();
+    startAccessibility();
 
     if (program_->lifecycle.initialise(startOptions_))
         program_->appProfiles.start();
@@ -225,7 +233,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_COMMAND:
             return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case kCapturedKeyMessage:
-            program_->advancedPage.onCapturedKey(capturedKeyFromMessage(wParam, lParam));
+            program_->advancedPage.onCapturedKeysWaiting();
             return TRUE;
         case kStepListRightClickMessage: {
             const auto row = static_cast<int32_t>(wParam & 0x7FFFFFFF);
@@ -275,6 +283,20 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_PAINT:
             onPaint();
             return TRUE;
+        case WM_GETOBJECT:
+            setResult(onGetObject(wParam, lParam));
+            return TRUE;
+        case kAccessiblePressMessage:
+            onAccessiblePress(wParam, lParam);
+            return TRUE;
+        case WM_DPICHANGED:
+            onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        case kGetDpiScaledSizeMessage:
+            return onGetDpiScaledSize(static_cast<int32_t>(wParam),
+                                      *reinterpret_cast<SIZE*>(lParam))
+                       ? TRUE
+                       : FALSE;
         case WM_ERASEBKGND:
             // Every frame covers the whole window, so there is nothing to erase.
             setResult(TRUE);
@@ -289,6 +311,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             // The dialog class counts a second press soon after the first as a double click;
             // on this window every press is a press of its own (the + of the fire interval
             // twice, or the record button started and stopped at once).
+            program_->keyboard.onPointerPress();
             pointer.onLeftButtonDown(pointOf(lParam));
             return FALSE;
         case WM_LBUTTONUP:
@@ -316,6 +339,7 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             program_->mainPage.functionMenuClosed();
             return TRUE;
         case WM_DESTROY:
+            stopAccessibility();
             program_->appProfiles.stop();
             menuDialog_.reset();
             // The child controls go with this window; their owner lets go of them first.
@@ -554,6 +578,8 @@ PopupEnvironment VADU_VIredoVud::popupEnvironment(int32_t slot) {
     return PopupEnvironment{instance_,
                             program.paths.skinFolder,
                             painter_->decoder(),
+                            painter_->popupPictures(),
+                            painter_->scale(),
                             *painter_->fonts(),
                             program.profiles,
                             program.macros,

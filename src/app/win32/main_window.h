@@ -8,17 +8,21 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/start_with_windows.h"
+#include "app/win32/accessible_window.h"
 #include "app/win32/function_menu_dialogs.h"
 #include "app/win32/message_boxes_win32.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/zev_menu.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "platform/hid.h"
 #include "platform/synthetic_input.h"
 #include "platform/system_actions.h"
 #include "platform/view_port.h"
+#include "platform/win32/com_objects.h"
 #include "platform/win32/dialog.h"
 #include "platform/win32/file_dialogs_win32.h"
+#include "platform/win32/file_security_win32.h"
 #include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
 #include "platform/win32/hid_win32.h"
@@ -37,7 +41,10 @@ class MainWindowPainter;
 // skin's pictures. It is the program's view port and message plumbing: it turns its messages
 // into the events of the program's logic, and it owns the platform services and the program,
 // whose worker threads end, joined, before anything they use is destroyed.
-class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public AppProfilesDialog {
+class VADU_VIredoVud final : public Dialog,
+                             public platform::ViewPort,
+                             public AppProfilesDialog,
+                             public AccessibleEntrySource {
   public:
     // `options`: a profile to start with, and whether to start hidden in the tray.
     VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
@@ -70,6 +77,7 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     std::unique_ptr<platform::AdvancedPageControls> createAdvancedPageControls(
         const platform::AdvancedControlPlaces& places, bool english) override;
     void showStepMenu(Point at) override;
+    void focusWindow() override;
     std::unique_ptr<platform::KeyboardCapture> captureKeyboard() override;
 
     // AppProfilesDialog.
@@ -77,10 +85,23 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
                                                       bool english,
                                                       int32_t currentProfile) override;
 
+    // AccessibleEntrySource (main_window_accessibility.cpp).
+    std::vector<EntryDescription> accessibleEntries() override;
+    bool englishInterface() override;
+    void focusAccessibleEntry(const FocusEntry& entry) override;
+    void pressAccessibleEntry(const FocusEntry& entry) override;
+
   private:
+    void startAccessibility();
+    void stopAccessibility();
+    LRESULT onGetObject(WPARAM flags, LPARAM objectId);
+    void onAccessiblePress(WPARAM kind, LPARAM index);
+
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onInitDialog() override;
     bool preTranslateMessage(const MSG& message);
+    // The keys that move and use the keyboard focus (main_window_keys.cpp); true when taken.
+    bool onNavigationKey(const MSG& message);
     bool onCommand(WORD command, WORD notification) override;
     bool onStepCommand(WORD command);
     INT_PTR onTrayCallback(UINT iconId, UINT mouseMessage);
@@ -89,11 +110,19 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     void onPaint();
     INT_PTR onControlColour(HDC dc);
     PopupEnvironment popupEnvironment(int32_t slot);
+    // The scale of the window's monitor (main_window_scale.cpp): the skin's tables, fonts,
+    // pictures and menus follow it; a change reshapes the window where the system puts it.
+    void applyScale(int32_t dpi);
+    void onDpiChanged(int32_t dpi, const RECT& suggested);
+    bool onGetDpiScaledSize(int32_t dpi, SIZE& size) const;
     HFONT languageFont(bool english) const;
     // Adds the wanted tray icon again; while the shell refuses it, a timer tries again.
     void restoreTrayIcon();
 
     HINSTANCE instance_;
+    // COM on the window's thread, for the screen readers' object.
+    ComApartment com_;
+    AccessibleWindow* accessible_ = nullptr;
     const CommandLineOptions startOptions_;
     // While a start into the tray creates the window, it is never shown: the dialog would show
     // it after its initialisation, which already hid it to the tray.
@@ -117,7 +146,9 @@ class VADU_VIredoVud final : public Dialog, public platform::ViewPort, public Ap
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};
+    Win32FileSecurity fileSecurity_;
     Win32NoticeWindow notice_;
+    platform::SystemFileSystem fileSystem_;
 
     // The program. Its threads use only what is declared above it, and what is declared below
     // uses the program: it goes after the latter and before the former.

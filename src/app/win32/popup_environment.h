@@ -11,8 +11,10 @@
 #include "platform/win32/gdi_fonts.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
+#include "ui/display_scale.h"
 #include "ui/function_menu.h"
 #include "ui/hit_test.h"
+#include "ui/picture_source.h"
 #include "ui/skin_tables.h"
 #include "ui/ui_text.h"
 
@@ -22,7 +24,11 @@ namespace v270::win32 {
 struct PopupEnvironment {
     HINSTANCE instance = nullptr;
     std::filesystem::path skinFolder;
+    // The masks as the skin has them, which give the popups' shapes in skin pixels.
     platform::PictureDecoder& decoder;
+    // The pictures drawn, at the scale of the main window's monitor.
+    PictureSource& pictures;
+    DisplayScale scale;
     const GdiFonts& fonts;
     ProfileStore& profiles;
     MacroStore& macros;
@@ -34,6 +40,9 @@ struct PopupEnvironment {
 
     platform::FontChoice font() const { return fontFor(profiles.englishUi() != 0); }
     std::shared_ptr<const platform::Picture> picture(std::string_view name) const {
+        return pictures.picture(skinFolder / std::filesystem::path(name));
+    }
+    std::shared_ptr<const platform::Picture> mask(std::string_view name) const {
         return decoder.load(skinFolder / std::filesystem::path(name));
     }
 

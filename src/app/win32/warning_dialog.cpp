@@ -60,10 +60,10 @@ void WarningDlg::onInit() {
                       extended & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE |
                                                         WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
 
-    const auto mask = env_.picture(skin_picture::kWarningMask);
-    size_ = mask ? mask->size() : platform::PixelSize{};
-    UniqueRegion region =
-        mask ? regionFromRects(maskRegion(*mask).rects()) : UniqueRegion(CreateRectRgn(0, 0, 0, 0));
+    const auto mask = env_.mask(skin_picture::kWarningMask);
+    size_ = mask ? env_.scale.size(mask->size()) : platform::PixelSize{};
+    UniqueRegion region = mask ? regionFromRects(maskRegion(*mask, env_.scale).rects())
+                               : UniqueRegion(CreateRectRgn(0, 0, 0, 0));
     if (region && SetWindowRgn(handle(), region.get(), TRUE))
         region.release();
     SetWindowPos(handle(), nullptr, origin_.x, origin_.y, size_.width, size_.height,

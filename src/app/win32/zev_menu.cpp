@@ -106,14 +106,14 @@ void CZevMenu::DrawItem(const DRAWITEMSTRUCT& item) {
     MenuItemDc canvas(item.hDC);
     const RECT& r = item.rcItem;
     drawMenuItem(canvas, *record, {r.left, r.top, r.right, r.bottom},
-                 (item.itemState & ODS_SELECTED) != 0, (item.itemState & ODS_CHECKED) != 0);
+                 (item.itemState & ODS_SELECTED) != 0, (item.itemState & ODS_CHECKED) != 0, scale_);
 }
 
 void CZevMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     if (item.CtlType != ODT_MENU || item.itemData == 0)
         return;
     const auto* record = reinterpret_cast<const MenuItemData*>(item.itemData);
-    const platform::PixelSize size = measureMenuItem(*record);
+    const platform::PixelSize size = measureMenuItem(*record, scale_);
     item.itemWidth = static_cast<UINT>(size.width);
     item.itemHeight = static_cast<UINT>(size.height);
 }

@@ -30,6 +30,9 @@ class CZevMenu {
     virtual void DrawItem(const DRAWITEMSTRUCT& item);
     virtual void MeasureItem(MEASUREITEMSTRUCT& item);
 
+    // The scale of the window the menus open over: items measure and draw at it.
+    void setScale(DisplayScale scale) { scale_ = scale; }
+
     HMENU handle() const { return menu_; }
     // The popup at position `index` of the menu bar the resource holds.
     HMENU popup(int index) const { return menu_ != nullptr ? GetSubMenu(menu_, index) : nullptr; }
@@ -39,6 +42,7 @@ class CZevMenu {
     HMENU menu_ = nullptr;
     std::array<MenuItemData, kMenuItemRecords> items_{};
     int itemCount_ = 0;
+    DisplayScale scale_;
 };
 
 }  // namespace v270::win32

@@ -20,9 +20,16 @@ struct FontCell {
     double cellWidth;
 };
 
-// The Windows fonts: "Consolas" 15 x 7 and "宋体" 12 x 6 (6 for half-width, 12 for an ideograph).
-constexpr FontCell kEnglishCell{"DejaVu Sans Mono", 15, 7};
-constexpr FontCell kChineseCell{"WenQuanYi Micro Hei", 12, 0};
+// The Windows fonts: "Consolas" 15 x 7 and "宋体" 12 x 6 (6 for half-width, 12 for an ideograph)
+// at 96 DPI, and their cells at other scales.
+FontCell englishCell(int32_t dpi) {
+    const TextExtent cell = fontCell(FontChoice::English, dpi);
+    return {"DejaVu Sans Mono", static_cast<double>(cell.height), static_cast<double>(cell.width)};
+}
+FontCell chineseCell(int32_t dpi) {
+    return {"WenQuanYi Micro Hei", static_cast<double>(fontCell(FontChoice::Chinese, dpi).height),
+            0};
+}
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
@@ -107,14 +114,14 @@ struct CairoFrameCanvas::Font {
     Font& operator=(const Font&) = delete;
 };
 
-CairoFrameCanvas::CairoFrameCanvas(PixelSize size) : size_(size) {
+CairoFrameCanvas::CairoFrameCanvas(PixelSize size, int32_t dpi) : size_(size) {
     surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(size.width, 0),
                                           std::max(size.height, 0));
     cairo_ = cairo_create(surface_);
     cairo_set_source_rgb(cairo_, 0, 0, 0);
     cairo_paint(cairo_);
-    english_ = std::make_unique<Font>(cairo_, kEnglishCell);
-    chinese_ = std::make_unique<Font>(cairo_, kChineseCell);
+    english_ = std::make_unique<Font>(cairo_, englishCell(dpi));
+    chinese_ = std::make_unique<Font>(cairo_, chineseCell(dpi));
 }
 
 CairoFrameCanvas::~CairoFrameCanvas() {
@@ -178,6 +185,14 @@ void CairoFrameCanvas::drawText(std::u16string_view text, int32_t x, int32_t y, 
     cairo_set_source_rgb(cairo_, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
     cairo_move_to(cairo_, x, y + face.ascent);
     cairo_show_text(cairo_, toUtf8(text).c_str());
+}
+
+void CairoFrameCanvas::fill(const PixelRect& rect, Rgb colour) {
+    if (rect.empty())
+        return;
+    cairo_set_source_rgb(cairo_, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
+    cairo_rectangle(cairo_, rect.left, rect.top, rect.width(), rect.height());
+    cairo_fill(cairo_);
 }
 
 Rgb CairoFrameCanvas::pixel(int32_t x, int32_t y) const {

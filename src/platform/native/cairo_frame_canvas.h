@@ -20,8 +20,8 @@ namespace v270::platform {
 // English font and WenQuanYi Micro Hei for the Chinese one, scaled to the same cell sizes.
 class CairoFrameCanvas : public FrameCanvas {
   public:
-    // An opaque black frame of `size`.
-    explicit CairoFrameCanvas(PixelSize size);
+    // An opaque black frame of `size`, its fonts at `dpi` dots per inch.
+    explicit CairoFrameCanvas(PixelSize size, int32_t dpi = kFontBaseDpi);
     ~CairoFrameCanvas() override;
     CairoFrameCanvas(const CairoFrameCanvas&) = delete;
     CairoFrameCanvas& operator=(const CairoFrameCanvas&) = delete;
@@ -31,6 +31,7 @@ class CairoFrameCanvas : public FrameCanvas {
     TextExtent measureText(std::u16string_view text, FontChoice font) override;
     void drawText(std::u16string_view text, int32_t x, int32_t y, FontChoice font,
                   Rgb colour) override;
+    void fill(const PixelRect& rect, Rgb colour) override;
 
     PixelSize size() const { return size_; }
     Rgb pixel(int32_t x, int32_t y) const;

@@ -1,9 +1,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <string>
+#include <system_error>
 
 #include "platform/file_system.h"
 
@@ -37,6 +39,8 @@ bool writeAll(int fd, std::span<const std::byte> contents) {
         const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = EIO;
         if (n <= 0)
             return false;
         done += static_cast<size_t>(n);
@@ -45,6 +49,31 @@ bool writeAll(int fd, std::span<const std::byte> contents) {
 }
 
 constexpr int kNameAttempts = 1024;
+
+// A failure as errno tells it, in the system's words (plain ASCII from the C library).
+FileResult failureOf(int error, bool missingIsFailure = false) {
+    FileResult result;
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            result.outcome =
+                missingIsFailure ? FileResult::Outcome::Failed : FileResult::Outcome::Missing;
+            break;
+        case EACCES:
+        case EPERM:
+        case EBUSY:
+        case ETXTBSY:
+        case EAGAIN:
+            result.outcome = FileResult::Outcome::Busy;
+            break;
+        default:
+            result.outcome = FileResult::Outcome::Failed;
+            break;
+    }
+    const std::string words = std::generic_category().message(error);
+    result.reason.assign(words.begin(), words.end());
+    return result;
+}
 
 // Creates a new temporary file beside `target`, skipping names that are taken.
 int createTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
@@ -60,17 +89,51 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
 
 }  // namespace
 
-bool replaceFileAtomically(const std::filesystem::path& target,
-                           std::span<const std::byte> contents) {
+FileResult readFileStart(const std::filesystem::path& file, size_t limit,
+                         std::vector<std::byte>& bytes) {
+    bytes.clear();
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid())
+        return failureOf(errno);
+    // The buffer grows by chunks, so that a small file costs a small buffer.
+    constexpr size_t kChunk = 64u << 10;
+    while (bytes.size() < limit) {
+        const size_t done = bytes.size();
+        bytes.resize(done + std::min(kChunk, limit - done));
+        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            bytes.resize(done);
+            continue;
+        }
+        if (n < 0) {
+            const int error = errno;
+            bytes.clear();
+            return failureOf(error, true);
+        }
+        bytes.resize(done + static_cast<size_t>(n));
+        if (n == 0)
+            break;
+    }
+    return {};
+}
+
+FileResult replaceFileAtomically(const std::filesystem::path& target,
+                                 std::span<const std::byte> contents) {
     removeStaleTemporaries(target);
     std::filesystem::path temporary;
     FileDescriptor file(createTemporary(target, temporary));
     if (!file.valid())
-        return false;
-    const bool written = writeAll(file.get(), contents) && ::fsync(file.get()) == 0;
-    if (!file.close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        return failureOf(errno, true);
+    int error = 0;
+    if (!writeAll(file.get(), contents) || ::fsync(file.get()) != 0)
+        error = errno;
+    if (!file.close() && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(temporary.c_str());
-        return false;
+        return failureOf(error, true);
     }
     // The rename itself reaches the disk with the folder's entry.
     const std::filesystem::path folder =
@@ -78,7 +141,7 @@ bool replaceFileAtomically(const std::filesystem::path& target,
     FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.valid())
         ::fsync(directory.get());
-    return true;
+    return {};
 }
 
 std::filesystem::path currentModulePath() {

@@ -8,12 +8,14 @@
 namespace v270::win32 {
 
 // Hands `bytes`, tagged with `tag`, to `window` of another process and waits up to `timeoutMs`
-// for it to take them; a window that does not answer in time is left alone.
-inline void sendCopyData(HWND window, ULONG_PTR tag, std::span<uint8_t> bytes, UINT timeoutMs) {
+// for it to take them; a window that does not answer in time is left alone. True when the
+// window answered that it took them.
+inline bool sendCopyData(HWND window, ULONG_PTR tag, std::span<uint8_t> bytes, UINT timeoutMs) {
     COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), bytes.data()};
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                        timeoutMs, &result);
+    return SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                               SMTO_ABORTIFHUNG, timeoutMs, &result) != 0 &&
+           result == TRUE;
 }
 
 }  // namespace v270::win32

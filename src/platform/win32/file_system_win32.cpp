@@ -27,6 +27,39 @@ HANDLE createTemporary(const std::filesystem::path& target, std::filesystem::pat
     return INVALID_HANDLE_VALUE;
 }
 
+// A failure as GetLastError tells it, in the system's words and language.
+FileResult failureOf(DWORD error, bool missingIsFailure = false) {
+    FileResult result;
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            result.outcome =
+                missingIsFailure ? FileResult::Outcome::Failed : FileResult::Outcome::Missing;
+            break;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_ACCESS_DENIED:
+            result.outcome = FileResult::Outcome::Busy;
+            break;
+        default:
+            result.outcome = FileResult::Outcome::Failed;
+            break;
+    }
+    wchar_t* words = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&words), 0, nullptr);
+    std::wstring text(words != nullptr ? words : L"", length);
+    LocalFree(words);
+    // The system's messages end with a line break.
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    if (text.empty())
+        text = L"error " + std::to_wstring(error);
+    result.reason.assign(text.begin(), text.end());
+    return result;
+}
+
 bool writeAll(HANDLE file, std::span<const std::byte> contents) {
     size_t done = 0;
     while (done < contents.size()) {
@@ -42,21 +75,61 @@ bool writeAll(HANDLE file, std::span<const std::byte> contents) {
 
 }  // namespace
 
-bool replaceFileAtomically(const std::filesystem::path& target,
-                           std::span<const std::byte> contents) {
+FileResult readFileStart(const std::filesystem::path& file, size_t limit,
+                         std::vector<std::byte>& bytes) {
+    bytes.clear();
+    win32::UniqueHandle handle(CreateFileW(file.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
+        FileResult failure = failureOf(GetLastError());
+        // A folder in the file's place refuses access for good: not worth waiting for.
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            failure.outcome = FileResult::Outcome::Failed;
+        return failure;
+    }
+    // The buffer grows by chunks, so that a small file costs a small buffer.
+    constexpr size_t kChunk = 64u << 10;
+    while (bytes.size() < limit) {
+        const size_t done = bytes.size();
+        bytes.resize(done + std::min(kChunk, limit - done));
+        DWORD read = 0;
+        if (!ReadFile(handle.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                      &read, nullptr)) {
+            const DWORD error = GetLastError();
+            bytes.clear();
+            return failureOf(error, true);
+        }
+        bytes.resize(done + read);
+        if (read == 0)
+            break;
+    }
+    return {};
+}
+
+FileResult replaceFileAtomically(const std::filesystem::path& target,
+                                 std::span<const std::byte> contents) {
     removeStaleTemporaries(target);
     std::filesystem::path temporary;
     win32::UniqueHandle file(createTemporary(target, temporary));
     if (!file)
-        return false;
-    const bool written = writeAll(file.get(), contents) && FlushFileBuffers(file.get());
-    file.reset();
-    if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary.c_str());
-        return false;
+        return failureOf(GetLastError(), true);
+    DWORD error = ERROR_SUCCESS;
+    if (!writeAll(file.get(), contents) || !FlushFileBuffers(file.get())) {
+        error = GetLastError();
+        if (error == ERROR_SUCCESS)
+            error = ERROR_WRITE_FAULT;  // a write that took nothing
     }
-    return true;
+    file.reset();
+    if (error == ERROR_SUCCESS && !MoveFileExW(temporary.c_str(), target.c_str(),
+                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error != ERROR_SUCCESS) {
+        DeleteFileW(temporary.c_str());
+        return failureOf(error, true);
+    }
+    return {};
 }
 
 std::filesystem::path currentModulePath() {

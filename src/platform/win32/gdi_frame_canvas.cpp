@@ -41,18 +41,19 @@ void GdiFrameCanvas::copy(const platform::Picture& picture, const platform::Pixe
         BitBlt(buffer_.dc(), x, y, right - left, bottom - top, gdi->dc(), left, top, SRCCOPY);
         return;
     }
-    // A picture held elsewhere in memory: its rows go in directly.
+    // A picture held elsewhere in memory (a resampled one): its rows go in directly, clipped
+    // to the buffer once.
+    const int32_t skipLeft = std::max(0, -x);
+    const int32_t skipTop = std::max(0, -y);
+    const int32_t width = std::min(right - left - skipLeft, buffer_.width() - (x + skipLeft));
+    const int32_t height = std::min(bottom - top - skipTop, buffer_.height() - (y + skipTop));
+    if (width <= 0 || height <= 0)
+        return;
     GdiFlush();
-    for (int32_t row = top; row < bottom; ++row) {
-        const int32_t to = y + (row - top);
-        if (to < 0 || to >= buffer_.height())
-            continue;
-        const auto pixels = picture.row(row);
-        for (int32_t column = left; column < right; ++column) {
-            const int32_t at = x + (column - left);
-            if (at >= 0 && at < buffer_.width())
-                buffer_.row(to)[at] = pixels[static_cast<size_t>(column)];
-        }
+    for (int32_t row = 0; row < height; ++row) {
+        const auto pixels = picture.row(top + skipTop + row);
+        std::copy_n(pixels.begin() + (left + skipLeft), width,
+                    buffer_.row(y + skipTop + row) + (x + skipLeft));
     }
 }
 
@@ -73,6 +74,15 @@ void GdiFrameCanvas::drawText(std::u16string_view text, int32_t x, int32_t y,
     const ScopedSelection selected(buffer_.dc(), fonts_.font(font));
     SetTextColor(buffer_.dc(), RGB(colour.red, colour.green, colour.blue));
     TextOutW(buffer_.dc(), x, y, wide(text), static_cast<int>(text.size()));
+}
+
+void GdiFrameCanvas::fill(const platform::PixelRect& rect, platform::Rgb colour) {
+    if (!buffer_ || rect.empty())
+        return;
+    const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+    const COLORREF previous = SetBkColor(buffer_.dc(), RGB(colour.red, colour.green, colour.blue));
+    ExtTextOutW(buffer_.dc(), 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+    SetBkColor(buffer_.dc(), previous);
 }
 
 void GdiFrameCanvas::present(HDC target) const {

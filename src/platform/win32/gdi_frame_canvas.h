@@ -23,6 +23,7 @@ class GdiFrameCanvas : public platform::FrameCanvas {
     platform::TextExtent measureText(std::u16string_view text, platform::FontChoice font) override;
     void drawText(std::u16string_view text, int32_t x, int32_t y, platform::FontChoice font,
                   platform::Rgb colour) override;
+    void fill(const platform::PixelRect& rect, platform::Rgb colour) override;
 
     // Copies the whole frame to (0, 0) of `target`.
     void present(HDC target) const;

@@ -19,6 +19,7 @@ extern "C" {
 #include <vector>
 
 #include "platform/win32/device_broadcast_win32.h"
+#include "platform/win32/device_info_set.h"
 #include "platform/win32/unique_handle.h"
 
 namespace v270::win32 {
@@ -31,23 +32,6 @@ constexpr DWORD kMaxMemberIndex = 100;
 std::wstring widePath(std::u16string_view path) {
     return std::wstring(path.begin(), path.end());
 }
-
-// Owns a device information set.
-class DeviceInfoSet {
-  public:
-    explicit DeviceInfoSet(HDEVINFO set) : set_(set) {}
-    DeviceInfoSet(const DeviceInfoSet&) = delete;
-    DeviceInfoSet& operator=(const DeviceInfoSet&) = delete;
-    ~DeviceInfoSet() {
-        if (valid())
-            SetupDiDestroyDeviceInfoList(set_);
-    }
-    HDEVINFO get() const { return set_; }
-    bool valid() const { return set_ != INVALID_HANDLE_VALUE && set_ != nullptr; }
-
-  private:
-    HDEVINFO set_;
-};
 
 // Owns the parser data of one collection.
 class PreparsedData {

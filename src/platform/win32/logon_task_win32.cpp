@@ -104,6 +104,7 @@ platform::LogonTaskResult Win32LogonTask::add(std::u16string_view program,
     definition.arguments = std::u16string(arguments);
     definition.atLogon = true;
     definition.highestPrivileges = true;
+    definition.priority = platform::kNormalTaskPriority;
     const UniqueBstr name(name_);
     const UniqueBstr xml(platform::logonTaskXml(definition));
     const ScopedVariant none;

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace v270::win32 {
+
+// Sent to a per-monitor aware window before WM_DPICHANGED; the window may answer with its own
+// size at the new scale, so that the rectangle it is then given fits it.
+inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE
+
+// The dots per inch of the monitor `window` is on: its own scale on systems that give each
+// monitor one (Windows 10 and later), the system's scale on older ones.
+int32_t windowDpi(HWND window);
+
+}  // namespace v270::win32

@@ -1,0 +1,137 @@
+#include "ui/picture_scaler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace v270 {
+
+namespace {
+
+// Weights are fixed point with this many fraction bits; a pixel times the sum of a tap set then
+// still fits 32 bits with room for the negative lobes.
+constexpr int kWeightBits = 14;
+constexpr int32_t kWeightOne = 1 << kWeightBits;
+
+// Catmull-Rom: interpolates (passes through the source pixels) and keeps edges crisp.
+double cubic(double x) {
+    x = std::abs(x);
+    if (x < 1)
+        return 1.5 * x * x * x - 2.5 * x * x + 1;
+    if (x < 2)
+        return -0.5 * x * x * x + 2.5 * x * x - 4 * x + 2;
+    return 0;
+}
+
+// For each target index along one axis: the source indices it reads (edges repeated) and their
+// weights, `taps` of each per target.
+struct AxisKernel {
+    int32_t taps = 0;
+    std::vector<int32_t> index;
+    std::vector<int32_t> weight;
+};
+
+AxisKernel axisKernel(int32_t from, int32_t to) {
+    AxisKernel kernel;
+    const double ratio = static_cast<double>(from) / to;
+    const double stretch = std::max(1.0, ratio);  // shrinking widens the filter
+    const double support = 2 * stretch;
+    kernel.taps = static_cast<int32_t>(std::ceil(2 * support)) + 1;
+    kernel.index.resize(static_cast<size_t>(to) * static_cast<size_t>(kernel.taps));
+    kernel.weight.resize(kernel.index.size());
+    std::vector<double> raw(static_cast<size_t>(kernel.taps));
+    for (int32_t t = 0; t < to; ++t) {
+        const double centre = (t + 0.5) * ratio - 0.5;
+        const auto first = static_cast<int32_t>(std::floor(centre - support)) + 1;
+        double total = 0;
+        for (int32_t k = 0; k < kernel.taps; ++k) {
+            raw[static_cast<size_t>(k)] = cubic((first + k - centre) / stretch);
+            total += raw[static_cast<size_t>(k)];
+        }
+        const size_t base = static_cast<size_t>(t) * static_cast<size_t>(kernel.taps);
+        int32_t sum = 0;
+        size_t largest = base;
+        for (int32_t k = 0; k < kernel.taps; ++k) {
+            const size_t at = base + static_cast<size_t>(k);
+            kernel.index[at] = std::clamp(first + k, 0, from - 1);
+            kernel.weight[at] =
+                static_cast<int32_t>(std::lround(raw[static_cast<size_t>(k)] / total * kWeightOne));
+            sum += kernel.weight[at];
+            if (kernel.weight[at] > kernel.weight[largest])
+                largest = at;
+        }
+        // The rounding error goes to the heaviest tap, so that a flat area stays flat.
+        kernel.weight[largest] += kWeightOne - sum;
+    }
+    return kernel;
+}
+
+uint8_t clampChannel(int32_t sum) {
+    return static_cast<uint8_t>(std::clamp((sum + kWeightOne / 2) >> kWeightBits, 0, 255));
+}
+
+}  // namespace
+
+std::shared_ptr<const platform::PixelPicture> resamplePicture(const platform::Picture& picture,
+                                                              platform::PixelSize size) {
+    const platform::PixelSize from = picture.size();
+    if (from.width <= 0 || from.height <= 0 || size.width <= 0 || size.height <= 0)
+        return std::make_shared<platform::PixelPicture>(size, platform::Rgb{});
+
+    const auto width = static_cast<size_t>(size.width);
+    const AxisKernel across = axisKernel(from.width, size.width);
+    const AxisKernel down = axisKernel(from.height, size.height);
+    const auto taps = static_cast<size_t>(across.taps);
+
+    // Across first, at the source's height, into one plane per channel: every source row
+    // becomes a row of the new width. The planes keep the next pass to plain row arithmetic.
+    std::vector<int16_t> wide(3 * width * static_cast<size_t>(from.height));
+    const size_t plane = width * static_cast<size_t>(from.height);
+    for (int32_t y = 0; y < from.height; ++y) {
+        const std::span<const uint32_t> row = picture.row(y);
+        const size_t line = static_cast<size_t>(y) * width;
+        for (size_t x = 0; x < width; ++x) {
+            int32_t red = 0;
+            int32_t green = 0;
+            int32_t blue = 0;
+            for (size_t k = x * taps; k < (x + 1) * taps; ++k) {
+                const uint32_t pixel = row[static_cast<size_t>(across.index[k])];
+                const int32_t w = across.weight[k];
+                red += w * static_cast<int32_t>(pixel >> 16 & 0xFF);
+                green += w * static_cast<int32_t>(pixel >> 8 & 0xFF);
+                blue += w * static_cast<int32_t>(pixel & 0xFF);
+            }
+            wide[line + x] = clampChannel(red);
+            wide[plane + line + x] = clampChannel(green);
+            wide[2 * plane + line + x] = clampChannel(blue);
+        }
+    }
+
+    // Then down: each target row sums whole rows of the planes.
+    std::vector<uint32_t> pixels(width * static_cast<size_t>(size.height));
+    std::vector<int32_t> sums(3 * width);
+    for (int32_t y = 0; y < size.height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const size_t base = static_cast<size_t>(y) * static_cast<size_t>(down.taps);
+        for (size_t k = base; k < base + static_cast<size_t>(down.taps); ++k) {
+            const int32_t w = down.weight[k];
+            const size_t line = static_cast<size_t>(down.index[k]) * width;
+            for (size_t c = 0; c < 3; ++c) {
+                const int16_t* in = &wide[c * plane + line];
+                int32_t* sum = &sums[c * width];
+                for (size_t x = 0; x < width; ++x)
+                    sum[x] += w * in[x];
+            }
+        }
+        uint32_t* out = &pixels[static_cast<size_t>(y) * width];
+        for (size_t x = 0; x < width; ++x) {
+            out[x] = uint32_t{clampChannel(sums[x])} << 16 |
+                     uint32_t{clampChannel(sums[width + x])} << 8 |
+                     clampChannel(sums[2 * width + x]);
+        }
+    }
+    return std::make_shared<platform::PixelPicture>(size, std::move(pixels));
+}
+
+}  // namespace v270
