@@ -249,6 +249,7 @@ TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
     const platform::DeviceNotice::Kind kRemoval = platform::DeviceNotice::Kind::Removal;
     for (const bool fromTheMenu : {false, true}) {
         hid.interfaces.clear();
+        log.clear();
         program = std::make_unique<Program>(paths, program->platform);
         if (fromTheMenu) {
             ASSERT_TRUE(program->lifecycle.setKeepRunningWithoutMouse(true));

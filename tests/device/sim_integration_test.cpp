@@ -181,7 +181,8 @@ TEST(SimIntegrationTest, LosingTheSimulatorRemovesTheMouse) {
     ASSERT_EQ(rig.link->FindMouse(), 1);
     rig.startReader();
     rig.killSimulator();
-    ASSERT_TRUE(eventually([&] { return rig.sink.windowsDestroyed() == 1; }));
+    // Each interface it listed is removed; any of those the link opened removes the mouse.
+    ASSERT_TRUE(eventually([&] { return rig.sink.windowsDestroyed() >= 1; }));
     EXPECT_EQ(rig.link->FindMouse(), 0) << "nobody to connect to";
 }
 
