@@ -146,6 +146,7 @@ TEST(KeyboardCaptureWin32Test, KeysAreTakenWhileTheWindowsThreadIsBusy) {
     Receiver receiver;
     const auto capture = win32::captureKeyboard(receiver.get(), kCaptured);
     ASSERT_NE(capture, nullptr);
+    receiver.capture = capture.get();
     std::thread injector([] {
         keybd_event(0x43, 0, 0, 0);
         keybd_event(0x43, 0, KEYEVENTF_KEYUP, 0);
