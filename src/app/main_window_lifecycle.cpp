@@ -159,6 +159,7 @@ void MainWindowLifecycle::onMouseRemoved() {
 
 void MainWindowLifecycle::waitForMouse() {
     waiting_ = true;
+    s_.device.listenForArrival();
     hideToTrayWithTip(s_.view, mouseAwayTip(english()));
 }
 

@@ -45,6 +45,8 @@ class DeviceLink final : public DeviceCommands, public MouseStateSource {
     DeviceChangeOutcome onDeviceNotice(const platform::DeviceNotice& notice) {
         return discovery_.onDeviceNotice(notice);
     }
+    // A program that waits for the mouse hears of its arrival although it never saw it.
+    void listenForArrival() { discovery_.listenForArrival(); }
     uint8_t deviceFound() const { return discovery_.deviceFound(); }
     // Both vendor interfaces of one mouse are open.
     bool mousePaired() const { return discovery_.paired(); }

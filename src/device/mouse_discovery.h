@@ -40,6 +40,10 @@ class MouseDiscovery {
     // mouse's arrival (or a refused removal) while its pair is not open searches again.
     DeviceChangeOutcome onDeviceNotice(const platform::DeviceNotice& notice);
 
+    // The system's notices of arriving HID interfaces come from now on; a search registers for
+    // them only once it has seen the mouse.
+    void listenForArrival() { hid_.registerForNotices(); }
+
     uint8_t deviceFound() const { return deviceFound_.load(std::memory_order_acquire); }
     // Both vendor interfaces of one device are open since the last search.
     bool paired() const { return paired_.load(std::memory_order_acquire); }

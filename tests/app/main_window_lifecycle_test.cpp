@@ -260,6 +260,7 @@ TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
         EXPECT_TRUE(messages.shown().empty());
         EXPECT_EQ(eventsFrom("tray add"), (std::vector<std::string>{away, "minimize", "hide"}));
         EXPECT_TRUE(waiting.waitingForMouse());
+        EXPECT_EQ(hid.calls().back(), "register") << "the arrival of a mouse never seen is heard";
 
         for (int plug = 0; plug < 2; ++plug) {
             hid.interfaces = {test::ordinaryMouseInterface(), test::inputInterface(),
