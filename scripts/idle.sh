@@ -14,6 +14,8 @@
 #                                   the foreground hook in place, nothing coming to the front
 #   scripts/idle.sh --after-notice  presses the DPI button once after the start signal, so that
 #                                   the on-screen notice shows and fades before the window
+#   scripts/idle.sh --without-mouse starts with --tray and the mouse unplugged: the driver waits
+#                                   for it in the tray
 #
 # The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
 # build/native); V270, v270-mousebridge and v270-mousesim are built when missing.
@@ -25,6 +27,7 @@ page=main
 settle=3
 app_profiles=0
 after_notice=0
+without_mouse=0
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --seconds) seconds=$2; shift 2 ;;
@@ -32,7 +35,8 @@ while [[ $# -gt 0 ]]; do
         --page) page=$2; shift 2 ;;
         --app-profiles) app_profiles=1; shift ;;
         --after-notice) after_notice=1; shift ;;
-        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles] [--after-notice]" >&2; exit 2 ;;
+        --without-mouse) without_mouse=1; shift ;;
+        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles] [--after-notice] [--without-mouse]" >&2; exit 2 ;;
     esac
 done
 [[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "--seconds takes a whole number > 0" >&2; exit 2; }
@@ -115,8 +119,13 @@ sim() {
 }
 
 cleanup+=("wineserver -k")
+arguments=()
+if [[ $without_mouse == 1 ]]; then
+    sim unplug >/dev/null
+    arguments=(--tray)
+fi
 v270_follow_simulator "$windows_build" "$hid_port" || fail "no virtual mouse"
-(cd "$folder" && exec wine V270.exe >/dev/null 2>&1) &
+(cd "$folder" && exec wine V270.exe "${arguments[@]}" >/dev/null 2>&1) &
 launcher=$!
 cleanup+=("kill $launcher")
 
@@ -137,9 +146,16 @@ window_shown() {
 first_apply_done() {
     [[ $(sim dump | grep -o '"bytes"' | wc -l) -ge 9 ]]
 }
-wait_until "the main window" window_shown
-wait_until "the first apply" first_apply_done
-sim click 6 >/dev/null  # the shipped profile's host function: the start signal
+tray_shown() {
+    xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null 2>&1
+}
+if [[ $without_mouse == 1 ]]; then
+    wait_until "the tray icon" tray_shown
+else
+    wait_until "the main window" window_shown
+    wait_until "the first apply" first_apply_done
+    sim click 6 >/dev/null  # the shipped profile's host function: the start signal
+fi
 if [[ $after_notice == 1 ]]; then
     sim click 6 >/dev/null  # the next DPI level: the notice shows for 1.4 s, well within the settling
 fi

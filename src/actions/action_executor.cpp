@@ -125,7 +125,7 @@ void ActionExecutor::nextProfile() {
     ProfileStore& profiles = services_.profiles;
     const int32_t current = profiles.currentConfig();
     const int32_t next = current >= kProfileCount ? 1 : current + 1;
-    switchToProfile(profiles, services_.device, services_.view, next);
+    switchToProfile(profiles, services_.device, services_.view, next, SwitchOrigin::MouseButton);
     tell(&ButtonChangeListener::profileSwitched);
 }
 

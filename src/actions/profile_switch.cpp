@@ -3,11 +3,14 @@
 namespace v270 {
 
 void switchToProfile(ProfileStore& profiles, DeviceCommands& device, platform::ViewPort& view,
-                     int32_t slot) {
+                     int32_t slot, SwitchOrigin origin) {
     // A config.ini that cannot be read leaves the current profile as it is.
     if (!profiles.switchProfile(slot))
         return;
-    device.ApplySettings();
+    if (origin == SwitchOrigin::Automatic)
+        device.applyKeepingDriverWorking();
+    else
+        device.ApplySettings();
     view.invalidate();
 }
 

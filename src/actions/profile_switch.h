@@ -8,11 +8,15 @@
 
 namespace v270 {
 
-// The one road of a profile switch, whoever asks for it (the next-profile function, a rule of
-// the per-application profiles, the command line): the slot becomes the current profile and is
-// loaded, the mouse gets it with ApplySettings, and the window repaints. Nothing changes when
-// config.ini cannot be read.
+// Who asked for a switch: the user at the mouse (its next-profile button), or the program on the
+// user's behalf while they are elsewhere (a rule of the per-application profiles, the command
+// line), where a start prompt would go unseen and swallow the next press.
+enum class SwitchOrigin { MouseButton, Automatic };
+
+// The one road of a profile switch, whoever asks for it: the slot becomes the current profile
+// and is loaded, the mouse gets it (an automatic switch keeps a working driver working), and the
+// window repaints. Nothing changes when config.ini cannot be read.
 void switchToProfile(ProfileStore& profiles, DeviceCommands& device, platform::ViewPort& view,
-                     int32_t slot);
+                     int32_t slot, SwitchOrigin origin);
 
 }  // namespace v270

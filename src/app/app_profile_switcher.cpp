@@ -77,7 +77,7 @@ void AppProfileSwitcher::onForegroundChanged(const platform::ForegroundChange& c
 void AppProfileSwitcher::onSettled(int32_t profile) {
     if (!running_ || !s_.maySwitch() || profile == s_.profiles.currentConfig())
         return;
-    switchToProfile(s_.profiles, s_.device, s_.view, profile);
+    switchToProfile(s_.profiles, s_.device, s_.view, profile, SwitchOrigin::Automatic);
     if (announcer_)
         announcer_(profile);
 }

@@ -1,9 +1,11 @@
 #include "app/main_window_lifecycle.h"
 
 #include <string>
+#include <utility>
 
 #include "actions/profile_switch.h"
 #include "app/instance_request.h"
+#include "settings/keep_running_setting.h"
 #include "ui/tray.h"
 #include "ui/window_titles.h"
 
@@ -33,6 +35,8 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.mainPage.enter();
 
     s_.profiles.readStartupSettings();
+    keepRunning_ = loadKeepRunning(s_.files, s_.paths.configFilePath);
+    startedInTray_ = options.tray;
     if (options.profile)
         s_.profiles.switchProfile(*options.profile);
     s_.notice.readSetting();
@@ -55,7 +59,14 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.advancedPage.selectLastStepOfCurrentMacro();
     s_.view.loadMenus(english());
 
-    if (s_.device.FindMouse() == 0) {
+    const uint8_t found = s_.device.FindMouse();
+    if (waitsForMouse() && !s_.device.mousePaired()) {
+        // Started at logon before the mouse, or with it away: no message box for nobody to
+        // read; the tray icon tells, and the mouse's arrival brings the profile.
+        waitForMouse();
+        return true;
+    }
+    if (found == 0) {
         s_.messages.show(notFoundMessage(english()));
         closePath();
         return false;
@@ -71,9 +82,7 @@ void MainWindowLifecycle::closePath() {
     if (closed_)
         return;
     closed_ = true;
-    for (int i = 0; i < kAltReleases; ++i) {
-        s_.input.keyEvent(kAltKey, 0, platform::kKeyEventKeyUp);
-    }
+    releaseAlt();
     s_.view.removeTrayIcon();
     s_.device.sendExitReport();
     if (s_.systemSettings.pointerSpeed())
@@ -103,21 +112,68 @@ bool MainWindowLifecycle::onInstanceRequest(uint64_t tag, std::span<const uint8_
     const std::optional<int32_t> profile = decodeProfileRequest(tag, data);
     if (!profile || closed_)
         return false;
-    switchToProfile(s_.profiles, s_.device, s_.view, *profile);
+    switchToProfile(s_.profiles, s_.device, s_.view, *profile, SwitchOrigin::Automatic);
     if (announceProfile_)
         announceProfile_(*profile);
     return true;
 }
 
+void MainWindowLifecycle::releaseAlt() {
+    for (int i = 0; i < kAltReleases; ++i)
+        s_.input.keyEvent(kAltKey, 0, platform::kKeyEventKeyUp);
+}
+
 void MainWindowLifecycle::onDeviceNotice(const platform::DeviceNotice& notice) {
     if (closed_)
         return;
-    if (s_.device.onDeviceNotice(notice) == DeviceChangeOutcome::MouseRemoved) {
+    switch (s_.device.onDeviceNotice(notice)) {
+        case DeviceChangeOutcome::MouseRemoved:
+            onMouseRemoved();
+            break;
+        case DeviceChangeOutcome::MouseArrived:
+            onMouseArrived();
+            break;
+        case DeviceChangeOutcome::Nothing:
+            break;
+    }
+}
+
+void MainWindowLifecycle::onMouseRemoved() {
+    if (!waitsForMouse()) {
         closed_ = true;
         s_.view.removeTrayIcon();
         saveUnsavedMacros();
         s_.view.destroy();
+        return;
     }
+    // Each interface's removal comes on its own; the first one did the work.
+    if (waiting_)
+        return;
+    // A macro held by its button would never see the release: it stops, letting go of what it
+    // holds down, and so does a macro that plays on.
+    s_.flags.stopRequested.store(1, std::memory_order_release);
+    s_.flags.wakeup.notify();
+    releaseAlt();
+    waitForMouse();
+}
+
+void MainWindowLifecycle::waitForMouse() {
+    waiting_ = true;
+    s_.device.listenForArrival();
+    hideToTrayWithTip(s_.view, mouseAwayTip(english()));
+}
+
+void MainWindowLifecycle::onMouseArrived() {
+    // As after a start: the mouse gets the profile, and the banner its start prompt.
+    s_.clock.sleepFor(kPauseBeforeApply);
+    s_.device.ApplySettings();
+    if (std::exchange(waiting_, false))
+        s_.view.setTrayTip(windowTitle(english()));
+}
+
+bool MainWindowLifecycle::setKeepRunningWithoutMouse(bool on) {
+    keepRunning_ = on;
+    return saveKeepRunning(s_.files, s_.paths.configFilePath, on);
 }
 
 void MainWindowLifecycle::onAppProfilesRequested(AppProfilesDialog& dialog,

@@ -16,6 +16,7 @@
 #include "platform/synthetic_input.h"
 #include "platform/system_settings.h"
 #include "platform/view_port.h"
+#include "settings/ini_files.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
 #include "settings/program_paths.h"
@@ -44,6 +45,7 @@ struct LifecycleServices {
     platform::Clock& clock;
     platform::ViewPort& view;
     ProfileNotice& notice;  // its setting is read at the start
+    IniFiles& files;        // "Keep running without the mouse", in config.ini
 };
 
 // The end of the program through its close path.
@@ -63,7 +65,8 @@ class MainWindowLifecycle final : public ClosePath {
     // The start-up sequence, in its order. Returns false when it ended on the close path: a
     // missing skin layout file or no mouse. A profile on the command line is loaded in place of
     // the stored current profile and is what the first apply sends; with --tray the window ends
-    // the start hidden to the tray.
+    // the start hidden to the tray. A program that waits for the mouse (--tray, or "Keep
+    // running without the mouse") and finds none says so in the tray icon's tip instead.
     bool initialise(const CommandLineOptions& options = {});
 
     // Releases Alt, removes the tray icon, sends the exit report, resets the Windows pointer
@@ -84,10 +87,19 @@ class MainWindowLifecycle final : public ClosePath {
     void onMinimiseRequested() { s_.view.show(platform::WindowShow::Minimize); }
     // Any power event re-sends the whole profile.
     void onPowerEvent() { s_.device.ApplySettings(); }
-    // The removal of the mouse ends the program, without the exit report and the pointer speed
-    // reset of the close path (macro edits are saved all the same); its arrival while it is not
-    // found searches again.
+    // The removal of the mouse (or the system's request for its handles) ends the program,
+    // without the exit report and the pointer speed reset of the close path (macro edits are
+    // saved all the same), unless the program waits for the mouse: then a macro playing stops,
+    // Alt is released, and the window waits hidden in the tray. The mouse's arrival while it is
+    // not found searches again, and the mouse found gets the profile as after a start.
     void onDeviceNotice(const platform::DeviceNotice& notice);
+
+    // "Keep running without the mouse" in the tray menu, saved in config.ini; false when the
+    // file could not be written.
+    bool keepsRunningWithoutMouse() const { return keepRunning_; }
+    bool setKeepRunningWithoutMouse(bool on);
+    // The mouse is away, and the program waits for it.
+    bool waitingForMouse() const { return waiting_; }
 
     bool english() const { return s_.profiles.englishUi() != 0; }
 
@@ -107,9 +119,17 @@ class MainWindowLifecycle final : public ClosePath {
 
   private:
     void saveUnsavedMacros();
+    void releaseAlt();
+    bool waitsForMouse() const { return startedInTray_ || keepRunning_; }
+    void waitForMouse();
+    void onMouseRemoved();
+    void onMouseArrived();
 
     LifecycleServices s_;
     bool closed_ = false;
+    bool startedInTray_ = false;
+    bool keepRunning_ = false;
+    bool waiting_ = false;
     std::function<void(int32_t)> announceProfile_;
 };
 

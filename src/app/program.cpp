@@ -26,7 +26,7 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                                 platform.systemActions, platform.clock, &notice}),
       lifecycle(LifecycleServices{paths, profiles, macros, skin, device, flags, reader, executor,
                                   mainPage, advancedPage, platform.input, platform.systemSettings,
-                                  platform.messages, platform.clock, platform.view, notice}),
+                                  platform.messages, platform.clock, platform.view, notice, files}),
       settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
                                       advancedPage, platform.dialogs, platform.view}),
       pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,

@@ -1,5 +1,7 @@
 #include "device/device_link.h"
 
+#include <utility>
+
 #include "device/dpi_levels.h"
 #include "settings/function_codes.h"
 
@@ -8,23 +10,25 @@ namespace v270 {
 DeviceLink::DeviceLink(const DeviceLinkServices& services)
     : s_(services), discovery_(services.hid, interfaces_) {}
 
-void DeviceLink::ApplySettings() {
+void DeviceLink::apply(bool raisePrompt) {
     {
         const std::lock_guard lock(applyStateMutex_);
         if (applyRunning_) {
             applyAgain_ = true;
+            againRaisesPrompt_ = againRaisesPrompt_ || raisePrompt;
             return;
         }
         applyRunning_ = true;
     }
     for (;;) {
         try {
-            runApplySequence();
+            runApplySequence(raisePrompt);
         } catch (...) {
             // A failed apply must not keep the next ones from running.
             const std::lock_guard lock(applyStateMutex_);
             applyRunning_ = false;
             applyAgain_ = false;
+            againRaisesPrompt_ = false;
             throw;
         }
         // The check and the end of the run are one step, so no request can fall between them.
@@ -34,10 +38,14 @@ void DeviceLink::ApplySettings() {
             return;
         }
         applyAgain_ = false;
+        raisePrompt = std::exchange(againRaisesPrompt_, false);
     }
 }
 
-void DeviceLink::runApplySequence() {
+void DeviceLink::runApplySequence(bool raisePrompt) {
+    // A switch made from afar leaves a working driver working; one whose prompt is up still
+    // asks for the key of the profile now sent.
+    const bool keepWorking = !raisePrompt && s_.banner.driverWorking.load() == 1;
     s_.banner.driverWorking.store(1);
     // One replace of config.ini: the current slot, the last-applied slot and the current
     // profile, all from the copy that is then sent.
@@ -54,7 +62,8 @@ void DeviceLink::runApplySequence() {
         send(buttonReport(buttonHardwareId[slot], *hardwareCode));
         if (*hardwareCode == hostFunctionCode && !promptRaised) {
             promptRaised = true;
-            raiseStartPrompt(static_cast<int32_t>(slot) + 1);
+            if (!keepWorking)
+                raiseStartPrompt(static_cast<int32_t>(slot) + 1);
         }
     }
 

@@ -45,13 +45,18 @@ class DeviceLink final : public DeviceCommands, public MouseStateSource {
     DeviceChangeOutcome onDeviceNotice(const platform::DeviceNotice& notice) {
         return discovery_.onDeviceNotice(notice);
     }
+    // A program that waits for the mouse hears of its arrival although it never saw it.
+    void listenForArrival() { discovery_.listenForArrival(); }
     uint8_t deviceFound() const { return discovery_.deviceFound(); }
+    // Both vendor interfaces of one mouse are open.
+    bool mousePaired() const { return discovery_.paired(); }
     std::u16string devicePath() const { return discovery_.devicePath(); }
 
     // What the input reader reads from.
     MouseInterfaces& interfaces() { return interfaces_; }
 
-    void ApplySettings() override;
+    void ApplySettings() override { apply(true); }
+    void applyKeepingDriverWorking() override { apply(false); }
     void changeDpiLevel(int32_t step) override;
     void toggleLed() override;
     int32_t dpiStep(int slotIndex) const override;
@@ -66,7 +71,8 @@ class DeviceLink final : public DeviceCommands, public MouseStateSource {
     }
 
   private:
-    void runApplySequence();
+    void apply(bool raisePrompt);
+    void runApplySequence(bool raisePrompt);
     void raiseStartPrompt(int32_t slotNumber);
     bool send(const FeatureReport& report);
     bool sendLocked(const FeatureReport& report);
@@ -84,6 +90,7 @@ class DeviceLink final : public DeviceCommands, public MouseStateSource {
     std::mutex applyStateMutex_;
     bool applyRunning_ = false;
     bool applyAgain_ = false;
+    bool againRaisesPrompt_ = false;  // one of the applies asked for again may raise the prompt
 
     // Held while a report is built from the profile and the mouse state, sent, and what the
     // mouse accepted recorded.

@@ -11,6 +11,8 @@ namespace v270 {
 namespace {
 
 constexpr std::chrono::milliseconds kPassPause{2};
+// Failed reads are retried after 2, 4, 8 ... ms; past this pause the handle is taken for dead.
+constexpr std::chrono::milliseconds kLongestFailedReadPause{1024};
 constexpr std::u16string_view kMacroSendEndEvent = u"MacroSendEnd";
 
 }  // namespace
@@ -24,20 +26,30 @@ void InputReader::InputReaderThread(std::stop_token stop) {
     const std::unique_ptr<platform::NamedEvent> macroSendEnd =
         platform::createAutoResetEvent(kMacroSendEndEvent);
     std::shared_ptr<InputChannel> channel = s_.interfaces.input();
+    std::chrono::milliseconds pause = kPassPause;
     while (!stop.stop_requested()) {
-        // Before the first search, or when the interface could not be opened, there is nothing
-        // to read: sleep until a search publishes an interface.
-        if (!channel || !channel->usable()) {
+        // Before the first search, when the interface could not be opened, or once it is given
+        // up for dead, there is nothing to read: sleep until a search publishes an interface.
+        if (!channel || !channel->usable() || pause > kLongestFailedReadPause) {
             channel = s_.interfaces.waitForInputOtherThan(channel.get(), stop);
+            pause = kPassPause;
             continue;
         }
         // The buffer takes the interface's own length, so no report can run past it.
         inputReport_.resize(channel->reportLength());
-        if (channel->read(inputReport_, stop))
+        const bool read = channel->read(inputReport_, stop);
+        if (read)
             handleReport(inputReport_);
-        s_.clock.waitFor(kPassPause, stop);
+        s_.clock.waitFor(pause, stop);
+        // A handle that fails every read (its device gone with no notice yet) is retried ever
+        // more slowly, then left until a search publishes another interface.
+        pause = read ? kPassPause : pause * 2;
         // A later search may have replaced the interface.
-        channel = s_.interfaces.input();
+        std::shared_ptr<InputChannel> latest = s_.interfaces.input();
+        if (latest != channel) {
+            channel = std::move(latest);
+            pause = kPassPause;
+        }
     }
 }
 

@@ -49,6 +49,22 @@ class MouseInterfaces {
         replaced = std::exchange(feature_, std::move(channel));
     }
 
+    // The mouse went, or the system asks for its handles: both interfaces are withdrawn and
+    // closed before this returns, a read in progress ended and a send in progress finished.
+    void closeAll() {
+        std::shared_ptr<InputChannel> input;
+        std::shared_ptr<FeatureChannel> feature;
+        {
+            const std::lock_guard lock(mutex_);
+            input = std::exchange(input_, nullptr);
+            feature = std::exchange(feature_, nullptr);
+        }
+        if (input)
+            input->close();
+        if (feature)
+            feature->close();
+    }
+
   private:
     mutable std::mutex mutex_;
     mutable std::condition_variable_any published_;

@@ -73,8 +73,10 @@ struct InterfaceRecord {
 
     // The interface as a HID system lists it to the program.
     platform::HidInterface listing() const {
-        return {path,       attributes.vendorId,        attributes.productId,        caps.usagePage,
-                caps.usage, caps.inputReportByteLength, caps.featureReportByteLength};
+        // The simulator's mouse is one device: every collection names the same.
+        return {
+            path,       attributes.vendorId,        attributes.productId,         caps.usagePage,
+            caps.usage, caps.inputReportByteLength, caps.featureReportByteLength, {}};
     }
 
     bool operator==(const InterfaceRecord&) const = default;

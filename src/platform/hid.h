@@ -16,7 +16,9 @@
 namespace v270::platform {
 
 // One HID interface (top-level collection) as the system lists it. Report lengths include the
-// report ID byte; 0 where the collection has no such report or it could not be read.
+// report ID byte; 0 where the collection has no such report or it could not be read. `device`
+// names the physical device the collection belongs to, the same for every collection of one
+// mouse and different for two mice; empty when the system cannot tell.
 struct HidInterface {
     std::u16string path;
     uint16_t vendorId = 0;
@@ -25,6 +27,7 @@ struct HidInterface {
     uint16_t usage = 0;
     uint16_t inputReportLength = 0;
     uint16_t featureReportLength = 0;
+    std::u16string device;
 
     bool operator==(const HidInterface&) const = default;
 };
@@ -86,9 +89,12 @@ class HidSystem {
     virtual void registerForNotices() = 0;
 };
 
-// The arrival or removal of one device interface, named by its path.
+// The arrival or removal of one device interface, named by its path. A removal that the system
+// asks leave for first (a safe removal, a disable, a driver update) brings QueryRemove, which the
+// holder of the device's handles approves by closing them, and RemoveCancelled when another
+// program refused it and the device stays.
 struct DeviceNotice {
-    enum class Kind { Arrival, Removal };
+    enum class Kind { Arrival, Removal, QueryRemove, RemoveCancelled };
     Kind kind = Kind::Arrival;
     std::u16string path;
 

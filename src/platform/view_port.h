@@ -91,6 +91,8 @@ class ViewPort {
     virtual void show(WindowShow how) = 0;
     virtual void addTrayIcon(std::u16string_view tip) = 0;
     virtual void removeTrayIcon() = 0;
+    // Gives the tray icon a new tip, when it is shown.
+    virtual void setTrayTip(std::u16string_view tip) = 0;
     // Brings the window to the foreground and opens the tray menu at the cursor.
     virtual void showTrayMenu() = 0;
     virtual void showAboutBox() = 0;

@@ -19,6 +19,11 @@ constexpr int32_t kSpeedSteps = kMaxSpeedStep + 1;
 constexpr char16_t kMacroFileFilter[] = u"All Files(*.dat)|*.dat||";
 constexpr char16_t kMacroFileExtension[] = u"dat";
 constexpr std::u16string_view kOverflowMessage = u"Overflow!!!";
+constexpr std::u16string_view kCaptureLostEnglish =
+    u"Windows stopped passing the keyboard to the recording. From now on it records only the "
+    u"keys typed in this window.";
+constexpr std::u16string_view kCaptureLostChinese =
+    u"Windows 已停止将键盘输入交给录制。从现在起只录制在本窗口中输入的按键。";
 // The step commands act on this macro at most, whatever the list selects.
 constexpr int32_t kLastSelectableMacro = kMaxMacros - 1;
 
@@ -205,6 +210,14 @@ void AdvancedPage::onCapturedKeysWaiting() {
 
 RecordOutcome AdvancedPage::onWindowKey(const platform::KeyMessage& message,
                                         uint64_t microsecondOfDay) {
+    // While the keyboard is captured no key reaches the window, unless the system removed the
+    // hook, which it does silently with a hook that kept it waiting. The recording goes on with
+    // the window's own keys, and the user learns that keys typed elsewhere are lost to it.
+    if (capture_ && platform::isKeyDown(message.transition)) {
+        onCapturedKeysWaiting();  // what the hook took before it went comes first
+        capture_.reset();
+        s_.messages.show(s_.profiles.englishUi() != 0 ? kCaptureLostEnglish : kCaptureLostChinese);
+    }
     return record(message, microsecondOfDay);
 }
 

@@ -87,7 +87,8 @@ class AdvancedPage final : public PageController {
     // The keyboard capture has keys waiting. What tells it carries nothing, so a message any
     // program could send finds nothing to take.
     void onCapturedKeysWaiting();
-    // A key message of the window's own thread while recording without the system's keys.
+    // A key message of the window's own thread while recording. With the system's keys
+    // captured, a key-down here means the capture was lost: it is given up and the user told.
     RecordOutcome onWindowKey(const platform::KeyMessage& message, uint64_t microsecondOfDay);
 
     // Ends a recording: the window is hidden or minimised, the page left, or the program ends.

@@ -5,9 +5,19 @@
 namespace v270 {
 
 void hideToTray(platform::ViewPort& view, bool english) {
-    view.addTrayIcon(windowTitle(english));
+    hideToTrayWithTip(view, windowTitle(english));
+}
+
+void hideToTrayWithTip(platform::ViewPort& view, std::u16string_view tip) {
+    view.addTrayIcon(tip);
     view.show(platform::WindowShow::Minimize);
     view.show(platform::WindowShow::Hide);
+}
+
+std::u16string mouseAwayTip(bool english) {
+    std::u16string tip(windowTitle(english));
+    tip += english ? u" - the mouse is not connected" : u" - 鼠标未连接";
+    return tip;
 }
 
 void showFromTray(platform::ViewPort& view) {

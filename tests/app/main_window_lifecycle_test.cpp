@@ -237,6 +237,84 @@ TEST_F(LifecycleTest, RemovingTheMouseEndsWithoutExitReport) {
     EXPECT_EQ(events().size(), 2u) << "the window is gone";
 }
 
+// Started at logon before the mouse (--tray), or with "Keep running without the mouse" turned
+// on in an earlier run: no message box but the tray icon's tip. Every plug gets the profile and
+// its presses work; every unplug closes the handles, releases Alt and waits in the tray.
+TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
+    writeFile(paths.configFilePath,
+              "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n"
+              "DPI_SET1=1\r\nDPI_SET_EN1=1\r\nDPI_SET2=2\r\nDPI_SET_EN2=1\r\n");
+    const std::string away = "tray add VELKO V270 GAMING MOUSE - the mouse is not connected";
+    const platform::DeviceNotice::Kind kArrival = platform::DeviceNotice::Kind::Arrival;
+    const platform::DeviceNotice::Kind kRemoval = platform::DeviceNotice::Kind::Removal;
+    for (const bool fromTheMenu : {false, true}) {
+        hid.interfaces.clear();
+        log.clear();
+        program = std::make_unique<Program>(paths, program->platform);
+        if (fromTheMenu) {
+            ASSERT_TRUE(program->lifecycle.setKeepRunningWithoutMouse(true));
+            program = std::make_unique<Program>(paths, program->platform);
+        }
+        MainWindowLifecycle& waiting = program->lifecycle;
+        ASSERT_TRUE(waiting.initialise(CommandLineOptions{std::nullopt, !fromTheMenu, false}));
+        EXPECT_TRUE(messages.shown().empty());
+        EXPECT_EQ(eventsFrom("tray add"), (std::vector<std::string>{away, "minimize", "hide"}));
+        EXPECT_TRUE(waiting.waitingForMouse());
+        EXPECT_EQ(hid.calls().back(), "register") << "the arrival of a mouse never seen is heard";
+
+        for (int plug = 0; plug < 2; ++plug) {
+            hid.interfaces = {test::ordinaryMouseInterface(), test::inputInterface(),
+                              test::featureInterface()};
+            log.clear();
+            waiting.onDeviceNotice({kArrival, test::inputInterface().listing.path});
+            EXPECT_FALSE(waiting.waitingForMouse());
+            const auto all = events();
+            EXPECT_EQ(all.front(), "sleep 5 ms");
+            EXPECT_EQ(
+                std::count_if(all.begin(), all.end(),
+                              [](const std::string& e) { return e.starts_with("report 07 10"); }),
+                6)
+                << "the profile's buttons";
+            EXPECT_EQ(all.back(), "tray tip VELKO V270 GAMING MOUSE");
+            const int32_t level = program->profiles.profile().dpiLevel;
+            input()->deliver({0x06, 0x00});  // the start signal
+            input()->deliver({0x06, 0xF6});  // slot 6 pressed: the next DPI level
+            ASSERT_TRUE(test::eventually([&] {
+                return program->profiles.profile().dpiLevel != level &&
+                       program->flags.pressPending == 0;
+            }));
+
+            const int closed = hid.closedDevices();
+            hid.interfaces.clear();
+            log.clear();
+            for (const auto& unplugged : {test::inputInterface(), test::featureInterface()})
+                waiting.onDeviceNotice({kRemoval, unplugged.listing.path});
+            EXPECT_EQ(hid.closedDevices(), closed + 2);
+            std::vector<std::string> expected(6, "key 18 0 2");
+            expected.insert(expected.end(), {away, "minimize", "hide"});
+            EXPECT_EQ(events(), expected);
+            EXPECT_FALSE(waiting.closed());
+        }
+    }
+    EXPECT_EQ(view.destructions.load(), 0);
+}
+
+// A rule's switch and the command line's come while the user is in a game: the driver keeps
+// working, and the very next press plays its function.
+TEST_F(LifecycleTest, ASwitchFromTheCommandLineKeepsTheDriverWorking) {
+    writeFile(paths.configFilePath,
+              "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n"
+              "[Config4]\r\nK6=6\r\nDPI_SET1=1\r\nDPI_SET_EN1=1\r\nDPI_SET2=2\r\n"
+              "DPI_SET_EN2=1\r\n");
+    ASSERT_TRUE(lifecycle.initialise());
+    input()->deliver({0x06, 0x00});  // the start signal
+    ASSERT_TRUE(test::eventually([&] { return program->banner.driverWorking == 1; }));
+    ASSERT_TRUE(lifecycle.onInstanceRequest(kInstanceRequestTag, encodeProfileRequest(4)));
+    EXPECT_EQ(program->banner.driverWorking, 1);
+    input()->deliver({0x06, 0xF6});  // slot 6 pressed: the next DPI level of profile 4
+    ASSERT_TRUE(test::eventually([&] { return program->profiles.profile().dpiLevel == 1; }));
+}
+
 // Ending the program, by the close path or by the mouse's removal, saves macro edits not saved
 // yet, a recording first ended.
 TEST_F(LifecycleTest, EveryEndSavesTheMacroEditsAndEndsARecording) {

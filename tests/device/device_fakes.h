@@ -95,8 +95,25 @@ class YieldingClock final : public platform::Clock {
         std::this_thread::yield();
         return !stop.stop_requested();
     }
+    bool waitFor(std::chrono::microseconds duration, std::stop_token stop) override {
+        {
+            const std::lock_guard lock(mutex_);
+            waits_.push_back(duration);
+        }
+        return waitUntil(now() + duration, std::move(stop));
+    }
+
+    // What each waitFor asked for, in order.
+    std::vector<std::chrono::microseconds> waits() const {
+        const std::lock_guard lock(mutex_);
+        return waits_;
+    }
 
     std::atomic<long> pauses{0};
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<std::chrono::microseconds> waits_;
 };
 
 // Waits, yielding, until `condition` holds or a generous time has passed; returns the result.

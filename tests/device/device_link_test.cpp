@@ -131,6 +131,28 @@ TEST_F(DeviceLinkTest, FirstHostSlotRaisesThePromptAndOnlyOneBlinkThreadStarts) 
     EXPECT_EQ(banner.startKeyNumber.load(), 2);
 }
 
+// A rule's switch or the command line's comes while the user is in a game: a working driver
+// stays working, so the next press plays its function instead of being the start signal. A
+// prompt already up asks for the key of the profile now sent. The window's own apply still
+// raises it.
+TEST_F(DeviceLinkTest, AnApplyFromAfarKeepsAWorkingDriverWorking) {
+    setProfile([](ConfigProfile& p) { p.buttonFunction = {1, 2, 31, 5, 4, 6}; });
+    link.applyKeepingDriverWorking();
+    EXPECT_EQ(banner.driverWorking.load(), 1);
+    EXPECT_EQ(startPrompt.raised.load(), 0);
+    EXPECT_EQ(reports()[2], "07 10 03 1F 00 00 00 00 00") << "the profile is sent all the same";
+
+    banner.driverWorking = 0;
+    link.applyKeepingDriverWorking();
+    EXPECT_EQ(banner.driverWorking.load(), 0);
+    EXPECT_EQ(banner.startKeyNumber.load(), 3);
+    EXPECT_EQ(startPrompt.raised.load(), 1);
+
+    banner.driverWorking = 1;
+    link.ApplySettings();
+    EXPECT_EQ(banner.driverWorking.load(), 0);
+}
+
 TEST_F(DeviceLinkTest, MouseFunctionsOnlyLeaveTheDriverWorking) {
     banner.driverWorking = 0;
     setProfile([](ConfigProfile& p) { p.buttonFunction = {1, 2, 3, 5, 4, 11}; });

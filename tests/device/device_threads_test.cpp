@@ -94,13 +94,44 @@ TEST_F(DeviceThreadsTest, AReadBlockedOnAnEarlierInterfaceFinishesThereAndMovesO
     EXPECT_EQ(flags.pressedKeyCode.load(), 0xF2);
 }
 
-TEST_F(DeviceThreadsTest, AFailingReadIsRetriedAfterThePause) {
+// A handle whose device went without a notice fails every read: it is retried ever more
+// slowly, then left until a search publishes another interface; no spinning every 2 ms.
+TEST_F(DeviceThreadsTest, ADeadHandleIsRetriedEverMoreSlowlyThenLeftForTheNextSearch) {
     link.FindMouse();
     input()->failReads();
     std::jthread thread([&](std::stop_token stop) { reader.InputReaderThread(stop); });
-    const long start = clock.pauses.load();
-    ASSERT_TRUE(eventually([&] { return clock.pauses.load() > start + 10; }));
-    EXPECT_EQ(flags.pressPending.load(), 0);
+    std::vector<std::chrono::microseconds> doubling;
+    for (int pause = 2; pause <= 1024; pause *= 2)
+        doubling.emplace_back(std::chrono::milliseconds(pause));
+    ASSERT_TRUE(eventually([&] { return clock.waits().size() >= doubling.size(); }));
+
+    hid.interfaces = {test::inputInterface(8, u"replug"), test::featureInterface()};
+    link.FindMouse();
+    hid.endpoint(u"replug")->deliver({0x06, 0xF2});
+    ASSERT_TRUE(eventually([&] { return flags.pressPending.load() == 1; }));
+    EXPECT_EQ(input()->readsStarted(), static_cast<int>(doubling.size()));
+    const auto waits = clock.waits();
+    EXPECT_EQ(
+        std::vector(waits.begin(), waits.begin() + static_cast<std::ptrdiff_t>(doubling.size())),
+        doubling);
+}
+
+// The system asks for the handles while the reader is blocked in a read: the read ends and both
+// handles are closed before the answer; the reader then sleeps until the mouse is found again.
+TEST_F(DeviceThreadsTest, AQueryRemoveEndsABlockedReadAndClosesBothHandles) {
+    link.FindMouse();
+    reader.ensureRunning();
+    ASSERT_TRUE(input()->waitForReads(1));
+    EXPECT_EQ(link.onDeviceNotice(
+                  {platform::DeviceNotice::Kind::QueryRemove, test::inputInterface().listing.path}),
+              DeviceChangeOutcome::MouseRemoved);
+    EXPECT_EQ(hid.closedDevices(), 2);
+
+    EXPECT_EQ(link.onDeviceNotice({platform::DeviceNotice::Kind::RemoveCancelled,
+                                   test::inputInterface().listing.path}),
+              DeviceChangeOutcome::MouseArrived);
+    input()->deliver({0x06, 0xF1});
+    ASSERT_TRUE(eventually([&] { return flags.pressPending.load() == 1; }));
 }
 
 // The reader takes a flood of presses while two threads apply profiles, one steps the DPI

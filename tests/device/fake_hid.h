@@ -92,6 +92,10 @@ class FakeEndpoint {
         const std::lock_guard lock(mutex_);
         return pending_.size();
     }
+    int readsStarted() const {
+        const std::lock_guard lock(mutex_);
+        return readsStarted_;
+    }
     // Waits until `count` reads have started in all (a reader is then blocked in the last).
     bool waitForReads(int count) {
         std::unique_lock lock(mutex_);
@@ -151,8 +155,14 @@ struct FakeInterface {
 
 inline FakeInterface mouseCollection(std::u16string path, uint16_t usagePage, uint16_t usage,
                                      uint16_t inputLength, uint16_t featureLength) {
-    return FakeInterface{{std::move(path), mouse::kVendorId, mouse::kProductId, usagePage, usage,
-                          inputLength, featureLength}};
+    return FakeInterface{{std::move(path),
+                          mouse::kVendorId,
+                          mouse::kProductId,
+                          usagePage,
+                          usage,
+                          inputLength,
+                          featureLength,
+                          {}}};
 }
 
 // The mouse as it enumerates: the ordinary mouse collection and the two vendor collections.
@@ -172,7 +182,7 @@ inline FakeInterface featureInterface(
                            featureLength);
 }
 inline FakeInterface otherDevice(std::u16string path = u"\\\\?\\hid#vid_046d&pid_c077#k") {
-    return FakeInterface{{std::move(path), 0x046D, 0xC077, 0x0001, 0x0002, 5, 0}};
+    return FakeInterface{{std::move(path), 0x046D, 0xC077, 0x0001, 0x0002, 5, 0, {}}};
 }
 
 // Records every call, in order, as "enumerate", "open P read|write", "register".

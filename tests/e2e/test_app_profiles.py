@@ -19,6 +19,7 @@ from test_main_page import config_with
 
 FRONT_WINDOW = WINDOWS_BUILD / "tools" / "frontwindow" / "v270-front-window.exe"
 PROFILE_REPORTS = 9
+DPI_BUTTON = 6  # the DPI cycle, a host function in every profile here
 # Button 3's report tells the profiles apart: 07 10 03 <its code>.
 BUTTON_3 = {1: "07 10 03 03", 2: "07 10 03 02", 4: "07 10 03 01"}
 # Longer than the settle time: a second switch for one change would have come by then.
@@ -75,6 +76,7 @@ class AppProfiles(unittest.TestCase):
         self.addCleanup(self.program.stop)
         self.program.start(self.simulator)
         self.simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
+        self.simulator.click(DPI_BUTTON)  # the start signal: the driver works from now on
 
     def start_app(self, path, at):
         app = FrontWindow(path, at)
@@ -107,6 +109,11 @@ class AppProfiles(unittest.TestCase):
         time.sleep(QUIET)
         self.assertEqual(self.button_3_reports(), [BUTTON_3[2], BUTTON_3[4]] * 2)
         self.assertEqual(len(self.simulator.reports()), 4 * PROFILE_REPORTS, "once per switch")
+        # The switches came while the user was in the game: no start prompt was raised again,
+        # so the next press acts (the next DPI level) instead of being the start signal.
+        self.simulator.click(DPI_BUTTON)
+        reports = self.simulator.wait_for_reports(4 * PROFILE_REPORTS + 1, "the press to act")
+        self.assertEqual(reports[-1][:5], "07 09")
         self.program.check_no_crash()
 
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "settings/keep_running_setting.h"
 #include "support/memory_ini_files.h"
 
 namespace v270 {
@@ -59,6 +60,24 @@ TEST(NoticeSetting, SavingKeepsEveryOtherLineAndReadsBack) {
     ASSERT_TRUE(saveNoticeEnabled(files, kConfig, true));
     EXPECT_EQ(text(files), before + "\r\n[Notice]\r\nEnabled=1\r\n");
     EXPECT_TRUE(loadNoticeEnabled(files, kConfig));
+}
+
+// "Keep running without the mouse" ships off: a damaged value leaves it off, as a missing one.
+TEST(KeepRunningSetting, ShipsOffAndOnlyAStoredNumberOtherThanZeroTurnsItOn) {
+    const struct {
+        const char* file;
+        bool on;
+    } cases[] = {
+        {"", false},
+        {"[Driver]\r\nKeepRunningWithoutMouse=on\r\n", false},
+        {"[Driver]\r\nKeepRunningWithoutMouse=0\r\n", false},
+        {"[driver]\r\nkeeprunningwithoutmouse=1\r\n", true},
+    };
+    for (const auto& [file, on] : cases) {
+        test::MemoryIniFiles files;
+        put(files, file);
+        EXPECT_EQ(loadKeepRunning(files, kConfig), on) << file;
+    }
 }
 
 }  // namespace

@@ -49,6 +49,7 @@ class RecordingViewPort final : public platform::ViewPort {
     }
     void addTrayIcon(std::u16string_view tip) override { add("tray add " + utf16ToUtf8(tip)); }
     void removeTrayIcon() override { add("tray remove"); }
+    void setTrayTip(std::u16string_view tip) override { add("tray tip " + utf16ToUtf8(tip)); }
     void showTrayMenu() override { add("tray menu"); }
     void showAboutBox() override { add("about box"); }
     void destroy() override {

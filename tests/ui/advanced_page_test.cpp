@@ -251,6 +251,26 @@ TEST_F(AdvancedPageTest, WithoutTheSystemsKeysTheWindowsOwnKeysAreRecorded) {
     EXPECT_EQ(page.onWindowKey({KeyTransition::Up, kB}, 6'000), RecordOutcome::PassedOn);
 }
 
+// The system removes a hook that kept it waiting, without a word: the window's own keys then
+// arrive although the keyboard is captured. The capture is given up, the user told, and the
+// recording goes on with the window's keys.
+TEST_F(AdvancedPageTest, AKeyReachingTheWindowWhileCapturedTellsThatTheCaptureWasLost) {
+    pressEntry(advanced_item::kRecord);
+    ASSERT_TRUE(page.capturing());
+    EXPECT_EQ(page.onWindowKey({KeyTransition::Up, kB}, 4'000), RecordOutcome::PassedOn)
+        << "the release of a key pressed before the recording says nothing";
+    EXPECT_TRUE(page.capturing());
+    EXPECT_TRUE(messages.shown().empty());
+
+    EXPECT_EQ(page.onWindowKey({KeyTransition::Down, kA}, 5'000), RecordOutcome::Recorded);
+    EXPECT_FALSE(page.capturing());
+    EXPECT_EQ(view.capturesHeld, 0);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].find(u"only the keys typed in this window"),
+              std::u16string::npos);
+    EXPECT_TRUE(page.recording());
+}
+
 TEST_F(AdvancedPageTest, EveryWayOutEndsTheRecordingAndReleasesTheKeyboard) {
     for (const bool leaving : {false, true}) {
         pressEntry(advanced_item::kRecord);

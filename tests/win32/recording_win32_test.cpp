@@ -103,7 +103,7 @@ TEST(KeyboardCaptureWin32Test, KeysComeToTheWindowStampedAndOwnInputPassesOn) {
 
     const uint64_t before = platform::microsecondOfDayNow();
     // Injected from another thread, as the system's input comes from outside the window's; the
-    // hook runs in this thread's message loop, which keeps turning meanwhile.
+    // hook runs on the capture's own thread, and this one turns its messages meanwhile.
     std::thread injector([] {
         keybd_event(0x41, 0, 0, 0);
         keybd_event(0x41, 0, KEYEVENTF_KEYUP, platform::kOwnInputTag);  // our own: passes on
@@ -136,6 +136,28 @@ TEST(KeyboardCaptureWin32Test, KeysComeToTheWindowStampedAndOwnInputPassesOn) {
     capture.reset();
     receiver.keys.clear();
     EXPECT_NE(win32::captureKeyboard(receiver.get(), kCaptured), nullptr) << "free again";
+}
+
+// The window's thread busy (an apply, a file written) while keys come: the hook, on a thread
+// of its own, takes and stamps them all the same, and the window finds them when it turns its
+// loop again. A hook on the window's thread would keep every key of the system waiting, and
+// past the system's timeout lose them.
+TEST(KeyboardCaptureWin32Test, KeysAreTakenWhileTheWindowsThreadIsBusy) {
+    Receiver receiver;
+    const auto capture = win32::captureKeyboard(receiver.get(), kCaptured);
+    ASSERT_NE(capture, nullptr);
+    receiver.capture = capture.get();
+    std::thread injector([] {
+        keybd_event(0x43, 0, 0, 0);
+        keybd_event(0x43, 0, KEYEVENTF_KEYUP, 0);
+    });
+    injector.join();  // this thread turns no messages meanwhile
+    const uint64_t injected = platform::microsecondOfDayNow();
+    ASSERT_TRUE(receiver.pumpUntil([&] { return receiver.keys.size() >= 2; }));
+    EXPECT_EQ(receiver.keys[0].message,
+              (platform::KeyMessage{platform::KeyTransition::Down, 0x43}));
+    for (const platform::CapturedKey& key : receiver.keys)
+        EXPECT_LE(key.microsecondOfDay, injected) << "stamped as it came, not when handed over";
 }
 
 // Keys typed with known gaps of 1 to 500 ms, through the real hook into the recorder: how far a

@@ -188,7 +188,8 @@ TEST_F(VirtualMouseWin32Test, UnpluggingEndsTheReadAndNamesTheMousePluggingFinds
         return hasPath(window_.received, Kind::Arrival, inputPath) &&
                hasPath(window_.received, Kind::Arrival, featurePath);
     })) << "an arrival for each interface";
-    EXPECT_EQ(discovery_.onDeviceNotice({Kind::Arrival, devicePath}), DeviceChangeOutcome::Nothing);
+    EXPECT_EQ(discovery_.onDeviceNotice({Kind::Arrival, devicePath}),
+              DeviceChangeOutcome::MouseArrived);
     EXPECT_EQ(discovery_.deviceFound(), 1) << "the arrival searched again";
     const std::array<uint8_t, 8> press = {0x06, 0xF1};
     ASSERT_TRUE(control_->pushInput(press));

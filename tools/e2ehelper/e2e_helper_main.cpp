@@ -7,6 +7,8 @@
 //   v270-e2e-helper.exe power             sends WM_POWERBROADCAST (resume) to the main window
 //   v270-e2e-helper.exe close             posts WM_CLOSE to the main window
 //   v270-e2e-helper.exe minimize          minimises the main window
+//   v270-e2e-helper.exe taskbar-created   removes the main window's tray icon and sends it
+//                                         TaskbarCreated, as an Explorer restart does
 //   v270-e2e-helper.exe hold FILE         opens FILE shared with no one, as a scanner may at
 //                                         logon; prints "held", keeps it until its standard
 //                                         input ends, then prints "released"
@@ -62,6 +64,8 @@
 
 #include <oleacc.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -70,6 +74,9 @@
 #include "platform/win32/logon_task_win32.h"
 
 namespace {
+
+// The main window's tray icon.
+constexpr UINT kTrayIconId = 153;
 
 const wchar_t* const kTitles[] = {L"VELKO V270 GAMING MOUSE", L"VELKO V270竞技游戏鼠标"};
 
@@ -447,6 +454,15 @@ int run(int argc, wchar_t** argv) {
         PostMessageW(window, WM_SYSCOMMAND, 16, 0);
     } else if (command == L"minimize") {
         ShowWindow(window, SW_MINIMIZE);
+    } else if (command == L"taskbar-created") {
+        // What an Explorer restart does: the icons of the old taskbar are gone, and the new one
+        // tells every top-level window.
+        NOTIFYICONDATAW icon{};
+        icon.cbSize = sizeof icon;
+        icon.hWnd = window;
+        icon.uID = kTrayIconId;
+        Shell_NotifyIconW(NIM_DELETE, &icon);
+        SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     } else {
         return 2;
     }

@@ -245,6 +245,16 @@ std::string MouseBridge::follow(Attachment& attachment) {
         attachment.leaveInterfaces();
         return remove();
     }
+    attachment.input = attachment.hid.open(input->path, platform::HidAccess::Read);
+    attachment.feature = attachment.hid.open(feature->path, platform::HidAccess::Write);
+    if (!attachment.input || !attachment.feature)
+        return "the simulator did not open its interfaces";
+    {
+        // Before the devices appear: a program waiting for the mouse sends its profile the
+        // moment they do.
+        const std::lock_guard lock(targetMutex_);
+        featureTarget_ = attachment.feature;
+    }
     if (!installed_ || installed_->input != input->inputReportLength ||
         installed_->feature != feature->featureReportLength) {
         if (std::string error = install(input->inputReportLength, feature->featureReportLength);
@@ -252,10 +262,6 @@ std::string MouseBridge::follow(Attachment& attachment) {
             return error;
         }
     }
-    attachment.input = attachment.hid.open(input->path, platform::HidAccess::Read);
-    attachment.feature = attachment.hid.open(feature->path, platform::HidAccess::Write);
-    if (!attachment.input || !attachment.feature)
-        return "the simulator did not open its interfaces";
     const size_t length = input->inputReportLength;
     platform::HidDevice& source = *attachment.input;
     attachment.inputPump = std::make_unique<platform::WorkerThread>(
@@ -268,8 +274,6 @@ std::string MouseBridge::follow(Attachment& attachment) {
             }
         });
     attachment.inputPump->ensureRunning();
-    const std::lock_guard lock(targetMutex_);
-    featureTarget_ = attachment.feature;
     return {};
 }
 

@@ -12,7 +12,6 @@
 #include "app/win32/window_messages.h"
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
-#include "platform/win32/device_broadcast_win32.h"
 #include "platform/win32/display_dpi.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/keyboard_capture_win32.h"
@@ -166,9 +165,9 @@ void VADU_VIredoVud::runModal() {
 bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
     AdvancedPage& page = program_->advancedPage;
     // Without the system's keys, a recording takes the key messages of this thread's windows;
-    // the program's own synthetic input is not recorded.
-    if (page.recording() && !page.capturing() &&
-        GetMessageExtraInfo() != static_cast<LPARAM>(platform::kOwnInputTag)) {
+    // with them, such a message tells that the capture was lost. The program's own synthetic
+    // input is not recorded.
+    if (page.recording() && GetMessageExtraInfo() != static_cast<LPARAM>(platform::kOwnInputTag)) {
         if (const std::optional<platform::KeyMessage> key =
                 keyMessageOf(message.message, message.wParam)) {
             if (page.onWindowKey(*key, platform::microsecondOfDayNow()) ==
@@ -205,6 +204,9 @@ void VADU_VIredoVud::onInitDialog() {
         AppendMenuW(systemMenu, MF_STRING, kAboutCommand, aboutText);
     }
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    // An elevated window hears nothing from the unelevated shell unless let through.
+    if (taskbarCreatedMessage_ != 0)
+        ChangeWindowMessageFilterEx(handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
     applyScale(windowDpi(handle()));
     painter_->prefetchFirstFrame();
     startAccessibility();
@@ -218,6 +220,11 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return FALSE;
     MainWindowLifecycle& lifecycle = program_->lifecycle;
     MainWindowPointer& pointer = program_->pointer;
+    if (message == taskbarCreatedMessage_ && message != 0) {
+        // Explorer restarted: its new taskbar has none of the old icons.
+        restoreTrayIcon();
+        return FALSE;
+    }
     switch (message) {
         case WM_INITDIALOG:
             onInitDialog();
@@ -261,11 +268,17 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             if (keepHidden_)
                 reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
             return FALSE;
+        case WM_TIMER:
+            if (wParam != kTrayRetryTimer)
+                return FALSE;
+            restoreTrayIcon();
+            return TRUE;
         case WM_POWERBROADCAST:
             lifecycle.onPowerEvent();
             return FALSE;
         case WM_DEVICECHANGE:
-            if (const auto notice = deviceNoticeFromMessage(wParam, lParam))
+            // TRUE approves a query-remove: the handles are closed by then.
+            if (const auto notice = hid_->noticeFromMessage(wParam, lParam))
                 lifecycle.onDeviceNotice(*notice);
             setResult(TRUE);
             return TRUE;
@@ -370,6 +383,11 @@ bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
         case ID_TRAY_NOTICE_EN:
         case ID_TRAY_NOTICE_CN:
             program_->notice.setEnabled(!program_->notice.enabled());
+            return true;
+        case ID_TRAY_KEEP_RUNNING_EN:
+        case ID_TRAY_KEEP_RUNNING_CN:
+            program_->lifecycle.setKeepRunningWithoutMouse(
+                !program_->lifecycle.keepsRunningWithoutMouse());
             return true;
         case ID_TRAY_APP_PROFILES_EN:
         case ID_TRAY_APP_PROFILES_CN:
@@ -490,11 +508,26 @@ void VADU_VIredoVud::show(platform::WindowShow how) {
 }
 
 void VADU_VIredoVud::addTrayIcon(std::u16string_view tip) {
-    trayIcon_.add(handle(), icon_, tip);
+    if (!trayIcon_.add(handle(), icon_, tip))
+        SetTimer(handle(), kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
 }
 
 void VADU_VIredoVud::removeTrayIcon() {
+    KillTimer(handle(), kTrayRetryTimer);
     trayIcon_.remove(handle(), icon_);
+}
+
+void VADU_VIredoVud::setTrayTip(std::u16string_view tip) {
+    trayIcon_.setTip(handle(), icon_, tip);
+    if (trayIcon_.missing())
+        SetTimer(handle(), kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
+}
+
+void VADU_VIredoVud::restoreTrayIcon() {
+    if (trayIcon_.restore(handle(), icon_))
+        KillTimer(handle(), kTrayRetryTimer);
+    else
+        SetTimer(handle(), kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
 }
 
 void VADU_VIredoVud::showTrayMenu() {
@@ -509,6 +542,10 @@ void VADU_VIredoVud::showTrayMenu() {
     const UINT noticeCheck = program_->notice.enabled() ? MF_CHECKED : MF_UNCHECKED;
     CheckMenuItem(popup, ID_TRAY_NOTICE_EN, MF_BYCOMMAND | noticeCheck);
     CheckMenuItem(popup, ID_TRAY_NOTICE_CN, MF_BYCOMMAND | noticeCheck);
+    const UINT keepCheck =
+        program_->lifecycle.keepsRunningWithoutMouse() ? MF_CHECKED : MF_UNCHECKED;
+    CheckMenuItem(popup, ID_TRAY_KEEP_RUNNING_EN, MF_BYCOMMAND | keepCheck);
+    CheckMenuItem(popup, ID_TRAY_KEEP_RUNNING_CN, MF_BYCOMMAND | keepCheck);
     POINT cursor;
     GetCursorPos(&cursor);
     SetForegroundWindow(handle());

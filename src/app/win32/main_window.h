@@ -25,6 +25,7 @@
 #include "platform/win32/file_security_win32.h"
 #include "platform/win32/foreground_watcher_win32.h"
 #include "platform/win32/gdi_objects.h"
+#include "platform/win32/hid_win32.h"
 #include "platform/win32/logon_task_win32.h"
 #include "platform/win32/notice_window_win32.h"
 #include "platform/win32/one_shot_timer_win32.h"
@@ -63,6 +64,7 @@ class VADU_VIredoVud final : public Dialog,
     void show(platform::WindowShow how) override;
     void addTrayIcon(std::u16string_view tip) override;
     void removeTrayIcon() override;
+    void setTrayTip(std::u16string_view tip) override;
     void showTrayMenu() override;
     void showAboutBox() override;
     void destroy() override;
@@ -114,6 +116,8 @@ class VADU_VIredoVud final : public Dialog,
     void onDpiChanged(int32_t dpi, const RECT& suggested);
     bool onGetDpiScaledSize(int32_t dpi, SIZE& size) const;
     HFONT languageFont(bool english) const;
+    // Adds the wanted tray icon again; while the shell refuses it, a timer tries again.
+    void restoreTrayIcon();
 
     HINSTANCE instance_;
     // COM on the window's thread, for the screen readers' object.
@@ -127,6 +131,8 @@ class VADU_VIredoVud final : public Dialog,
     // The handle as the worker threads see it; null before creation and after destruction.
     std::atomic<HWND> window_{nullptr};
     TrayIcon trayIcon_;
+    // Sent to every top-level window when the shell (re)creates the taskbar.
+    const UINT taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     UniqueBrush controlBrush_{CreateSolidBrush(RGB(0, 0, 0))};
 
     // The platform services the program reaches the system through.
@@ -136,7 +142,7 @@ class VADU_VIredoVud final : public Dialog,
     const std::unique_ptr<platform::Clock> clock_;
     const std::unique_ptr<platform::SyntheticInput> input_;
     const std::unique_ptr<platform::SystemActions> systemActions_;
-    const std::unique_ptr<platform::HidSystem> hid_;
+    const std::unique_ptr<Win32HidSystem> hid_;
     Win32ForegroundWatcher foregroundWatcher_;
     Win32OneShotTimer settleTimer_;
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};

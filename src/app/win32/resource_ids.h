@@ -44,6 +44,8 @@
 #define ID_TRAY_NOTICE_CN 32861
 #define ID_TRAY_APP_PROFILES_EN 32840
 #define ID_TRAY_APP_PROFILES_CN 32841
+#define ID_TRAY_KEEP_RUNNING_EN 32870
+#define ID_TRAY_KEEP_RUNNING_CN 32871
 
 // Step list context menu commands, English and Chinese.
 #define ID_STEP_MODIFY_DELAY_EN 32780

@@ -19,14 +19,36 @@ NOTIFYICONDATAW TrayIcon::record(HWND window, HICON icon, std::u16string_view ti
     return data;
 }
 
-void TrayIcon::add(HWND window, HICON icon, std::u16string_view tip) {
-    NOTIFYICONDATAW data = record(window, icon, tip);
-    Shell_NotifyIconW(NIM_ADD, &data);
+bool TrayIcon::add(HWND window, HICON icon, std::u16string_view tip) {
+    wanted_ = true;
+    tip_ = tip;
+    NOTIFYICONDATAW data = record(window, icon, tip_);
+    if (taken_ && Shell_NotifyIconW(NIM_MODIFY, &data))
+        return true;
+    taken_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    return taken_;
 }
 
 void TrayIcon::remove(HWND window, HICON icon) {
+    wanted_ = false;
+    taken_ = false;
     NOTIFYICONDATAW data = record(window, icon, u"ZEV_GMouse");
     Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void TrayIcon::setTip(HWND window, HICON icon, std::u16string_view tip) {
+    if (wanted_)
+        add(window, icon, tip);
+}
+
+bool TrayIcon::restore(HWND window, HICON icon) {
+    if (!wanted_)
+        return true;
+    NOTIFYICONDATAW data = record(window, icon, tip_);
+    // An icon the shell kept after all refuses the add, and takes the change.
+    taken_ =
+        Shell_NotifyIconW(NIM_ADD, &data) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    return taken_;
 }
 
 }  // namespace v270::win32

@@ -31,6 +31,9 @@ inline constexpr UINT kTrayCallbackMessage = WM_APP + 5;
 // index out of range does nothing.
 inline constexpr UINT kAccessiblePressMessage = WM_APP + 0x30;
 inline constexpr UINT kTrayIconId = 153;
+// The timer that adds the tray icon again while the shell refuses it (no taskbar yet).
+inline constexpr UINT_PTR kTrayRetryTimer = 0x7A1;
+inline constexpr UINT kTrayRetryMilliseconds = 2000;
 // The system menu's about item.
 inline constexpr UINT kAboutCommand = 16;
 // The system menu's item of the per-application profiles.

@@ -1,5 +1,7 @@
 #include "platform/win32/hid_win32.h"
 
+// The configuration manager's calls come from setupapi.dll, a known DLL of the system.
+#include <cfgmgr32.h>
 #include <dbt.h>
 #include <setupapi.h>
 
@@ -10,11 +12,13 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
+#include <cwctype>
 #include <functional>
 #include <optional>
 #include <stop_token>
 #include <vector>
 
+#include "platform/win32/device_broadcast_win32.h"
 #include "platform/win32/device_info_set.h"
 #include "platform/win32/unique_handle.h"
 
@@ -62,8 +66,46 @@ std::optional<HIDP_CAPS> capsOf(HANDLE device) {
     return caps;
 }
 
-std::optional<std::u16string> memberPath(HDEVINFO set, const GUID& hidGuid, DWORD index,
-                                         bool& listEnded) {
+std::u16string deviceIdOf(DEVINST node) {
+    wchar_t id[MAX_DEVICE_ID_LEN + 1] = {};
+    if (CM_Get_Device_IDW(node, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS)
+        return {};
+    const std::wstring_view text(id);
+    return std::u16string(text.begin(), text.end());
+}
+
+// The physical device a HID collection belongs to, the same for all collections of one mouse:
+// the parent of its device node (the USB interface of a real mouse), or the node itself when the
+// root is its parent. A device that presents each collection as a node of its own (a test
+// device the system enumerates by itself) is named without the collection part:
+// "ROOT\VID_18F8&PID_0F99&MI_01&COL01\0000" and "...&COL02\0000" are one device.
+std::u16string physicalDeviceOf(DEVINST collection) {
+    DEVINST parent = 0;
+    DEVINST grandparent = 0;
+    const bool parentIsDevice = CM_Get_Parent(&parent, collection, 0) == CR_SUCCESS &&
+                                CM_Get_Parent(&grandparent, parent, 0) == CR_SUCCESS;
+    std::u16string id = deviceIdOf(parentIsDevice ? parent : collection);
+    const size_t instance = id.rfind(u'\\');
+    std::u16string upper = id.substr(0, instance == std::u16string::npos ? id.size() : instance);
+    for (char16_t& c : upper)
+        c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    const size_t part = upper.rfind(u"&COL");
+    if (part != std::u16string::npos) {
+        size_t end = part + 4;
+        while (end < upper.size() && std::iswxdigit(static_cast<wint_t>(upper[end])))
+            ++end;
+        id.erase(part, end - part);
+    }
+    return id;
+}
+
+struct Member {
+    std::u16string path;
+    std::u16string device;
+};
+
+std::optional<Member> listedMember(HDEVINFO set, const GUID& hidGuid, DWORD index,
+                                   bool& listEnded) {
     SP_DEVICE_INTERFACE_DATA data{};
     data.cbSize = sizeof data;
     if (!SetupDiEnumDeviceInterfaces(set, nullptr, &hidGuid, index, &data)) {
@@ -78,22 +120,25 @@ std::optional<std::u16string> memberPath(HDEVINFO set, const GUID& hidGuid, DWOR
     std::vector<DWORD> storage((required + sizeof(DWORD) - 1) / sizeof(DWORD));
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, required, nullptr, nullptr))
+    SP_DEVINFO_DATA node{};
+    node.cbSize = sizeof node;
+    if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, required, nullptr, &node))
         return std::nullopt;
     const std::wstring_view path(detail->DevicePath);
-    return std::u16string(path.begin(), path.end());
+    return Member{std::u16string(path.begin(), path.end()), physicalDeviceOf(node.DevInst)};
 }
 
 // What a handle opened with no access tells of its interface; nullopt when not even the
 // identity can be read.
-std::optional<platform::HidInterface> describe(std::u16string path) {
-    const UniqueHandle probe = openInterface(path, 0, 0);
+std::optional<platform::HidInterface> describe(Member listed) {
+    const UniqueHandle probe = openInterface(listed.path, 0, 0);
     HIDD_ATTRIBUTES attributes{};
     attributes.Size = sizeof attributes;
     if (!probe || !HidD_GetAttributes(probe.get(), &attributes))
         return std::nullopt;
     platform::HidInterface entry;
-    entry.path = std::move(path);
+    entry.path = std::move(listed.path);
+    entry.device = std::move(listed.device);
     entry.vendorId = attributes.VendorID;
     entry.productId = attributes.ProductID;
     // Capabilities that cannot be read leave zeros, which match no collection.
@@ -106,12 +151,45 @@ std::optional<platform::HidInterface> describe(std::u16string path) {
     return entry;
 }
 
+// The window's registration for the notices of one handle, undone before the handle closes.
+class HandleNoticeRegistration {
+  public:
+    HandleNoticeRegistration(HWND window, HANDLE handle, std::u16string path,
+                             std::shared_ptr<HandleNotices> notices)
+        : notices_(std::move(notices)) {
+        if (window == nullptr)
+            return;
+        DEV_BROADCAST_HANDLE filter{};
+        filter.dbch_size = sizeof filter;
+        filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
+        filter.dbch_handle = handle;
+        registration_ = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+        if (registration_ != nullptr)
+            notices_->add(registration_, std::move(path));
+    }
+    HandleNoticeRegistration(const HandleNoticeRegistration&) = delete;
+    HandleNoticeRegistration& operator=(const HandleNoticeRegistration&) = delete;
+    ~HandleNoticeRegistration() {
+        if (registration_ == nullptr)
+            return;
+        notices_->remove(registration_);
+        UnregisterDeviceNotification(registration_);
+    }
+
+  private:
+    const std::shared_ptr<HandleNotices> notices_;
+    HDEVNOTIFY registration_ = nullptr;
+};
+
 // A writing handle sends feature reports of the collection's own length; a reading handle,
 // opened for overlapped I/O so that a stop can end a read, reads input reports.
 class Win32HidDevice final : public platform::HidDevice {
   public:
-    Win32HidDevice(UniqueHandle handle, size_t featureLength)
-        : handle_(std::move(handle)), featureLength_(featureLength) {}
+    Win32HidDevice(UniqueHandle handle, size_t featureLength, HWND noticeWindow,
+                   std::u16string path, std::shared_ptr<HandleNotices> notices)
+        : handle_(std::move(handle)),
+          featureLength_(featureLength),
+          registration_(noticeWindow, handle_.get(), std::move(path), std::move(notices)) {}
 
     platform::HidResult sendFeatureReport(std::span<const uint8_t> report) override {
         std::vector<uint8_t> buffer = platform::reportOfLength(report, featureLength_);
@@ -154,6 +232,7 @@ class Win32HidDevice final : public platform::HidDevice {
   private:
     UniqueHandle handle_;
     const size_t featureLength_;
+    const HandleNoticeRegistration registration_;  // after the handle: undone before it closes
 };
 
 }  // namespace
@@ -203,9 +282,8 @@ std::vector<platform::HidInterface> Win32HidSystem::enumerate() {
     bool listEnded = false;
     for (DWORD index = 0; index < kMaxMemberIndex && !listEnded; ++index) {
         // A member that cannot be read is skipped; the list goes on after it.
-        if (std::optional<std::u16string> path =
-                memberPath(set.get(), hidGuid_, index, listEnded)) {
-            if (std::optional<platform::HidInterface> entry = describe(std::move(*path)))
+        if (std::optional<Member> listed = listedMember(set.get(), hidGuid_, index, listEnded)) {
+            if (std::optional<platform::HidInterface> entry = describe(std::move(*listed)))
                 present.push_back(std::move(*entry));
         }
     }
@@ -221,7 +299,8 @@ std::unique_ptr<platform::HidDevice> Win32HidSystem::open(std::u16string_view pa
         return nullptr;
     const std::optional<HIDP_CAPS> caps = capsOf(handle.get());
     const size_t featureLength = caps ? caps->FeatureReportByteLength : 0;
-    return std::make_unique<Win32HidDevice>(std::move(handle), featureLength);
+    return std::make_unique<Win32HidDevice>(std::move(handle), featureLength, noticeWindow_.load(),
+                                            std::u16string(path), handleNotices_);
 }
 
 void Win32HidSystem::registerForNotices() {
@@ -233,6 +312,36 @@ void Win32HidSystem::registerForNotices() {
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = hidGuid_;
     registration_ = RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+std::optional<platform::DeviceNotice> Win32HidSystem::noticeFromMessage(WPARAM eventCode,
+                                                                        LPARAM header) const {
+    const auto* common = reinterpret_cast<const DEV_BROADCAST_HDR*>(header);
+    if (common == nullptr || common->dbch_devicetype != DBT_DEVTYP_HANDLE ||
+        common->dbch_size < sizeof(DEV_BROADCAST_HANDLE))
+        return deviceNoticeFromMessage(eventCode, header);
+    using Kind = platform::DeviceNotice::Kind;
+    Kind kind{};
+    switch (eventCode) {
+        case DBT_DEVICEQUERYREMOVE:
+            kind = Kind::QueryRemove;
+            break;
+        case DBT_DEVICEQUERYREMOVEFAILED:
+            kind = Kind::RemoveCancelled;
+            break;
+        case DBT_DEVICEREMOVEPENDING:
+        case DBT_DEVICEREMOVECOMPLETE:
+            kind = Kind::Removal;
+            break;
+        default:
+            return std::nullopt;
+    }
+    const auto* handle = reinterpret_cast<const DEV_BROADCAST_HANDLE*>(header);
+    // Only a registration of ours names a path; another's handle is none of our business.
+    std::optional<std::u16string> path = handleNotices_->pathOf(handle->dbch_hdevnotify);
+    if (!path)
+        return std::nullopt;
+    return platform::DeviceNotice{kind, std::move(*path)};
 }
 
 }  // namespace v270::win32

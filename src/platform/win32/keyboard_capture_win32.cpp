@@ -1,8 +1,10 @@
 #include "platform/win32/keyboard_capture_win32.h"
 
 #include <atomic>
+#include <stop_token>
 
 #include "platform/hand_over_queue.h"
+#include "platform/hook_thread.h"
 
 namespace v270::win32 {
 
@@ -24,9 +26,11 @@ platform::KeyTransition transitionOf(WPARAM message) {
     }
 }
 
+// The hook lives on a thread of its own, which runs its messages and nothing else: no work of
+// the window's can keep the system waiting on a key.
 class HookCapture final : public platform::KeyboardCapture {
   public:
-    HookCapture(HWND window, UINT message) : window_(window), message_(message) {}
+    HookCapture(HWND window, UINT message);
     HookCapture(const HookCapture&) = delete;
     HookCapture& operator=(const HookCapture&) = delete;
     ~HookCapture() override;
@@ -41,10 +45,16 @@ class HookCapture final : public platform::KeyboardCapture {
     }
 
   private:
+    bool install();
+    void loop(std::stop_token stop);
+
     const HWND window_;
     const UINT message_;
-    HHOOK hook_ = nullptr;
     platform::HandOverQueue<platform::CapturedKey> keys_{kWaitingKeys};
+    // Set and used on the hook's thread only.
+    DWORD threadId_ = 0;
+    HHOOK hook_ = nullptr;
+    platform::HookThread thread_;  // last: it ends, the hook removed, before the rest goes
 };
 
 // The capture in place. A hook procedure has no parameter of its own, so the one capture of the
@@ -64,21 +74,47 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM message, LPARAM data) {
     return CallNextHookEx(nullptr, code, message, data);
 }
 
+HookCapture::HookCapture(HWND window, UINT message)
+    : window_(window),
+      message_(message),
+      thread_(
+          "v270 keyboard hook", [this] { return install(); },
+          [this](std::stop_token stop) { loop(std::move(stop)); }) {}
+
 bool HookCapture::hook() {
     HookCapture* none = nullptr;
     if (!activeCapture.compare_exchange_strong(none, this))
         return false;
-    hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &keyboardHook, GetModuleHandleW(nullptr), 0);
-    if (hook_ == nullptr)
-        activeCapture.store(nullptr);
-    return hook_ != nullptr;
+    if (thread_.start())
+        return true;
+    activeCapture.store(nullptr);
+    return false;
 }
 
 HookCapture::~HookCapture() {
-    if (hook_ == nullptr)
-        return;
+    // The hook is gone before another capture may take the place.
+    thread_.stop();
+    HookCapture* self = this;
+    activeCapture.compare_exchange_strong(self, nullptr);
+}
+
+bool HookCapture::install() {
+    // The thread's message queue exists before a stop can post to it.
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    threadId_ = GetCurrentThreadId();
+    hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &keyboardHook, GetModuleHandleW(nullptr), 0);
+    return hook_ != nullptr;
+}
+
+void HookCapture::loop(std::stop_token stop) {
+    const DWORD thread = threadId_;
+    const std::stop_callback quit(stop, [thread] { PostThreadMessageW(thread, WM_QUIT, 0, 0); });
+    // The system calls the hook from inside this wait.
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    }
     UnhookWindowsHookEx(hook_);
-    activeCapture.store(nullptr);
 }
 
 }  // namespace

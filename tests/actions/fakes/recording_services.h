@@ -21,6 +21,11 @@ class RecordingDeviceCommands : public DeviceCommands {
             onApply();
         add("apply");
     }
+    void applyKeepingDriverWorking() override {
+        if (onApply)
+            onApply();
+        add("apply from afar");
+    }
     void changeDpiLevel(int32_t step) override { add("dpi " + std::to_string(step)); }
     void toggleLed() override { add("led"); }
     int32_t dpiStep(int slotIndex) const override {
