@@ -55,6 +55,14 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.advancedPage.selectLastStepOfCurrentMacro();
     s_.view.loadMenus(english());
 
+    // The window shows its first frame before the search, which talks to the system's devices
+    // and the mouse; what the search and the apply change repaints it. A start into the tray
+    // shows nothing.
+    if (!options.tray) {
+        s_.view.show(platform::WindowShow::Show);
+        s_.view.updateNow();
+    }
+
     if (s_.device.FindMouse() == 0) {
         s_.messages.show(notFoundMessage(english()));
         closePath();

@@ -14,32 +14,47 @@
 
 namespace v270 {
 
-// The pictures the first frame shows (and the window's mask), decoded and scaled on a thread of
-// their own while the window initialises, so that the first frame waits for none of the work
-// another core could do. The thread uses a decoder of its own; each picture is handed over once.
+// The pictures the first frame shows (and the window's mask), decoded on a thread of their own
+// from the moment the window is made, and scaled there once the window knows its monitor's
+// scale, so that the first frame waits for none of the work another core could do. The thread
+// uses a decoder of its own; each picture is handed over once.
 class PicturePrefetch {
   public:
+    struct File {
+        std::filesystem::path path;
+        bool scaled = true;  // false: wanted at the skin's own size only (the mask)
+    };
     struct Prepared {
         std::shared_ptr<const platform::Picture> original;  // null: missing or undecodable
         std::shared_ptr<const platform::Picture> scaled;    // the original itself at 96 DPI
+        DisplayScale scale;                                 // what `scaled` was made for
     };
 
-    PicturePrefetch(std::unique_ptr<platform::PictureDecoder> decoder,
-                    std::vector<std::filesystem::path> files, DisplayScale scale);
+    // Starts decoding `files`, in their order.
+    PicturePrefetch(std::unique_ptr<platform::PictureDecoder> decoder, std::vector<File> files);
     ~PicturePrefetch() { thread_.stop(); }
+
+    // The scale to resample at. Pictures wait for it once decoded; a later call changes it for
+    // the pictures not yet scaled.
+    void scaleTo(DisplayScale scale);
 
     // The prepared picture of `file`, once the thread has made it; nullopt for a file it was not
     // given, or one already taken.
     std::optional<Prepared> take(const std::filesystem::path& file);
+    // As take(), but nullopt at once while the picture is still coming.
+    std::optional<Prepared> takeIfReady(const std::filesystem::path& file);
+    // Whether every picture has been taken.
+    bool empty();
 
   private:
     void run(std::stop_token stop);
+    void publish(const std::filesystem::path& file, Prepared picture);
 
     std::unique_ptr<platform::PictureDecoder> decoder_;
-    const std::vector<std::filesystem::path> files_;
-    const DisplayScale scale_;
+    const std::vector<File> files_;
     std::mutex mutex_;
-    std::condition_variable ready_;
+    std::condition_variable_any changed_;
+    std::optional<DisplayScale> scale_;
     std::map<std::filesystem::path, std::optional<Prepared>> prepared_;  // nullopt: coming
     platform::WorkerThread thread_;  // last: it ends before the rest goes
 };

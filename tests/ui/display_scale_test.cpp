@@ -141,15 +141,24 @@ class FixedDecoder : public platform::PictureDecoder {
 };
 
 TEST(DisplayScaleTest, ThePrefetchHandsOverEachPictureOnceScaledOnItsThread) {
-    PicturePrefetch prefetch(std::make_unique<FixedDecoder>(), {"a.jpg", "missing.jpg"}, k192);
-    const auto a = prefetch.take("a.jpg");
-    ASSERT_TRUE(a && a->original && a->scaled);
-    EXPECT_EQ(a->scaled->size(), (PixelSize{8, 4}));
-    EXPECT_FALSE(prefetch.take("a.jpg"));
+    PicturePrefetch prefetch(std::make_unique<FixedDecoder>(),
+                             {{"mask.jpg", false}, {"a.jpg", true}, {"missing.jpg", true}});
+    // Decoding starts before the scale is known; the mask is never scaled, so it comes at once.
+    const auto mask = prefetch.take("mask.jpg");
+    ASSERT_TRUE(mask && mask->original);
+    EXPECT_EQ(mask->scaled, mask->original);
     const auto missing = prefetch.take("missing.jpg");
     ASSERT_TRUE(missing);
     EXPECT_EQ(missing->original, nullptr);
+    EXPECT_FALSE(prefetch.takeIfReady("a.jpg")) << "it waits for the scale";
+    prefetch.scaleTo(k192);
+    const auto a = prefetch.take("a.jpg");
+    ASSERT_TRUE(a && a->original && a->scaled);
+    EXPECT_EQ(a->scaled->size(), (PixelSize{8, 4}));
+    EXPECT_EQ(a->scale, k192);
+    EXPECT_FALSE(prefetch.take("a.jpg"));
     EXPECT_FALSE(prefetch.take("other.jpg"));
+    EXPECT_TRUE(prefetch.empty());
 
     // A frame painter seeded with the scaled picture uses it without resampling its own.
     test::FakePictures source({4, 2});

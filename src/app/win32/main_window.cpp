@@ -204,7 +204,6 @@ void VADU_VIredoVud::onInitDialog() {
     }
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     applyScale(windowDpi(handle()));
-    painter_->prefetchFirstFrame();
     startAccessibility();
 
     if (program_->lifecycle.initialise(startOptions_))
