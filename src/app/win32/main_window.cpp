@@ -119,6 +119,7 @@ LPARAM packPoint(Point point) {
 VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                                const CommandLineOptions& options)
     : instance_(instance),
+      prefetch_(MainWindowPainter::prefetch(paths.skinFolder)),
       startOptions_(options),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON))),
       trayIcon_(kTrayIconId, kTrayCallbackMessage),
@@ -131,7 +132,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
         paths,
         ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_, *systemActions_,
                         *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_, fileSystem_});
-    painter_ = std::make_unique<MainWindowPainter>(*program_);
+    painter_ = std::make_unique<MainWindowPainter>(*program_, std::move(prefetch_));
     startWithWindows_ = std::make_unique<StartWithWindows>(
         logonTask_, fileSecurity_, messages_, pathToUtf16(platform::currentModulePath()));
 }

@@ -19,19 +19,24 @@ constexpr std::string_view kLaterPictures[] = {skin_picture::kMainPage.over};
 
 }  // namespace
 
-MainWindowPainter::MainWindowPainter(const Program& program)
-    : program_(program), painter_(program.tables, pictures_, program.paths.skinFolder) {
+std::unique_ptr<PicturePrefetch> MainWindowPainter::prefetch(
+    const std::filesystem::path& skinFolder) {
     // The mask first: the window's shape comes before any frame. It is used at its own size.
-    std::vector<PicturePrefetch::File> files{
-        {program_.paths.skinFolder / skin_picture::kMask, false}};
+    std::vector<PicturePrefetch::File> files{{skinFolder / skin_picture::kMask, false}};
     for (const auto& names : {std::span<const std::string_view>(kFirstFramePictures),
                               std::span<const std::string_view>(kLaterPictures)}) {
         for (const std::string_view name : names)
-            files.push_back({program_.paths.skinFolder / name, true});
+            files.push_back({skinFolder / name, true});
     }
-    prefetch_ = std::make_unique<PicturePrefetch>(std::make_unique<GdiplusPictureDecoder>(),
-                                                  std::move(files));
+    return std::make_unique<PicturePrefetch>(std::make_unique<GdiplusPictureDecoder>(),
+                                             std::move(files));
 }
+
+MainWindowPainter::MainWindowPainter(const Program& program,
+                                     std::unique_ptr<PicturePrefetch> prefetch)
+    : program_(program),
+      painter_(program.tables, pictures_, program.paths.skinFolder),
+      prefetch_(std::move(prefetch)) {}
 
 void MainWindowPainter::setScale(DisplayScale scale) {
     if (fonts_ && scale == scale_)

@@ -27,7 +27,12 @@ namespace v270::win32 {
 // at the scale of the window's monitor.
 class MainWindowPainter {
   public:
-    explicit MainWindowPainter(const Program& program);
+    // Starts decoding the mask and the main page's pictures of `skinFolder` on another thread,
+    // for a painter to take: made first, the work runs while the window is being made.
+    static std::unique_ptr<PicturePrefetch> prefetch(const std::filesystem::path& skinFolder);
+
+    // Takes its first pictures from `prefetch`, when there is one.
+    MainWindowPainter(const Program& program, std::unique_ptr<PicturePrefetch> prefetch);
 
     // The fonts, the popups' pictures and the pictures being prefetched, for a window at
     // `scale`.
@@ -71,8 +76,8 @@ class MainWindowPainter {
     platform::PixelSize maskSize_;
     UniqueRegion advancedRegion_;
     bool firstFrameShown_ = false;
-    // The mask and the main page's pictures, decoded and scaled on another thread from the
-    // moment the window is made until the frames have taken them.
+    // The mask and the main page's pictures, decoded and scaled on another thread until the
+    // frames have taken them.
     std::unique_ptr<PicturePrefetch> prefetch_;
 };
 
