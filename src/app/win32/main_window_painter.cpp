@@ -52,21 +52,23 @@ void MainWindowPainter::setScale(DisplayScale scale) {
 void MainWindowPainter::takePrefetched() {
     if (!prefetch_)
         return;
-    const auto seed = [&](std::string_view name, bool wait) {
-        const std::filesystem::path file = program_.paths.skinFolder / name;
-        std::optional<PicturePrefetch::Prepared> picture =
-            wait ? prefetch_->take(file) : prefetch_->takeIfReady(file);
+    const auto seed = [&](std::string_view name, std::optional<PicturePrefetch::Prepared> picture) {
         if (!picture)
             return;
-        pictures_.seed(file, picture->original);
+        pictures_.seed(program_.paths.skinFolder / name, picture->original);
         // One scaled for a scale the window has left again is resampled by the frames.
         if (picture->original && picture->scale == scale_)
             painter_.seedScaled(name, scale_, picture->original, picture->scaled);
     };
+    // Taken together, so that this thread scales one while the prefetch scales another.
+    std::vector<std::filesystem::path> files;
     for (const std::string_view name : kFirstFramePictures)
-        seed(name, true);
+        files.push_back(program_.paths.skinFolder / name);
+    std::vector<std::optional<PicturePrefetch::Prepared>> first = prefetch_->take(files);
+    for (size_t i = 0; i < first.size(); ++i)
+        seed(kFirstFramePictures[i], std::move(first[i]));
     for (const std::string_view name : kLaterPictures)
-        seed(name, false);
+        seed(name, prefetch_->takeIfReady(program_.paths.skinFolder / name));
     if (prefetch_->empty())
         prefetch_.reset();
 }
