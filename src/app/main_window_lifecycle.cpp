@@ -59,6 +59,14 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.advancedPage.selectLastStepOfCurrentMacro();
     s_.view.loadMenus(english());
 
+    // The window shows its first frame before the search, which talks to the system's devices
+    // and the mouse; what the search and the apply change repaints it. A start into the tray
+    // shows nothing.
+    if (!options.tray) {
+        s_.view.show(platform::WindowShow::Show);
+        s_.view.updateNow();
+    }
+
     const uint8_t found = s_.device.FindMouse();
     if (waitsForMouse() && !s_.device.mousePaired()) {
         // Started at logon before the mouse, or with it away: no message box for nobody to

@@ -1,6 +1,7 @@
 #include "ui/frame_painter.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "settings/text.h"
@@ -61,21 +62,48 @@ int32_t FramePainter::labelCount(Page page) {
 }
 
 std::shared_ptr<const platform::Picture> FramePainter::load(std::string_view name) {
-    return pictures_.picture(skinFolder_ / std::filesystem::path(name));
+    std::shared_ptr<const platform::Picture> picture =
+        pictures_.picture(skinFolder_ / std::filesystem::path(name));
+    if (picture)
+        framePictures_.push_back(picture);
+    return picture;
 }
 
 void FramePainter::PaintFrame(const FrameState& state, platform::FrameCanvas& canvas) {
+    FrameRecording recording = record(state, canvas);
+    recording.drawAll(canvas);
+    last_ = std::move(recording);
+    lastPictures_ = std::move(framePictures_);
+}
+
+void FramePainter::PaintChanges(const FrameState& state, platform::FrameCanvas& canvas) {
+    FrameRecording recording = record(state, canvas);
+    if (!last_ || !recording.drawChanges(*last_, canvas)) {
+        // What the last frame left outside the new one's pictures goes.
+        canvas.fill(
+            {0, 0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()},
+            platform::Rgb{});
+        recording.drawAll(canvas);
+    }
+    last_ = std::move(recording);
+    lastPictures_ = std::move(framePictures_);
+}
+
+FrameRecording FramePainter::record(const FrameState& state, platform::FrameCanvas& canvas) {
     // Pictures kept from the other language's frames are not reused.
     if (lastEnglish_ && *lastEnglish_ != state.english)
         pictures_.forgetAll();
     lastEnglish_ = state.english;
     pictures_.setScale(state.scale);
+    framePictures_.clear();
 
+    // A glyph's antialiased edge may reach a pixel or two beyond its cell.
+    FrameRecording recording(canvas, std::max(2, state.scale.px(2)));
     const skin_picture::PagePictures names = skin_picture::pagePictures(state.currentPage);
-    Frame frame{state, canvas, load(names.normal), load(names.over), load(names.down)};
+    Frame frame{state, recording, names, load(names.normal), std::nullopt, std::nullopt};
     if (frame.normal) {
         const platform::PixelSize size = frame.normal->size();
-        canvas.copy(*frame.normal, {0, 0, size.width, size.height}, 0, 0);
+        frame.canvas.copy(*frame.normal, {0, 0, size.width, size.height}, 0, 0);
     }
 
     switch (state.currentPage) {
@@ -92,6 +120,7 @@ void FramePainter::PaintFrame(const FrameState& state, platform::FrameCanvas& ca
     PaintCommonLayer(frame, tabOf(state.currentPage));
     PaintLabels(frame, labelCount(state.currentPage));
     PaintFocusMark(frame);
+    return recording;
 }
 
 void FramePainter::PaintFocusMark(Frame& frame) {
@@ -115,11 +144,19 @@ void FramePainter::copyArea(Frame& frame, const platform::Picture* picture,
     frame.canvas.copy(*picture, area, area.left, area.top);
 }
 
-void FramePainter::show(Frame& frame, std::span<const SkinItem> table, int32_t index, Layer layer) {
+const platform::Picture* FramePainter::layer(Frame& frame, Layer which) {
+    std::optional<std::shared_ptr<const platform::Picture>>& picture =
+        which == Layer::Down ? frame.down : frame.over;
+    if (!picture)
+        picture = load(which == Layer::Down ? frame.names.down : frame.names.over);
+    return picture->get();
+}
+
+void FramePainter::show(Frame& frame, std::span<const SkinItem> table, int32_t index, Layer which) {
     const SkinItem* item = entryAt(table, index);
-    if (item == nullptr)
+    if (item == nullptr || item->area().empty())
         return;
-    copyArea(frame, layer == Layer::Down ? frame.down.get() : frame.over.get(), item->area());
+    copyArea(frame, layer(frame, which), item->area());
 }
 
 void FramePainter::PaintPageLayer(Frame& frame, std::span<const SkinItem> table, int32_t hover) {
@@ -190,7 +227,8 @@ void FramePainter::paintAdvancedPage(Frame& frame) {
         const auto fireTime = static_cast<uint32_t>(std::clamp(profile.fireTime, 0, kMaxFireTime));
         const auto filled = static_cast<int32_t>(fireTime * static_cast<uint32_t>(bar.width) /
                                                  static_cast<uint32_t>(kMaxFireTime));
-        copyArea(frame, frame.down.get(), {bar.x, bar.y, bar.x + filled, bar.y + bar.height});
+        copyArea(frame, layer(frame, Layer::Down),
+                 {bar.x, bar.y, bar.x + filled, bar.y + bar.height});
     }
 
     if (profile.macroMode2 != 0)
@@ -206,25 +244,28 @@ void FramePainter::paintColourPage(Frame& frame) {
 
     // The preview area shows the mouse's light: unlit, or lit in the colour of the preview.
     const platform::PixelRect preview = tables_.colourItems[colour_item::kPreview].area();
-    std::shared_ptr<const platform::Picture> source;
+    std::shared_ptr<const platform::Picture> own;
+    const platform::Picture* source = nullptr;
     if (state.ledPreview.previewOff) {
-        source = load(skin_picture::kPreviewOff);
+        own = load(skin_picture::kPreviewOff);
+        source = own.get();
     } else {
         switch (state.ledPreview.previewColour) {
             case 0:
-                source = load(skin_picture::kPreviewBlue);
+                own = load(skin_picture::kPreviewBlue);
+                source = own.get();
                 break;
             case 2:
-                source = frame.over;
+                source = layer(frame, Layer::Over);
                 break;
             case 3:
-                source = frame.down;
+                source = layer(frame, Layer::Down);
                 break;
             default:  // colour 1 is the page's normal picture, already there
                 break;
         }
     }
-    copyArea(frame, source.get(), preview);
+    copyArea(frame, source, preview);
 }
 
 void FramePainter::PaintCommonLayer(Frame& frame, int32_t tab) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/picture.h"
@@ -14,34 +15,63 @@
 
 namespace v270 {
 
-// The pictures the first frame shows (and the window's mask), decoded and scaled on a thread of
-// their own while the window initialises, so that the first frame waits for none of the work
-// another core could do. The thread uses a decoder of its own; each picture is handed over once.
+// The pictures the first frame shows (and the window's mask), decoded on a thread of their own
+// from the moment the window is made, and scaled once the window knows its monitor's scale, so
+// that the first frame waits for none of the work another core could do. A picture decoded but
+// not yet scaled when a taker needs it is scaled by the taker, while the thread goes on with the
+// next. The thread uses a decoder of its own; each picture is handed over once.
 class PicturePrefetch {
   public:
+    struct File {
+        std::filesystem::path path;
+        bool scaled = true;  // false: wanted at the skin's own size only (the mask)
+    };
     struct Prepared {
         std::shared_ptr<const platform::Picture> original;  // null: missing or undecodable
         std::shared_ptr<const platform::Picture> scaled;    // the original itself at 96 DPI
+        DisplayScale scale;                                 // what `scaled` was made for
     };
 
-    PicturePrefetch(std::unique_ptr<platform::PictureDecoder> decoder,
-                    std::vector<std::filesystem::path> files, DisplayScale scale);
+    // Starts decoding `files`, in their order.
+    PicturePrefetch(std::unique_ptr<platform::PictureDecoder> decoder, std::vector<File> files);
     ~PicturePrefetch() { thread_.stop(); }
 
-    // The prepared picture of `file`, once the thread has made it; nullopt for a file it was not
-    // given, or one already taken.
-    std::optional<Prepared> take(const std::filesystem::path& file);
+    // The scale to resample at. Pictures wait for it once decoded; a later call changes it for
+    // the pictures not yet scaled.
+    void scaleTo(DisplayScale scale);
+
+    // The prepared pictures of `files`, in their order, once made; nullopt for a file it was not
+    // given, or one already taken. Waits for the scale of pictures to be scaled.
+    std::vector<std::optional<Prepared>> take(std::span<const std::filesystem::path> files);
+    std::optional<Prepared> take(const std::filesystem::path& file) {
+        return std::move(take(std::span(&file, 1)).front());
+    }
+    // As take(), but nullopt at once while the picture is still coming.
+    std::optional<Prepared> takeIfReady(const std::filesystem::path& file);
+    // Whether every picture has been taken.
+    bool empty();
 
   private:
+    enum class Stage { Coming, Decoded, Scaling, Ready };
+    struct Entry {
+        Stage stage = Stage::Coming;
+        Prepared picture;
+    };
+
     void run(std::stop_token stop);
+    // Scales the decoded picture of `entry`, which the caller has marked Scaling, with the lock
+    // released meanwhile.
+    Prepared scale(std::unique_lock<std::mutex>& lock, Entry& entry);
+    // Scales every decoded picture nobody has taken on; false when asked to stop.
+    bool scaleDecoded(std::stop_token stop);
 
     std::unique_ptr<platform::PictureDecoder> decoder_;
-    const std::vector<std::filesystem::path> files_;
-    const DisplayScale scale_;
+    const std::vector<File> files_;
     std::mutex mutex_;
-    std::condition_variable ready_;
-    std::map<std::filesystem::path, std::optional<Prepared>> prepared_;  // nullopt: coming
-    platform::WorkerThread thread_;  // last: it ends before the rest goes
+    std::condition_variable_any changed_;
+    std::optional<DisplayScale> scale_;
+    std::map<std::filesystem::path, Entry> entries_;  // until taken
+    platform::WorkerThread thread_;                   // last: it ends before the rest goes
 };
 
 }  // namespace v270

@@ -131,9 +131,10 @@ TEST_F(LifecycleTest, StartUpRunsInItsOrderAndAppliesTheProfile) {
     EXPECT_TRUE(program->reader.running());
     EXPECT_TRUE(program->executor.running());
     const auto all = events();
-    const std::vector<std::string> start(all.begin(), all.begin() + 3);
-    EXPECT_EQ(start,
-              (std::vector<std::string>{"title VELKO V270 GAMING MOUSE", "shape", "menus en"}));
+    // The first frame shows before the search and the apply.
+    const std::vector<std::string> start(all.begin(), all.begin() + 6);
+    EXPECT_EQ(start, (std::vector<std::string>{"title VELKO V270 GAMING MOUSE", "shape", "menus en",
+                                               "show", "update", "sleep 5 ms"}));
     EXPECT_EQ(eventsFrom("sleep").front(), "sleep 5 ms");
     EXPECT_EQ(program->profiles.currentConfig(), 2);
     EXPECT_EQ(program->macros.filePath(), paths.exeFolder / "Macro_EN.dat");
@@ -557,6 +558,7 @@ TEST_F(LifecycleTest, AStartWithACommandLineAppliesItsProfileAndHidesToTheTray) 
     const auto all = events();
     EXPECT_EQ(std::vector<std::string>(all.end() - 3, all.end()),
               (std::vector<std::string>{"tray add VELKO V270 GAMING MOUSE", "minimize", "hide"}));
+    EXPECT_EQ(std::count(all.begin(), all.end(), "show"), 0) << "nothing shows before the tray";
 }
 
 // The bytes of a request come from any process: only an exact profile request is taken.

@@ -354,9 +354,9 @@ class Program:
         return self
 
     def window(self):
-        """The X window of the main window, found by its title once it shows: the first apply
-        runs while the window is still being made, and a click before it shows lands on
-        nothing."""
+        """The X window of the main window, found by its title once it shows: a click before
+        it shows lands on nothing. It shows its first frame before the mouse search and the
+        first apply, and takes its input once they are done."""
         if self._window is None:
             self._window = wait_for(lambda: self._find_window(), f"the window '{self.title}'")
         return self._window

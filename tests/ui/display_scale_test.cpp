@@ -7,7 +7,6 @@
 #include "ui/frame_painter.h"
 #include "ui/function_menu.h"
 #include "ui/owner_drawn_menu.h"
-#include "ui/picture_prefetch.h"
 #include "ui/picture_scaler.h"
 #include "ui/scaled_pictures.h"
 #include "ui/skin_indices.h"
@@ -128,37 +127,6 @@ TEST(DisplayScaleTest, PicturesAreResampledOncePerScaleAndPassThroughAt96Dpi) {
     EXPECT_EQ(pictures.resampleCount(), 3u);
     source.remove("main_normal.jpg");
     EXPECT_EQ(pictures.picture("main_normal.jpg"), nullptr);
-}
-
-// Decodes every file into a 4 x 2 picture, except "missing.jpg".
-class FixedDecoder : public platform::PictureDecoder {
-  public:
-    std::shared_ptr<const platform::Picture> load(const std::filesystem::path& file) override {
-        if (file.filename() == "missing.jpg")
-            return nullptr;
-        return std::make_shared<PixelPicture>(PixelSize{4, 2}, Rgb{1, 2, 3});
-    }
-};
-
-TEST(DisplayScaleTest, ThePrefetchHandsOverEachPictureOnceScaledOnItsThread) {
-    PicturePrefetch prefetch(std::make_unique<FixedDecoder>(), {"a.jpg", "missing.jpg"}, k192);
-    const auto a = prefetch.take("a.jpg");
-    ASSERT_TRUE(a && a->original && a->scaled);
-    EXPECT_EQ(a->scaled->size(), (PixelSize{8, 4}));
-    EXPECT_FALSE(prefetch.take("a.jpg"));
-    const auto missing = prefetch.take("missing.jpg");
-    ASSERT_TRUE(missing);
-    EXPECT_EQ(missing->original, nullptr);
-    EXPECT_FALSE(prefetch.take("other.jpg"));
-
-    // A frame painter seeded with the scaled picture uses it without resampling its own.
-    test::FakePictures source({4, 2});
-    source.add("main_normal.jpg");
-    ScaledPictures pictures(source);
-    pictures.setScale(k192);
-    pictures.seed("main_normal.jpg", source.picture("main_normal.jpg"), a->scaled);
-    EXPECT_EQ(pictures.picture("main_normal.jpg"), a->scaled);
-    EXPECT_EQ(pictures.resampleCount(), 0u);
 }
 
 TEST(DisplayScaleTest, FramesMenusAndPopupsScaleTheirOwnLengths) {

@@ -5,15 +5,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/native/cairo_frame_canvas.h"
 #include "platform/native/jpeg_picture_decoder.h"
 #include "settings/ini_files.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
 #include "settings/text.h"
 #include "support/recording_message_boxes.h"
+#include "ui/frame_painter.h"
 #include "ui/skin_indices.h"
 #include "ui/skin_loader.h"
 #include "ui/skin_pictures.h"
+#include "ui/skin_scaling.h"
 #include "ui/window_shape.h"
 
 namespace v270 {
@@ -192,6 +195,56 @@ TEST_P(ShippedSkinTest, EveryRoleHasItsEntry) {
         const SkinItem& item = t.mainItems[static_cast<size_t>(cell)];
         EXPECT_LE(item.width, knob->size().width);
         EXPECT_LE(item.height, knob->size().height);
+    }
+}
+
+// A frame drawn over the last one, where the two differ, shows what a whole frame shows: through
+// hover, press, profile, banner, focus and page changes at 96 DPI, and on the main page at 200 %
+// in English (the other pages' resampling would cost seconds under the sanitizers).
+TEST_P(ShippedSkinTest, FramesDrawnOverTheLastShowWhatWholeFramesShow) {
+    using Change = void (*)(FrameState&);
+    constexpr Change kChanges[] = {
+        [](FrameState&) {},
+        [](FrameState& s) { s.mainHover = main_item::kFirstMouseButton; },
+        [](FrameState& s) { s.mainHover = main_item::kFirstButtonLabel + 2; },
+        [](FrameState& s) { s.buttonPressed = true; },
+        [](FrameState& s) { s.buttonPressed = false, s.mainHover = main_item::kFirstProfile + 3; },
+        [](FrameState& s) { s.currentConfig = 4, s.profile.dpiLevel = 2; },
+        [](FrameState& s) {
+            s.mainHover = NO_HIT, s.banner = {false, 6, true};
+        },
+        [](FrameState& s) { s.banner.startKeyVisible = false; },
+        [](FrameState& s) {
+            s.focusMark = platform::PixelRect{100, 100, 160, 130};
+        },
+        [](FrameState& s) { s.focusMark.reset(), s.profile.dpiSetEnabled[1] = 0; },
+        [](FrameState& s) { s.currentPage = PAGE_COLOUR, s.colourHover = 3; },
+        [](FrameState& s) { s.currentPage = PAGE_ADVANCED, s.recording = true; },
+        [](FrameState& s) { s.currentPage = PAGE_MAIN; },
+    };
+    platform::JpegPictureDecoder decoder;
+    constexpr size_t kMainPageChanges = 10;
+    for (const DisplayScale scale : {DisplayScale{96}, DisplayScale{192}}) {
+        if (!scale.identity() && !GetParam())
+            continue;
+        const SkinTables tables = scaledTables(skin.tables, scale);
+        PictureCache pictures(decoder);
+        FramePainter changes(tables, pictures, kSkins);
+        FramePainter whole(tables, pictures, kSkins);
+        const platform::PixelSize size = scale.size(mask_->size());
+        platform::CairoFrameCanvas kept(size, scale.dpi);
+        FrameState state;
+        state.scale = scale;
+        state.english = GetParam();
+        state.profile = skin.settings.profile();
+        const size_t steps = scale.identity() ? std::size(kChanges) : kMainPageChanges;
+        for (size_t step = 0; step < steps; ++step) {
+            kChanges[step](state);
+            changes.PaintChanges(state, kept);
+            platform::CairoFrameCanvas fresh(size, scale.dpi);
+            whole.PaintFrame(state, fresh);
+            EXPECT_TRUE(kept.pixels() == fresh.pixels()) << scale.dpi << " DPI, step " << step;
+        }
     }
 }
 

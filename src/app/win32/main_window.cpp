@@ -118,6 +118,7 @@ LPARAM packPoint(Point point) {
 VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                                const CommandLineOptions& options)
     : instance_(instance),
+      prefetch_(MainWindowPainter::prefetch(paths.skinFolder)),
       startOptions_(options),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON))),
       trayIcon_(kTrayIconId, kTrayCallbackMessage),
@@ -130,7 +131,7 @@ VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
         paths,
         ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_, *systemActions_,
                         *clock_, *hid_, foregroundWatcher_, settleTimer_, notice_, fileSystem_});
-    painter_ = std::make_unique<MainWindowPainter>(*program_);
+    painter_ = std::make_unique<MainWindowPainter>(*program_, std::move(prefetch_));
     startWithWindows_ = std::make_unique<StartWithWindows>(
         logonTask_, fileSecurity_, messages_, pathToUtf16(platform::currentModulePath()));
 }
@@ -208,7 +209,6 @@ void VADU_VIredoVud::onInitDialog() {
     if (taskbarCreatedMessage_ != 0)
         ChangeWindowMessageFilterEx(handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
     applyScale(windowDpi(handle()));
-    painter_->prefetchFirstFrame();
     startAccessibility();
 
     if (program_->lifecycle.initialise(startOptions_))

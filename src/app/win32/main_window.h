@@ -32,6 +32,7 @@
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
 #include "ui/app_profiles_editor.h"
+#include "ui/picture_prefetch.h"
 
 namespace v270::win32 {
 
@@ -120,6 +121,8 @@ class VADU_VIredoVud final : public Dialog,
     void restoreTrayIcon();
 
     HINSTANCE instance_;
+    // The first frame's pictures, decoded on another thread from here on; the painter takes them.
+    std::unique_ptr<PicturePrefetch> prefetch_;
     // COM on the window's thread, for the screen readers' object.
     ComApartment com_;
     AccessibleWindow* accessible_ = nullptr;

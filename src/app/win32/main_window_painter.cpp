@@ -8,46 +8,69 @@
 
 namespace v270::win32 {
 
-MainWindowPainter::MainWindowPainter(const Program& program)
-    : program_(program), painter_(program.tables, pictures_, program.paths.skinFolder) {}
+namespace {
+
+// What the first frame of the main page shows: its page picture, the parts of the down picture
+// that mark what is selected, the DPI knobs.
+constexpr std::string_view kFirstFramePictures[] = {
+    skin_picture::kMainPage.normal, skin_picture::kMainPage.down, skin_picture::kDpiKnob};
+// What the main page shows once the pointer is over it, or the start key blinks.
+constexpr std::string_view kLaterPictures[] = {skin_picture::kMainPage.over};
+
+}  // namespace
+
+std::unique_ptr<PicturePrefetch> MainWindowPainter::prefetch(
+    const std::filesystem::path& skinFolder) {
+    // The mask first: the window's shape comes before any frame. It is used at its own size.
+    std::vector<PicturePrefetch::File> files{{skinFolder / skin_picture::kMask, false}};
+    for (const auto& names : {std::span<const std::string_view>(kFirstFramePictures),
+                              std::span<const std::string_view>(kLaterPictures)}) {
+        for (const std::string_view name : names)
+            files.push_back({skinFolder / name, true});
+    }
+    return std::make_unique<PicturePrefetch>(std::make_unique<GdiplusPictureDecoder>(),
+                                             std::move(files));
+}
+
+MainWindowPainter::MainWindowPainter(const Program& program,
+                                     std::unique_ptr<PicturePrefetch> prefetch)
+    : program_(program),
+      painter_(program.tables, pictures_, program.paths.skinFolder),
+      prefetch_(std::move(prefetch)) {}
 
 void MainWindowPainter::setScale(DisplayScale scale) {
     if (fonts_ && scale == scale_)
         return;
     scale_ = scale;
+    canvas_.reset();  // it writes with the fonts
     fonts_.emplace(scale.dpi);
     scaledPopupPictures_.setScale(scale);
-}
-
-namespace {
-
-// What the first frame of the main page shows, with the mask first: the shape comes before it.
-constexpr std::string_view kFirstFramePictures[] = {
-    skin_picture::kMainPage.normal, skin_picture::kMainPage.over, skin_picture::kMainPage.down,
-    skin_picture::kDpiKnob};
-
-}  // namespace
-
-void MainWindowPainter::prefetchFirstFrame() {
-    std::vector<std::filesystem::path> files{program_.paths.skinFolder / skin_picture::kMask};
-    for (const std::string_view name : kFirstFramePictures)
-        files.push_back(program_.paths.skinFolder / name);
-    prefetch_ = std::make_unique<PicturePrefetch>(std::make_unique<GdiplusPictureDecoder>(),
-                                                  std::move(files), scale_);
+    if (prefetch_)
+        prefetch_->scaleTo(scale);
 }
 
 void MainWindowPainter::takePrefetched() {
     if (!prefetch_)
         return;
-    for (const std::string_view name : kFirstFramePictures) {
-        const std::filesystem::path file = program_.paths.skinFolder / name;
-        if (std::optional<PicturePrefetch::Prepared> picture = prefetch_->take(file)) {
-            pictures_.seed(file, picture->original);
-            if (picture->original)
-                painter_.seedScaled(name, scale_, picture->original, picture->scaled);
-        }
-    }
-    prefetch_.reset();
+    const auto seed = [&](std::string_view name, std::optional<PicturePrefetch::Prepared> picture) {
+        if (!picture)
+            return;
+        pictures_.seed(program_.paths.skinFolder / name, picture->original);
+        // One scaled for a scale the window has left again is resampled by the frames.
+        if (picture->original && picture->scale == scale_)
+            painter_.seedScaled(name, scale_, picture->original, picture->scaled);
+    };
+    // Taken together, so that this thread scales one while the prefetch scales another.
+    std::vector<std::filesystem::path> files;
+    for (const std::string_view name : kFirstFramePictures)
+        files.push_back(program_.paths.skinFolder / name);
+    std::vector<std::optional<PicturePrefetch::Prepared>> first = prefetch_->take(files);
+    for (size_t i = 0; i < first.size(); ++i)
+        seed(kFirstFramePictures[i], std::move(first[i]));
+    for (const std::string_view name : kLaterPictures)
+        seed(name, prefetch_->takeIfReady(program_.paths.skinFolder / name));
+    if (prefetch_->empty())
+        prefetch_.reset();
 }
 
 void MainWindowPainter::shapeWindow(HWND window, std::optional<POINT> at) {
@@ -58,6 +81,7 @@ void MainWindowPainter::shapeWindow(HWND window, std::optional<POINT> at) {
     const auto mask = prefetched ? prefetched->original : decoder_.load(maskFile);
     maskSize_ = mask ? mask->size() : platform::PixelSize{};
     shape_ = buildWindowShape(mask.get(), program_.tables, scale_);
+    canvas_.reset();
     UniqueRegion region = regionFromRects(shape_.windowRegion.rects());
     // The window owns the region once it has it.
     if (SetWindowRgn(window, region.get(), TRUE))
@@ -84,11 +108,17 @@ void MainWindowPainter::paint(HDC target) {
     if (!fonts_ || shape_.size.width <= 0)
         return;
     takePrefetched();
-    GdiFrameCanvas canvas(shape_.size, *fonts_);
-    if (!canvas)
-        return;
-    painter_.PaintFrame(program_.frame(), canvas);
-    canvas.present(target);
+    if (!canvas_) {
+        canvas_.emplace(shape_.size, *fonts_);
+        if (!*canvas_) {
+            canvas_.reset();
+            return;
+        }
+        painter_.PaintFrame(program_.frame(), *canvas_);
+    } else {
+        painter_.PaintChanges(program_.frame(), *canvas_);
+    }
+    canvas_->present(target);
     if (!firstFrameShown_) {
         firstFrameShown_ = true;
         reportFirstFrame();

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/win32/gdi_fonts.h"
+#include "platform/win32/gdi_frame_canvas.h"
 #include "platform/win32/gdi_objects.h"
 #include "platform/win32/gdiplus_picture_decoder.h"
 #include "ui/display_scale.h"
@@ -22,17 +23,20 @@ struct Program;
 namespace v270::win32 {
 
 // The main window's look: its shape from the skin's mask, its fonts, and each frame composed in
-// a back buffer from the state of the moment and shown in one copy; all at the scale of the
-// window's monitor.
+// a back buffer from the state of the moment, over the frame before, and shown in one copy; all
+// at the scale of the window's monitor.
 class MainWindowPainter {
   public:
-    explicit MainWindowPainter(const Program& program);
+    // Starts decoding the mask and the main page's pictures of `skinFolder` on another thread,
+    // for a painter to take: made first, the work runs while the window is being made.
+    static std::unique_ptr<PicturePrefetch> prefetch(const std::filesystem::path& skinFolder);
 
-    // The fonts, and the popups' pictures, for a window at `scale`.
+    // Takes its first pictures from `prefetch`, when there is one.
+    MainWindowPainter(const Program& program, std::unique_ptr<PicturePrefetch> prefetch);
+
+    // The fonts, the popups' pictures and the pictures being prefetched, for a window at
+    // `scale`.
     void setScale(DisplayScale scale);
-    // Starts decoding and scaling the mask and the first frame's pictures on another thread,
-    // while the window initialises.
-    void prefetchFirstFrame();
     DisplayScale scale() const { return scale_; }
     const GdiFonts* fonts() const { return fonts_ ? &*fonts_ : nullptr; }
 
@@ -53,7 +57,8 @@ class MainWindowPainter {
     void paint(HDC target);
 
   private:
-    // The first frame's pictures from the prefetch, into the caches the frames read.
+    // The prefetched pictures, into the caches the frames read: those of the first frame as
+    // soon as it is painted, the rest once they are ready.
     void takePrefetched();
 
     const Program& program_;
@@ -64,10 +69,15 @@ class MainWindowPainter {
     ScaledPictures scaledPopupPictures_{popupPictures_};
     DisplayScale scale_;
     std::optional<GdiFonts> fonts_;
+    // The back buffer, kept from frame to frame so that a frame redraws only what changed; made
+    // again for a new size or new fonts.
+    std::optional<GdiFrameCanvas> canvas_;
     WindowShape shape_;
     platform::PixelSize maskSize_;
     UniqueRegion advancedRegion_;
     bool firstFrameShown_ = false;
+    // The mask and the main page's pictures, decoded and scaled on another thread until the
+    // frames have taken them.
     std::unique_ptr<PicturePrefetch> prefetch_;
 };
 

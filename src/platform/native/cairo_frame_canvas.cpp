@@ -200,6 +200,18 @@ Rgb CairoFrameCanvas::pixel(int32_t x, int32_t y) const {
     return unpackRgb(rowData(y)[x]);
 }
 
+std::vector<uint32_t> CairoFrameCanvas::pixels() const {
+    cairo_surface_flush(surface_);
+    std::vector<uint32_t> all;
+    all.reserve(static_cast<size_t>(size_.width) * static_cast<size_t>(std::max(size_.height, 0)));
+    for (int32_t y = 0; y < size_.height; ++y) {
+        const uint32_t* row = rowData(y);
+        for (int32_t x = 0; x < size_.width; ++x)
+            all.push_back(row[x] & 0x00FFFFFFu);
+    }
+    return all;
+}
+
 void CairoFrameCanvas::cutOut(const std::function<bool(int32_t x, int32_t y)>& cut) {
     cairo_surface_flush(surface_);
     for (int32_t y = 0; y < size_.height; ++y) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/frame_canvas.h"
 #include "platform/pixel_types.h"
@@ -35,6 +36,8 @@ class CairoFrameCanvas : public FrameCanvas {
 
     PixelSize size() const { return size_; }
     Rgb pixel(int32_t x, int32_t y) const;
+    // Every pixel, row by row, in the 0x00RRGGBB layout.
+    std::vector<uint32_t> pixels() const;
 
     // Makes the pixels for which `cut` holds transparent, as the window shape leaves them.
     void cutOut(const std::function<bool(int32_t x, int32_t y)>& cut);
