@@ -4,6 +4,7 @@
 
 #include "ui/banner_blinker.h"
 #include "ui/led_preview.h"
+#include "v270_version.h"
 
 namespace v270 {
 
@@ -29,6 +30,11 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                                   platform.messages, platform.clock, platform.view, notice}),
       settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
                                       advancedPage, platform.dialogs, platform.view}),
+      transfer(ProfileTransferServices{profiles, macros, device, advancedPage, platform.view}),
+      scripts(ScriptRequestServices{transfer, profiles, device, banner, V270_VERSION_TEXT}),
+      profileFiles(ProfileFileActionServices{paths, profiles, macros, tables, transfer,
+                                             platform.dialogs, platform.messages,
+                                             platform.fileSystem}),
       pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,
                               advancedPage, colourPage}),
       keyboard(KeyboardServices{tables, currentPage, platform.view, pointer, advancedPage}),

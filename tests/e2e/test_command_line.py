@@ -13,8 +13,9 @@ from harness import HELPER, ROOT, Program, Simulator, session, wait_for
 APPLY_REPORTS = 9
 MESSAGE_CAPTION = "V270"
 # The tray menu: Show Window, Application Profiles..., Start with Windows, On-screen Notice,
+# Export Profile..., Import Profile...,
 # Exit Driver.
-TRAY_MENU_ITEMS = 5
+TRAY_MENU_ITEMS = 7
 SHOW_WINDOW = 0
 START_WITH_WINDOWS = 2
 
