@@ -40,12 +40,13 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
       keyboard(KeyboardServices{tables, currentPage, platform.view, pointer, advancedPage}),
       appProfiles(AppProfileSwitcherServices{
           files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
-          platform.settleTimer,
-          [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {
+          platform.settleTimer, [this] { return device.deviceFound() != 0 && !lifecycle.closed(); },
+          [this](bool paused) { executor.setHostFunctionsPaused(paused); }}) {
     files.setProblemListener(&fileProblems);
     // Switches that the command line and the rules make are shown as a button's are.
     lifecycle.setProfileAnnouncer([this](int32_t) { notice.announceProfile(); });
     appProfiles.setAnnouncer([this](int32_t) { notice.announceProfile(); });
+    appProfiles.setPauseAnnouncer([this] { notice.announceHostFunctionsPaused(); });
 }
 
 FrameState Program::frame() const {
