@@ -10,8 +10,12 @@ class MessageBoxes {
   public:
     virtual ~MessageBoxes() = default;
     virtual void show(std::u16string_view text) = 0;
-    // A question with Yes and No buttons; true for Yes.
-    virtual bool ask(std::u16string_view text) = 0;
+    // A question with Yes and No buttons; true for Yes. Where no one can answer, the text is
+    // shown as a message and the answer is No: nothing is done that was not agreed to.
+    virtual bool ask(std::u16string_view text) {
+        show(text);
+        return false;
+    }
 };
 
 }  // namespace v270::platform
