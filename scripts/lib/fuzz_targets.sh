@@ -10,7 +10,7 @@ V270_FUZZ_TARGETS=(
     "skin_layout:2048"
     "input_reports:512"
     "feature_reports:1024"
-    "settings_import:1024"
+    "settings_import:8192"
 )
 
 v270_fuzz_build=build/fuzz

@@ -64,15 +64,41 @@ void ActionExecutor::perform(int slotIndex, int32_t code, std::stop_token end) {
     }
     if (const std::optional<int> index = macroIndexOf(code)) {
         // The copy is taken under the store's lock; nullopt when the macro is gone.
-        if (const std::optional<MacroRecord> macro = services_.macros.macro(*index)) {
-            // Step delays last what they say only with the system timer at its finest, which
-            // costs every other program on the machine: it is held for the macro alone.
-            const platform::PrecisionScope precise(services_.clock);
-            playback_.play(*macro, services_.profiles.profile().macroMode2, end);
-        }
+        if (const std::optional<MacroRecord> macro = services_.macros.macro(*index))
+            playMacro(*macro, end);
+        return;
+    }
+    if (hostFunctionsPaused() && code != function_code::kLedToggle &&
+        code != function_code::kNextProfile) {
         return;
     }
     performByCode(code);
+}
+
+void ActionExecutor::playMacro(const MacroRecord& macro, std::stop_token end) {
+    std::stop_source cut;
+    const std::stop_callback ending(end, [&cut] { cut.request_stop(); });
+    {
+        const std::lock_guard lock(playingMutex_);
+        if (hostFunctionsPaused())
+            return;
+        playing_ = &cut;
+    }
+    {
+        // Step delays last what they say only with the system timer at its finest, which
+        // costs every other program on the machine: it is held for the macro alone.
+        const platform::PrecisionScope precise(services_.clock);
+        playback_.play(macro, services_.profiles.profile().macroMode2, cut.get_token());
+    }
+    const std::lock_guard lock(playingMutex_);
+    playing_ = nullptr;
+}
+
+void ActionExecutor::setHostFunctionsPaused(bool paused) {
+    const std::lock_guard lock(playingMutex_);
+    paused_.store(paused, std::memory_order_release);
+    if (paused && playing_ != nullptr)
+        playing_->request_stop();
 }
 
 void ActionExecutor::performByCode(int32_t code) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <stop_token>
 #include <string_view>
 
@@ -52,6 +54,13 @@ class ActionExecutor {
     // request; again until `stop`.
     void run(std::stop_token stop);
 
+    // While paused (an application that wants no injected input is in front), the functions
+    // that act on the PC do nothing: keys, chords, clicks, macros, program starts, locking. A
+    // macro that plays stops at once and releases what it holds. DPI, LED and profile changes,
+    // which only talk to the mouse, go on. Any thread may call it.
+    void setHostFunctionsPaused(bool paused);
+    bool hostFunctionsPaused() const { return paused_.load(std::memory_order_acquire); }
+
   private:
     void perform(int slotIndex, int32_t code, std::stop_token end);
     void performByCode(int32_t code);
@@ -60,8 +69,14 @@ class ActionExecutor {
     void tell(void (ButtonChangeListener::*change)());
     void startSystemProgram(std::u16string_view fileName);
 
+    void playMacro(const MacroRecord& macro, std::stop_token end);
+
     ExecutorServices services_;
     MacroPlayback playback_;
+    std::atomic<bool> paused_{false};
+    // The stop of the macro that plays, if one does; a pause requests it.
+    std::mutex playingMutex_;
+    std::stop_source* playing_ = nullptr;
     platform::WorkerThread thread_;  // last: it ends before the rest goes
 };
 

@@ -54,16 +54,31 @@ void AppProfileSwitcher::watchAsSettingsSay() {
     }
     s_.settleTimer.cancel();
     s_.watcher.stop();
+    setPaused(false);
+}
+
+void AppProfileSwitcher::setPaused(bool paused) {
+    if (paused == paused_)
+        return;
+    paused_ = paused;
+    if (s_.pauseHostFunctions)
+        s_.pauseHostFunctions(paused);
+    if (paused && pauseAnnouncer_)
+        pauseAnnouncer_();
 }
 
 void AppProfileSwitcher::onForegroundChanged(const platform::ForegroundChange& change) {
+    std::optional<int32_t> profile;
+    if (!change.ownWindow)
+        profile = profileForApplication(settings_, change.executablePath);
+    setPaused(profile == AppProfileRule::kPauseHostFunctions);
     // The user may be editing a profile: nothing changes under their hands, and a switch for a
-    // window they only passed through is dropped.
-    if (change.ownWindow) {
+    // window they only passed through is dropped. An application whose host functions pause
+    // keeps the current profile.
+    if (change.ownWindow || paused_) {
         s_.settleTimer.cancel();
         return;
     }
-    std::optional<int32_t> profile = profileForApplication(settings_, change.executablePath);
     if (!profile && settings_.fallbackProfile != AppProfileSettings::kStay)
         profile = settings_.fallbackProfile;
     if (!profile) {

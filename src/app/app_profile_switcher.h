@@ -26,6 +26,8 @@ struct AppProfileSwitcherServices {
     platform::OneShotTimer& settleTimer;
     // Whether a switch may be made now: the mouse is there and the program is not closing.
     std::function<bool()> maySwitch;
+    // Pauses (true) or resumes the host functions, for a rule that pauses them.
+    std::function<void(bool paused)> pauseHostFunctions;
 };
 
 // The per-application profiles at work: when another application comes to the front, the
@@ -62,6 +64,11 @@ class AppProfileSwitcher {
 
     // Told of every switch a rule made, after it was made.
     void setAnnouncer(Announcer announcer) { announcer_ = std::move(announcer); }
+    // Told when a rule pauses the host functions.
+    void setPauseAnnouncer(std::function<void()> announcer) {
+        pauseAnnouncer_ = std::move(announcer);
+    }
+    bool hostFunctionsPaused() const { return paused_; }
 
   private:
     // The section as stored; a config.ini that cannot be read is told and changes nothing.
@@ -69,6 +76,9 @@ class AppProfileSwitcher {
     void watchAsSettingsSay();
     void onForegroundChanged(const platform::ForegroundChange& change);
     void onSettled(int32_t profile);
+    // The host functions pause while an application whose rule says so is in front, at once:
+    // no settling, so that not one injected key reaches it.
+    void setPaused(bool paused);
 
     AppProfileSwitcherServices s_;
     AppProfileSettings settings_;
@@ -76,7 +86,9 @@ class AppProfileSwitcher {
     // its own.
     std::optional<FileProblem> unread_;
     Announcer announcer_;
+    std::function<void()> pauseAnnouncer_;
     bool running_ = false;
+    bool paused_ = false;
 };
 
 }  // namespace v270

@@ -17,12 +17,6 @@ bool isHelp(std::u16string_view word) {
     return word == u"--help" || word == u"-h" || word == u"/?";
 }
 
-std::optional<int32_t> profileNumber(std::u16string_view text) {
-    if (text.size() != 1 || text[0] < u'1' || text[0] > u'0' + kProfileCount)
-        return std::nullopt;
-    return static_cast<int32_t>(text[0] - u'0');
-}
-
 CommandLineProblem problem(CommandLineFault fault, std::u16string_view word) {
     return {fault, std::u16string(word)};
 }
@@ -55,6 +49,12 @@ std::u16string describe(const CommandLineProblem& p, bool english) {
         case CommandLineFault::NotAlone:
             return english ? u"\"" + word + u"\" cannot be combined with other options."
                            : u"“" + word + u"”不能与其他选项一起使用。";
+        case CommandLineFault::MissingFileName:
+            return english ? u"\"" + word + u"\" needs a file name."
+                           : u"“" + word + u"”后面缺少文件名。";
+        case CommandLineFault::ForceWithoutImport:
+            return english ? u"\"--force\" goes with \"--import-profile\" only."
+                           : u"“--force”只能与“--import-profile”一起使用。";
     }
     return {};
 }
@@ -94,7 +94,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments) {
                 if (number.empty())
                     return problem(CommandLineFault::MissingProfileNumber, word);
             }
-            options.profile = profileNumber(number);
+            options.profile = parseProfileNumber(number);
             if (!options.profile)
                 return problem(CommandLineFault::BadProfileNumber, number);
         } else {
@@ -104,6 +104,12 @@ ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments) {
     if (alone && (options.tray || options.profile || (options.help && options.startWithWindows)))
         return problem(CommandLineFault::NotAlone, *alone);
     return options;
+}
+
+std::optional<int32_t> parseProfileNumber(std::u16string_view text) {
+    if (text.size() != 1 || text[0] < u'1' || text[0] > u'0' + kProfileCount)
+        return std::nullopt;
+    return static_cast<int32_t>(text[0] - u'0');
 }
 
 std::u16string commandLineHelp(bool english, std::u16string_view program) {

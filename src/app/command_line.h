@@ -25,6 +25,8 @@ enum class CommandLineFault {
     BadProfileNumber,      // a number other than 1..5
     RepeatedOption,        // an option given twice
     NotAlone,              // --help or --start-with-windows beside anything else
+    MissingFileName,       // --export-profile or --import-profile without its file
+    ForceWithoutImport,    // --force beside anything but --import-profile
 };
 
 // Why a command line is refused, and the word it stumbled on.
@@ -42,6 +44,9 @@ using ParsedCommandLine = std::variant<CommandLineOptions, CommandLineProblem>;
 // Options are lower case, as the help shows them. Anything else is a problem, and a refused command
 // line is never acted on in part.
 ParsedCommandLine parseCommandLine(std::span<const std::u16string> arguments);
+
+// A profile number as the options take it: one digit 1..5.
+std::optional<int32_t> parseProfileNumber(std::u16string_view text);
 
 // The options, for --help and under every refusal, of `program` (V270.exe or its command-line
 // front, which takes the same).

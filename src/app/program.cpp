@@ -4,6 +4,7 @@
 
 #include "ui/banner_blinker.h"
 #include "ui/led_preview.h"
+#include "v270_version.h"
 
 namespace v270 {
 
@@ -29,17 +30,23 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                                   platform.messages, platform.clock, platform.view, notice, files}),
       settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
                                       advancedPage, platform.dialogs, platform.view}),
+      transfer(ProfileTransferServices{profiles, macros, device, advancedPage, platform.view}),
+      scripts(ScriptRequestServices{transfer, profiles, device, banner, V270_VERSION_TEXT}),
+      profileFiles(ProfileFileActionServices{paths, profiles, macros, tables, transfer,
+                                             platform.dialogs, platform.messages,
+                                             platform.fileSystem}),
       pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,
                               advancedPage, colourPage}),
       keyboard(KeyboardServices{tables, currentPage, platform.view, pointer, advancedPage}),
       appProfiles(AppProfileSwitcherServices{
           files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
-          platform.settleTimer,
-          [this] { return device.deviceFound() != 0 && !lifecycle.closed(); }}) {
+          platform.settleTimer, [this] { return device.deviceFound() != 0 && !lifecycle.closed(); },
+          [this](bool paused) { executor.setHostFunctionsPaused(paused); }}) {
     files.setProblemListener(&fileProblems);
     // Switches that the command line and the rules make are shown as a button's are.
     lifecycle.setProfileAnnouncer([this](int32_t) { notice.announceProfile(); });
     appProfiles.setAnnouncer([this](int32_t) { notice.announceProfile(); });
+    appProfiles.setPauseAnnouncer([this] { notice.announceHostFunctionsPaused(); });
 }
 
 FrameState Program::frame() const {

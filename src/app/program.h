@@ -6,6 +6,9 @@
 #include "app/app_profile_switcher.h"
 #include "app/file_problem_reporter.h"
 #include "app/main_window_lifecycle.h"
+#include "app/profile_file_actions.h"
+#include "app/profile_transfer.h"
+#include "app/script_request_handler.h"
 #include "app/settings_actions.h"
 #include "device/device_link.h"
 #include "device/handover_flags.h"
@@ -91,6 +94,10 @@ struct Program {
     ActionExecutor executor;
     MainWindowLifecycle lifecycle;
     SettingsActions settings;
+    // Profile files in and out, for the dialogs and the command front for scripts.
+    ProfileTransfer transfer;
+    ScriptRequestHandler scripts;
+    ProfileFileActions profileFiles;
     MainWindowPointer pointer;
     KeyboardController keyboard;
     // Declared last, so that it stops watching before anything a switch uses goes.

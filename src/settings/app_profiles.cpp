@@ -43,8 +43,16 @@ std::u16string ruleKey(size_t number) {
     return u"Rule" + formatInt(static_cast<int64_t>(number));
 }
 
+// Stored as the profile number of a rule that pauses the host functions; older versions, which
+// know only the digits, leave such a rule out and read the others as before.
+constexpr std::u16string_view kPauseWord = u"pause";
+
 bool isProfile(int32_t value) {
     return value >= kFirstProfile && value <= kLastProfile;
+}
+
+bool isRuleProfile(int32_t value) {
+    return isProfile(value) || value == AppProfileRule::kPauseHostFunctions;
 }
 
 bool equalsAsciiIgnoringCase(std::u16string_view text, std::u16string_view lower) {
@@ -71,7 +79,7 @@ std::u16string_view trimmed(std::u16string_view text) {
 }
 
 // "kind,profile,target"; nullopt for anything else: an unknown kind, a profile outside 1..5 or
-// written with more than its digits, an empty target.
+// written with more than its digits (or "pause"), an empty target.
 std::optional<AppProfileRule> parseRule(std::u16string_view value) {
     const size_t firstComma = value.find(u',');
     if (firstComma == std::u16string_view::npos)
@@ -91,9 +99,12 @@ std::optional<AppProfileRule> parseRule(std::u16string_view value) {
     if (known == kMatchNames.end())
         return std::nullopt;
     rule.match = known->match;
-    if (number.size() != 1 || !isProfile(parseLeadingInt(number)))
+    if (equalsAsciiIgnoringCase(number, kPauseWord))
+        rule.profile = AppProfileRule::kPauseHostFunctions;
+    else if (number.size() == 1 && isProfile(parseLeadingInt(number)))
+        rule.profile = parseLeadingInt(number);
+    else
         return std::nullopt;
-    rule.profile = parseLeadingInt(number);
     if (target.empty())
         return std::nullopt;
     rule.target = target;
@@ -107,7 +118,8 @@ std::u16string formatRule(const AppProfileRule& rule) {
             value = m.name;
     }
     value += u',';
-    value += formatInt(rule.profile);
+    value += rule.profile == AppProfileRule::kPauseHostFunctions ? std::u16string(kPauseWord)
+                                                                 : formatInt(rule.profile);
     value += u',';
     value += rule.target;
     return value;
@@ -126,7 +138,7 @@ AppProfileSettings storable(const AppProfileSettings& settings) {
         std::u16string_view target = rule.target;
         target = target.substr(0, target.find_first_of(std::u16string_view(u"\r\n\0", 3)));
         target = trimmed(target);
-        if (isProfile(rule.profile) && !target.empty())
+        if (isRuleProfile(rule.profile) && !target.empty())
             kept.rules.push_back({rule.match, std::u16string(target), rule.profile});
     }
     return kept;

@@ -23,7 +23,10 @@ enum class AppMatch {
 struct AppProfileRule {
     AppMatch match = AppMatch::Name;
     std::u16string target;
-    int32_t profile = 1;  // 1..5
+    // 1..5, or kPauseHostFunctions: while the application is in front, the buttons' host
+    // functions that act on the PC (keys, clicks, macros, program starts) do nothing.
+    int32_t profile = 1;
+    static constexpr int32_t kPauseHostFunctions = -1;
 
     bool operator==(const AppProfileRule&) const = default;
 };
@@ -43,9 +46,9 @@ struct AppProfileSettings {
 
 inline constexpr std::u16string_view kAppProfilesSection = u"AppProfiles";
 
-// The profile of the rule that covers the executable at `executablePath`, the most specific one
-// when several do (a full path before a folder, a deeper folder before its parent, a folder
-// before a file name); nullopt when none does. Case does not matter, nor / for \.
+// The profile (or kPauseHostFunctions) of the rule that covers the executable at `executablePath`,
+// the most specific one when several do (a full path before a folder, a deeper folder before its
+// parent, a folder before a file name); nullopt when none does. Case does not matter, nor / for \.
 std::optional<int32_t> profileForApplication(const AppProfileSettings& settings,
                                              std::u16string_view executablePath);
 

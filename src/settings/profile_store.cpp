@@ -1,6 +1,7 @@
 #include "settings/profile_store.h"
 
 #include <optional>
+#include <utility>
 
 #include "settings/profile_format.h"
 #include "settings/text.h"
@@ -125,6 +126,35 @@ ConfigProfile ProfileStore::saveForApply() {
     });
     // A file that cannot be read whole is left alone; the apply goes on all the same.
     return saved ? *saved : profile();
+}
+
+std::optional<ConfigProfile> ProfileStore::storedProfile(int32_t slot) const {
+    const LoadedFile config = files_.loadFile(configFilePath_);
+    if (config.problem) {
+        files_.report(*config.problem);
+        return std::nullopt;
+    }
+    return readProfileSection(config.document, profileSectionName(slot, false, englishUi()));
+}
+
+bool ProfileStore::storeProfile(int32_t slot, const ConfigProfile& profile) {
+    if (refused(configFilePath_))
+        return false;
+    const std::u16string section = profileSectionName(slot, false, englishUi());
+    // The working copy changes under the file lock, so that an apply meanwhile writes the slot
+    // before or after, whole; it is put back when the file could not be written.
+    std::optional<ConfigProfile> replaced;
+    const bool saved = files_.update(configFilePath_, [&](IniDocument& document) {
+        writeProfileSection(document, section, profile);
+        const std::lock_guard lock(mutex_);
+        if (currentConfig_ == slot)
+            replaced = std::exchange(profile_, profile);
+    });
+    if (!saved && replaced) {
+        const std::lock_guard lock(mutex_);
+        profile_ = *replaced;
+    }
+    return saved;
 }
 
 uint8_t ProfileStore::readLanguage(const std::filesystem::path& file) const {

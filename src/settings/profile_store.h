@@ -54,6 +54,15 @@ class ProfileStore {
     // sends, whether or not the file could be written.
     ConfigProfile saveForApply();
 
+    // Section "Config" + slot of config.ini as stored, with the working copy untouched; nullopt
+    // when the file cannot be read, which is told.
+    std::optional<ConfigProfile> storedProfile(int32_t slot) const;
+
+    // Writes `profile` into section "Config" + slot of config.ini, in one file replace; for the
+    // current slot it becomes the working copy too, edits not yet applied replaced. Returns false,
+    // with nothing changed, when the file cannot be written (told).
+    bool storeProfile(int32_t slot, const ConfigProfile& profile);
+
     // "VER_SEL" of "Init", its low 8 bits; as the program ships (English) when the file exists
     // but cannot be read, which is told.
     uint8_t readLanguage(const std::filesystem::path& file) const;

@@ -16,6 +16,11 @@ int32_t validProfile(int32_t profile) {
     return std::clamp<int32_t>(profile, 1, kProfileCount);
 }
 
+// A rule may pause the host functions instead of giving a profile.
+int32_t validRuleProfile(int32_t profile) {
+    return profile == AppProfileRule::kPauseHostFunctions ? profile : validProfile(profile);
+}
+
 }  // namespace
 
 std::u16string ruleTargetFor(std::u16string_view executablePath, AppMatch match) {
@@ -47,12 +52,12 @@ std::optional<size_t> AppProfilesEditor::addApplication(std::u16string_view exec
         return rule.match == match && sameTarget(rule.target, target);
     });
     if (twin != rules.end()) {
-        twin->profile = validProfile(profile);
+        twin->profile = validRuleProfile(profile);
         return static_cast<size_t>(twin - rules.begin());
     }
     if (rules.size() >= AppProfileSettings::kMaxRules)
         return std::nullopt;
-    rules.push_back({match, std::move(target), validProfile(profile)});
+    rules.push_back({match, std::move(target), validRuleProfile(profile)});
     return rules.size() - 1;
 }
 
@@ -63,7 +68,7 @@ void AppProfilesEditor::removeRule(size_t row) {
 
 void AppProfilesEditor::setRuleProfile(size_t row, int32_t profile) {
     if (row < settings_.rules.size())
-        settings_.rules[row].profile = validProfile(profile);
+        settings_.rules[row].profile = validRuleProfile(profile);
 }
 
 void AppProfilesEditor::setFallback(int32_t profile) {
@@ -128,6 +133,8 @@ std::u16string_view matchText(AppMatch match, bool english) {
 }
 
 std::u16string profileText(int32_t profile, bool english) {
+    if (profile == AppProfileRule::kPauseHostFunctions)
+        return english ? u"Pause host functions" : u"暂停主机功能";
     const char16_t digit = static_cast<char16_t>(u'0' + validProfile(profile));
     return std::u16string(english ? u"Profile " : u"配置 ") + digit;
 }

@@ -73,7 +73,8 @@ struct AppProfilesTexts {
 
 const AppProfilesTexts& appProfilesTexts(bool english);
 std::u16string_view matchText(AppMatch match, bool english);
-// "Profile 3" or its Chinese form.
+// "Profile 3" or its Chinese form; for a rule that pauses the host functions, "Pause host
+// functions".
 std::u16string profileText(int32_t profile, bool english);
 
 }  // namespace v270

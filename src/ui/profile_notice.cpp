@@ -97,6 +97,13 @@ void ProfileNotice::announceProfile() {
     s_.window.show(profileNoticeText(s_.profiles.currentConfig(), dpi, english), fontOf(english));
 }
 
+void ProfileNotice::announceHostFunctionsPaused() {
+    if (showHeldProblem() || !enabled())
+        return;
+    const bool english = s_.profiles.englishUi() != 0;
+    s_.window.show(english ? u"Host functions paused" : u"主机功能已暂停", fontOf(english));
+}
+
 void ProfileNotice::announceLed() {
     if (showHeldProblem() || !enabled())
         return;

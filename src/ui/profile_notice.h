@@ -45,6 +45,8 @@ class ProfileNotice final : public ButtonChangeListener {
     void announceProfile();
     // Shows the current profile and the LED mode in effect, when the notice is on.
     void announceLed();
+    // "Host functions paused", when the notice is on: a rule paused them.
+    void announceHostFunctionsPaused();
 
     // A settings file that a mouse button's press could not read or save: the line is shown
     // in place of the change that the press announces next, whatever the setting.

@@ -116,6 +116,34 @@ TEST_F(ExecutorThreadTest, AStrayMacroModeStopsOnTheRelease) {
     EXPECT_FALSE(input.anythingHeld());
 }
 
+// An application that wants no injected input comes to the front while a held macro waits out
+// its longest delay: the macro ends at once with nothing left down; presses of host functions
+// that act on the PC then do nothing, a DPI change still goes to the mouse, and after the pause
+// the macro plays again.
+TEST_F(ExecutorThreadTest, APauseStopsAPlayingMacroAndKeepsTheMousesFunctions) {
+    macros.edit([](MacroTable& table) { table.macroSlots[0].steps[0].delay = 65535; });
+    device.dpiSteps[5] = 2;
+    executor.ensureRunning();
+    press(0xF3);
+    ASSERT_TRUE(waitUntil([&] { return input.eventCount() >= 1; }));
+    executor.setHostFunctionsPaused(true);
+    ASSERT_TRUE(waitUntil([&] { return idle(); }));
+    EXPECT_FALSE(input.anythingHeld());
+    const size_t events = input.eventCount();
+
+    for (const int code : {0xF2, 0xF3, 0xF6}) {
+        press(static_cast<uint8_t>(code));
+        ASSERT_TRUE(waitUntil([&] { return idle(); }));
+    }
+    EXPECT_EQ(input.eventCount(), events) << "no key, no macro";
+    EXPECT_EQ(device.calls(), std::vector<std::string>{"dpi 2"});
+
+    executor.setHostFunctionsPaused(false);
+    press(0xF3);
+    ASSERT_TRUE(waitUntil([&] { return input.eventCount() > events; }));
+    executor.stop();
+}
+
 TEST_F(ExecutorThreadTest, HeldMacroStopsOnTheReleaseWithNothingLeftDown) {
     std::jthread thread([this](std::stop_token stop) { executor.run(stop); });
     press(0xF3);

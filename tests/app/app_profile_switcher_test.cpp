@@ -21,6 +21,7 @@ const std::map<std::string, std::u16string> kApplications = {
     {"editor", u"C:\\Tools\\editor.exe"},      // name rule, profile 2
     {"browser", u"C:\\Web\\browser.exe"},      // no rule
     {"nameless", u""},                         // a process that would not tell its path
+    {"shooter", u"D:\\Shooter\\shooter.exe"},  // name rule, host functions paused
 };
 
 class AppProfileSwitcherTest : public testing::Test {
@@ -28,7 +29,8 @@ class AppProfileSwitcherTest : public testing::Test {
     explicit AppProfileSwitcherTest(std::string_view enabled = "1") {
         const std::string text =
             "[Init]\r\nCurConfig=1\r\n[AppProfiles]\r\nEnabled=" + std::string(enabled) +
-            "\r\nRule1=folder,3,C:\\Games\\Racer\r\nRule2=name,2,editor.exe\r\n";
+            "\r\nRule1=folder,3,C:\\Games\\Racer\r\nRule2=name,2,editor.exe\r\n"
+            "Rule3=name,pause,shooter.exe\r\n";
         files.put(config, std::as_bytes(std::span(text)));
         profiles.readStartupSettings();
         switcher.setAnnouncer([this](int32_t profile) { announced.push_back(profile); });
@@ -69,8 +71,10 @@ class AppProfileSwitcherTest : public testing::Test {
     test::FakeOneShotTimer timer;
     bool mouseThere = true;
     AppProfileSwitcher switcher{AppProfileSwitcherServices{
-        files, config, profiles, device, view, watcher, timer, [this] { return mouseThere; }}};
+        files, config, profiles, device, view, watcher, timer, [this] { return mouseThere; },
+        [this](bool paused) { pauses.push_back(paused); }}};
     std::vector<int32_t> announced;
+    std::vector<bool> pauses;
 };
 
 TEST_F(AppProfileSwitcherTest, SwitchesOnceTheForegroundSettlesAndNeverUnderTheUsersHands) {
@@ -115,9 +119,25 @@ TEST_F(AppProfileSwitcherTest, SwitchesOnceTheForegroundSettlesAndNeverUnderTheU
     EXPECT_EQ(timer.lastDelay, AppProfileSwitcher::kSettleTime);
 }
 
+// A rule that pauses the host functions: at once, told once, no profile switch; whatever comes
+// to the front next, the program's own window included, resumes them, as does the program's end.
+TEST_F(AppProfileSwitcherTest, APauseRuleHoldsTheHostFunctionsWhileItsApplicationIsInFront) {
+    int told = 0;
+    switcher.setPauseAnnouncer([&] { ++told; });
+    EXPECT_EQ(run("game settle shooter settle shooter"), std::vector<int32_t>{3});
+    EXPECT_EQ(pauses, std::vector<bool>{true});
+    EXPECT_TRUE(switcher.hostFunctionsPaused());
+    EXPECT_EQ(run("own shooter browser settle shooter stop"), std::vector<int32_t>{});
+    EXPECT_EQ(pauses, (std::vector<bool>{true, false, true, false, true, false}));
+    EXPECT_EQ(told, 3);
+    EXPECT_EQ(
+        switcher.settings().rules.back(),
+        (AppProfileRule{AppMatch::Name, u"shooter.exe", AppProfileRule::kPauseHostFunctions}));
+}
+
 TEST_F(AppProfileSwitcherTest, TheSettingsTurnWatchingOnAndOffAndAreSaved) {
     AppProfileSettings settings = switcher.settings();
-    ASSERT_EQ(settings.rules.size(), 2u);
+    ASSERT_EQ(settings.rules.size(), 3u);
     settings.enabled = false;
     run("editor");
     EXPECT_TRUE(switcher.setSettings(settings));

@@ -8,9 +8,11 @@
 #include "actions/fakes/recording_services.h"
 #include "app/instance_request.h"
 #include "app/program.h"
+#include "app/script_request.h"
 #include "device/device_fakes.h"
 #include "device/fake_hid.h"
 #include "platform/system_clock.h"
+#include "settings/macro_format.h"
 #include "support/fake_file_dialogs.h"
 #include "support/fake_foreground_watcher.h"
 #include "support/fake_one_shot_timer.h"
@@ -19,6 +21,7 @@
 #include "support/recording_notice_window.h"
 #include "support/recording_view_port.h"
 #include "support/temp_folder.h"
+#include "ui/profile_file_text.h"
 #include "ui/skin_indices.h"
 #include "ui/tray.h"
 #include "ui/window_titles.h"
@@ -608,6 +611,107 @@ TEST_F(LifecycleTest, ARunningCopyTakesOnlyExactProfileRequests) {
     EXPECT_FALSE(lifecycle.onInstanceRequest(kInstanceRequestTag, encodeProfileRequest(3)))
         << "the window is gone";
     EXPECT_EQ(announced.size(), 1u);
+}
+
+// Profile 2 plays macro "Fire" on button 2; profile 4 holds other settings.
+class SharedProfileTest : public LifecycleTest {
+  protected:
+    void startWithSharedProfile() {
+        MacroRecord fire;
+        fire.setName(u"Fire");
+        fire.stepCount = 1;
+        fire.steps[0] = {'F', kStepPress, 30};
+        writeFile(paths.exeFolder / "Macro_EN.dat",
+                  "[Macros]\r\nmacroNum=1\r\n0=" + utf16ToUtf8(serializeMacro(fire)) + "\r\n");
+        writeFile(
+            paths.configFilePath,
+            "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK1=1\r\nK2=41\r\nDPI_LEVEL=1\r\n"
+            "DPI_SET2=2\r\nDPI_SET_EN2=1\r\nLED_STATUS=2\r\n[Config4]\r\nK1=1\r\n");
+        ASSERT_TRUE(lifecycle.initialise());
+    }
+};
+
+// A script's requests, answered by the running copy: its status, and a profile exported and
+// imported with its macro; bad requests and refused files change nothing.
+TEST_F(SharedProfileTest, ScriptRequestsAreAnsweredByTheRunningCopy) {
+    startWithSharedProfile();
+    const auto ask = [&](const ScriptRequest& request) {
+        const auto answer =
+            program->scripts.answer(kInstanceRequestTag, encodeScriptRequest(request));
+        EXPECT_TRUE(answer.has_value());
+        return decodeScriptReply(kScriptReplyTag, answer.value_or(std::vector<uint8_t>{})).value();
+    };
+
+    const ScriptReply status = ask(StatusRequest{});
+    ASSERT_EQ(status.outcome, ScriptOutcome::Done);
+    EXPECT_EQ(statusJson(decodeDriverStatus(status.payload).value()),
+              R"({"mouseConnected":true,"driverWorking":false,"profile":2,"dpiLevel":2,)"
+              R"("dpi":1600,"ledMode":2,"version":")" V270_TEST_VERSION R"("})");
+
+    const ScriptReply exported = ask(ExportRequest{2});
+    ASSERT_EQ(exported.outcome, ScriptOutcome::Done);
+    const auto file = std::as_bytes(std::span(exported.payload));
+    const std::string config = readFile(paths.configFilePath);
+    const std::string macros = readFile(paths.exeFolder / "Macro_EN.dat");
+    for (const auto& [request, outcome] : std::vector<std::pair<ScriptRequest, ScriptOutcome>>{
+             {ImportRequest{4, false, {file.begin(), file.end()}}, ScriptOutcome::ReplacesSettings},
+             {ImportRequest{4, true, {file.begin(), file.end() - 30}}, ScriptOutcome::Damaged},
+             {ImportRequest{4, true, {}}, ScriptOutcome::NotAProfileFile}}) {
+        EXPECT_EQ(ask(request).outcome, outcome);
+    }
+    const std::vector<uint8_t> export2 = encodeScriptRequest(ExportRequest{2});
+    for (const std::vector<uint8_t>& bad :
+         {std::vector<uint8_t>{}, std::vector<uint8_t>(export2.begin(), export2.end() - 1)}) {
+        EXPECT_FALSE(program->scripts.answer(kInstanceRequestTag, bad));
+    }
+    EXPECT_FALSE(program->scripts.answer(kScriptReplyTag, export2));
+    EXPECT_EQ(readFile(paths.configFilePath), config) << "nothing written";
+    EXPECT_EQ(readFile(paths.exeFolder / "Macro_EN.dat"), macros);
+
+    EXPECT_EQ(ask(ImportRequest{4, true, {file.begin(), file.end()}}).outcome, ScriptOutcome::Done);
+    EXPECT_EQ(program->profiles.storedProfile(4), program->profiles.storedProfile(2));
+    EXPECT_EQ(program->macros.macroCount(), 1) << "the same macro is played, not copied";
+    EXPECT_EQ(ask(ExportRequest{4}).payload, exported.payload);
+}
+
+}  // namespace
+}  // namespace v270
+
+namespace v270 {
+namespace {
+
+// Export profile 2 and import it into profile 4 through the dialogs: the import asks first,
+// and a refused file or a "no" writes nothing.
+TEST_F(SharedProfileTest, ProfileFilesThroughTheDialogsAskBeforeWriting) {
+    startWithSharedProfile();
+    const std::filesystem::path file = folder.path() / "shared.v270profile";
+    dialogs.answer = file;
+    program->profileFiles.exportProfile();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    ASSERT_TRUE(program->profiles.switchProfile(4));
+    const std::string config = readFile(paths.configFilePath);
+
+    messages.answer = false;
+    program->profileFiles.importProfile();
+    ASSERT_EQ(messages.shown().size(), 1u);
+    const std::u16string question = messages.shown().back();
+    EXPECT_TRUE(question.starts_with(u"Import \"shared.v270profile\" into profile 4?"));
+    EXPECT_NE(question.find(u"Fire (already here)"), std::u16string::npos);
+    EXPECT_EQ(readFile(paths.configFilePath), config);
+
+    const std::string good = readFile(file);
+    writeFile(file, good.substr(0, good.size() / 2));
+    program->profileFiles.importProfile();
+    EXPECT_EQ(messages.shown().back(),
+              profileFileProblemText({ProfileFileFault::Damaged, u"Macros/0"}, true));
+    EXPECT_EQ(readFile(paths.configFilePath), config);
+
+    writeFile(file, good);
+    messages.answer = true;
+    program->profileFiles.importProfile();
+    EXPECT_EQ(program->profiles.storedProfile(4), program->profiles.storedProfile(2));
+    EXPECT_EQ(program->profiles.profile(), program->profiles.storedProfile(2)) << "and applied";
+    EXPECT_EQ(dialogs.opened.back().filter, u"V270 profile (*.v270profile)|*.v270profile||");
 }
 
 }  // namespace

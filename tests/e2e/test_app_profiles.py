@@ -14,7 +14,8 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import WINDOWS_BUILD, Program, Simulator, session, wait_for
+from harness import (WINDOWS_BUILD, KeyProbe, Program, Simulator, macro_file, macro_record,
+                     session, wait_for)
 from test_main_page import config_with
 
 FRONT_WINDOW = WINDOWS_BUILD / "tools" / "frontwindow" / "v270-front-window.exe"
@@ -115,6 +116,46 @@ class AppProfiles(unittest.TestCase):
         reports = self.simulator.wait_for_reports(4 * PROFILE_REPORTS + 1, "the press to act")
         self.assertEqual(reports[-1][:5], "07 09")
         self.program.check_no_crash()
+
+
+class PausedHostFunctions(unittest.TestCase):
+    """A rule that pauses the host functions: with its application in front a macro button
+    injects nothing; once another application is in front the same press plays the macro."""
+
+    VK_A = 0x41
+    MACRO_BUTTON, START_BUTTON = 5, 6  # the mouse's button 5 is the profile's slot 4
+
+    def test_a_macro_button_does_nothing_while_the_paused_application_is_in_front(self):
+        apps = Path(tempfile.mkdtemp(prefix="v270-apps-"))
+        self.addCleanup(shutil.rmtree, apps, ignore_errors=True)
+        probe = KeyProbe()
+        self.addCleanup(probe.close)
+        simulator = Simulator()
+        self.addCleanup(simulator.close)
+        config = (config_with({1: {"K4": 41}}) +
+                  "\r\n[AppProfiles]\r\nEnabled=1\r\nRule1=name,pause,shooter.exe\r\n")
+        typing = macro_record("types a", [(self.VK_A, 1, 10), (self.VK_A, 2, 10)])
+        program = Program({"config.ini": config, "Macro_EN.dat": macro_file(typing)})
+        self.addCleanup(program.stop)
+        program.start(simulator)
+        simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
+        simulator.click(self.START_BUTTON)  # the start signal: host functions act from now on
+        typed = lambda: [e for e in probe.key_events() if e[1] == self.VK_A]
+
+        shooter = FrontWindow(apps / "shooter.exe", (700, 50))
+        self.addCleanup(shooter.close)
+        wait_for(lambda: "visible=1" in (session().helper("notice", check=False) or ""),
+                 "the notice of the pause")
+        simulator.click(self.MACRO_BUTTON)
+        time.sleep(QUIET)
+        self.assertEqual(typed(), [], "nothing injected while paused")
+
+        editor = FrontWindow(apps / "editor.exe", (1000, 50))
+        self.addCleanup(editor.close)
+        time.sleep(0.5)
+        simulator.click(self.MACRO_BUTTON)
+        wait_for(lambda: len(typed()) == 2, "the macro after the pause")
+        program.check_no_crash()
 
 
 class RulesDialog(unittest.TestCase):

@@ -13,8 +13,8 @@ from harness import HELPER, ROOT, Program, Simulator, session, wait_for
 APPLY_REPORTS = 9
 MESSAGE_CAPTION = "V270"
 # The tray menu: Show Window, Application Profiles..., Start with Windows, On-screen Notice,
-# Keep running without the mouse, Exit Driver.
-TRAY_MENU_ITEMS = 6
+# Keep running without the mouse, Export Profile..., Import Profile..., Exit Driver.
+TRAY_MENU_ITEMS = 8
 SHOW_WINDOW = 0
 START_WITH_WINDOWS = 2
 

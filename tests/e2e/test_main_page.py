@@ -25,7 +25,7 @@ MENU_TITLE = "MainMenuDlg"
 # The tray icon's id and callback message, and what the system sends through them.
 TRAY_ICON_ID, TRAY_CALLBACK = 153, 0x8000 + 5
 WM_SYSCOMMAND, SC_MINIMIZE, WM_LBUTTONDBLCLK = 0x112, 0xF020, 0x203
-TRAY_MENU_ITEMS = 6
+TRAY_MENU_ITEMS = 8
 TEAL = (0, 120, 153)
 
 # The shipped profile, the one a reset gives profile 1.

@@ -1,4 +1,6 @@
-// Any bytes as a settings file that the user imports: loaded into the working profile from
+// Any bytes as a settings file that the user imports, of both kinds.
+//
+// As a settings file: loaded into the working profile from
 // section Config7 as the import does (ProfileStore::loadProfile), then exported back into the
 // same file and into a new one, as the export does (ProfileStore::saveProfile). The file stays in
 // memory.
@@ -9,6 +11,13 @@
 // imported profile, so importing it again gives the same profile, from the new file and from the
 // user's file alike; and the export into the user's file changes nothing else in it: every key
 // of every other section, and keys of Config7 that are not profile keys, read as before.
+//
+// As a profile file: read, and when taken, planned into a macro table with free slots and into
+// a full one. Checked: a file taken has its values within their ranges and its macro codes name
+// its own macros; written again it reads as the same file, and that writing is stable byte for
+// byte; a plan refused changes nothing; a plan taken holds at most twelve macros, gives every
+// added macro a name no other macro of the table uses, and its profile exported from its table
+// gives the file's profile and macros back, names aside.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -19,6 +28,8 @@
 
 #include "fuzz_check.h"
 #include "ini_names.h"
+#include "settings/profile_file.h"
+#include "settings/profile_import.h"
 #include "settings/profile_store.h"
 #include "settings/text.h"
 #include "support/memory_ini_files.h"
@@ -86,6 +97,76 @@ bool isExportedKey(std::u16string_view section, std::u16string_view key) {
     return std::ranges::any_of(kKeys, [&](const Key& k) { return normalised(k.name) == name; });
 }
 
+MacroTable tableOf(int count) {
+    MacroTable table;
+    for (int i = 0; i < count; ++i) {
+        MacroRecord& macro = table.macroSlots[static_cast<size_t>(i)];
+        macro.setName(i == 0 ? u"Macro" : formatInt(i));
+        macro.stepCount = 1;
+        macro.steps[0] = {static_cast<uint8_t>('A' + i), 1, 30};
+    }
+    table.macroCount = static_cast<int16_t>(count);
+    return table;
+}
+
+void checkProfileFile(std::span<const std::byte> bytes) {
+    const ProfileFileReading read = readProfileFile(bytes);
+    const auto* file = std::get_if<ProfileFile>(&read);
+    if (file == nullptr)
+        return;
+    checkRanges(file->profile);
+    FUZZ_CHECK(file->macros.size() <= kMaxMacros);
+    for (const int32_t code : file->profile.buttonFunction) {
+        if (code >= 41 && code <= 52)
+            FUZZ_CHECK(static_cast<size_t>(code - 41) < file->macros.size());
+    }
+    const std::vector<std::byte> written = writeProfileFile(*file);
+    const ProfileFileReading again = readProfileFile(written);
+    FUZZ_CHECK(std::holds_alternative<ProfileFile>(again) && std::get<ProfileFile>(again) == *file);
+    FUZZ_CHECK(equalBytes(writeProfileFile(std::get<ProfileFile>(again)), written));
+
+    for (const int used : {1, kMaxMacros}) {
+        const MacroTable table = tableOf(used);
+        const ProfileImportPlanning planning = planProfileImport(*file, table, 2);
+        const auto* plan = std::get_if<ProfileImportPlan>(&planning);
+        if (plan == nullptr) {
+            FUZZ_CHECK(std::get<ProfileFileProblem>(planning).fault ==
+                       ProfileFileFault::NoFreeMacroSlot);
+            continue;
+        }
+        const MacroTable& after = plan->table;
+        FUZZ_CHECK(after.macroCount >= table.macroCount && after.macroCount <= kMaxMacros);
+        FUZZ_CHECK(std::equal(table.macroSlots.begin(), table.macroSlots.begin() + used,
+                              after.macroSlots.begin()));
+        for (const MacroPlacement& placed : plan->macros) {
+            if (!placed.added)
+                continue;
+            for (int i = 0; i < after.macroCount; ++i) {
+                if (i != placed.tableIndex)
+                    FUZZ_CHECK(after.macroSlots[static_cast<size_t>(i)].nameText() != placed.name);
+            }
+        }
+        // Each button plays, from the table, the macro it played from the file.
+        const ProfileFile back = profileFileOf(plan->profile, after);
+        ConfigProfile others = back.profile;
+        others.buttonFunction = file->profile.buttonFunction;
+        FUZZ_CHECK(others == file->profile);
+        for (size_t n = 0; n < kButtonCount; ++n) {
+            const int32_t code = file->profile.buttonFunction[n];
+            const int32_t backCode = back.profile.buttonFunction[n];
+            if (code < 41 || code > 52) {
+                FUZZ_CHECK(backCode == code);
+                continue;
+            }
+            FUZZ_CHECK(backCode >= 41 && static_cast<size_t>(backCode - 41) < back.macros.size());
+            MacroRecord played = back.macros[static_cast<size_t>(backCode - 41)];
+            MacroRecord expected = file->macros[static_cast<size_t>(code - 41)];
+            played.name = expected.name = {};
+            FUZZ_CHECK(played == expected);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace v270::fuzz
 
@@ -93,6 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace v270;
     using namespace v270::fuzz;
     const auto bytes = std::as_bytes(std::span(data, size));
+    checkProfileFile(bytes);
     test::MemoryIniFiles files;
     files.put("chosen.ini", bytes);
     ProfileStore store(files, "config.ini");

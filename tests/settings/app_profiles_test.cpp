@@ -148,14 +148,17 @@ TEST(AppProfilesStorable, KeepsWhatALoadWouldGiveBack) {
     AppProfileSettings settings;
     settings.fallbackProfile = 7;
     settings.rules = {rule(AppMatch::Name, u"  a.exe\r\nRule2=name,1,b.exe", 1),
-                      rule(AppMatch::Name, u"c.exe", 0), rule(AppMatch::Name, u" \t", 2)};
+                      rule(AppMatch::Name, u"c.exe", 0), rule(AppMatch::Name, u" \t", 2),
+                      rule(AppMatch::Path, u"C:\\e.exe", AppProfileRule::kPauseHostFunctions)};
     for (int i = 0; i < 70; ++i)
         settings.rules.push_back(rule(AppMatch::Name, u"d.exe", 3));
     const AppProfileSettings kept = storable(settings);
     EXPECT_EQ(kept.fallbackProfile, AppProfileSettings::kStay);
     ASSERT_EQ(kept.rules.size(), AppProfileSettings::kMaxRules);
     EXPECT_EQ(kept.rules[0], rule(AppMatch::Name, u"a.exe", 1));
-    EXPECT_EQ(kept.rules[1], rule(AppMatch::Name, u"d.exe", 3));
+    EXPECT_EQ(kept.rules[1],
+              rule(AppMatch::Path, u"C:\\e.exe", AppProfileRule::kPauseHostFunctions));
+    EXPECT_EQ(kept.rules[2], rule(AppMatch::Name, u"d.exe", 3));
 
     test::MemoryIniFiles files;
     ASSERT_TRUE(saveAppProfiles(files, kConfig, settings));

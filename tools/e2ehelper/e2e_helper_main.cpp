@@ -16,6 +16,7 @@
 //   v270-e2e-helper.exe set-speed N       sets it, as the control panel would
 //   v270-e2e-helper.exe message CAPTION   prints the text of the message box titled CAPTION
 //   v270-e2e-helper.exe dismiss CAPTION   presses the OK button of that message box
+//   v270-e2e-helper.exe yes CAPTION       presses the Yes button of that question
 //   v270-e2e-helper.exe list ID           prints the rows of the main window's list box ID,
 //                                         one per line (none when it is empty)
 //   v270-e2e-helper.exe row-height ID     prints the height of that list box's rows
@@ -245,12 +246,12 @@ int run(int argc, wchar_t** argv) {
         std::printf("ok\n");
         return 0;
     }
-    if ((command == L"message" || command == L"dismiss") && argc == 3) {
+    if ((command == L"message" || command == L"dismiss" || command == L"yes") && argc == 3) {
         HWND box = FindWindowW(nullptr, argv[2]);
         if (box == nullptr)
             return 1;
-        if (command == L"dismiss") {
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (command != L"message") {
+            PostMessageW(box, WM_COMMAND, command == L"yes" ? IDYES : IDOK, 0);
             std::printf("ok\n");
             return 0;
         }

@@ -17,9 +17,9 @@ namespace v270::win32 {
 namespace {
 
 // The list view's columns, in dialog units: they fill its 306 units less a scroll bar.
-constexpr int kApplicationColumnWidth = 178;
+constexpr int kApplicationColumnWidth = 148;
 constexpr int kMatchColumnWidth = 60;
-constexpr int kProfileColumnWidth = 52;
+constexpr int kProfileColumnWidth = 82;
 // A running application's menu entry shows its window's title up to this many characters.
 constexpr size_t kTitleChars = 48;
 constexpr AppMatch kMatches[] = {AppMatch::Name, AppMatch::Path, AppMatch::Folder};
@@ -50,9 +50,17 @@ void selectCombo(HWND combo, int index) {
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-// The combos of profiles list 1..5 in order.
+// The combos of profiles list 1..5 in order; the rule's then offers the pause.
 int32_t profileOfCombo(HWND combo) {
+    if (comboSelection(combo) == kProfileCount)
+        return AppProfileRule::kPauseHostFunctions;
     return std::clamp(comboSelection(combo) + 1, 1, kProfileCount);
+}
+
+int comboIndexOf(int32_t profile) {
+    if (profile == AppProfileRule::kPauseHostFunctions)
+        return kProfileCount;
+    return std::clamp(profile, 1, kProfileCount) - 1;
 }
 
 void setListText(HWND list, int row, int column, const std::wstring& text) {
@@ -185,6 +193,7 @@ void CAppProfilesDlg::fillCombos() {
         for (int32_t profile = 1; profile <= kProfileCount; ++profile)
             addComboText(item(id), profileText(profile, english_));
     }
+    addComboText(item(IDC_AP_PROFILE), profileText(AppProfileRule::kPauseHostFunctions, english_));
     for (const AppMatch match : kMatches)
         addComboText(item(IDC_AP_MATCH), matchText(match, english_));
     selectCombo(item(IDC_AP_MATCH), 0);
@@ -232,7 +241,7 @@ void CAppProfilesDlg::onRuleSelected() {
     const std::optional<size_t> row = selectedRule();
     if (row)
         newRuleProfile_ = editor_.settings().rules[*row].profile;
-    selectCombo(item(IDC_AP_PROFILE), std::clamp(newRuleProfile_, 1, kProfileCount) - 1);
+    selectCombo(item(IDC_AP_PROFILE), comboIndexOf(newRuleProfile_));
     EnableWindow(item(IDC_AP_REMOVE), row ? TRUE : FALSE);
 }
 

@@ -5,7 +5,9 @@
 // which asks for the rights the driver needs.
 //
 // Exit codes: 0 done; 1 the command line was refused; 2 the driver did not take the request;
-// 3 the driver could not be started; with --start-with-windows, V270.exe's own.
+// 3 the driver could not be started; with --start-with-windows, V270.exe's own. The options for
+// scripts (--status, --export-profile, --import-profile) have their own (script_command.h) and
+// tell on the standard streams.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -16,6 +18,7 @@
 #include "app/running_copy.h"
 #include "app/win32/message_boxes_win32.h"
 #include "app/win32/running_instance.h"
+#include "app/win32/script_front.h"
 #include "platform/file_system.h"
 #include "platform/win32/unique_handle.h"
 #include "settings/program_paths.h"
@@ -59,7 +62,18 @@ int startDriver(const std::filesystem::path& folder, const CommandLineOptions& o
 int run() {
     const std::filesystem::path folder = exeFolderOf(platform::currentModulePath());
     const ProgramPaths paths = ProgramPaths::inFolder(folder);
-    const ParsedCommandLine parsed = parseCommandLine(commandLineArguments());
+    const std::vector<std::u16string> arguments = commandLineArguments();
+    if (const auto script = parseScriptCommand(arguments)) {
+        const bool english = englishInterface(paths);
+        if (const auto* problem = std::get_if<CommandLineProblem>(&*script)) {
+            writeStandardStream(STD_ERROR_HANDLE,
+                                commandLineRefusal(*problem, english, kProgramName) + u"\n" +
+                                    scriptCommandHelp(english));
+            return kRefused;
+        }
+        return runScriptCommand(std::get<ScriptCommand>(*script), findRunningInstance(), english);
+    }
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (const auto* problem = std::get_if<CommandLineProblem>(&parsed)) {
         Win32MessageBoxes(L"V270").show(
             commandLineRefusal(*problem, englishInterface(paths), kProgramName));
@@ -67,7 +81,9 @@ int run() {
     }
     const CommandLineOptions options = std::get<CommandLineOptions>(parsed);
     if (options.help) {
-        Win32MessageBoxes(L"V270").show(commandLineHelp(englishInterface(paths), kProgramName));
+        const bool english = englishInterface(paths);
+        Win32MessageBoxes(L"V270").show(commandLineHelp(english, kProgramName) + u"\n" +
+                                        scriptCommandHelp(english));
         return 0;
     }
     HWND running = options.startWithWindows ? nullptr : findRunningInstance();

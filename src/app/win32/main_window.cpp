@@ -8,14 +8,17 @@
 #include "app/win32/main_window_painter.h"
 #include "app/win32/message_filter.h"
 #include "app/win32/resource_ids.h"
+#include "app/win32/script_front.h"
 #include "app/win32/warning_dialog.h"
 #include "app/win32/window_messages.h"
 #include "platform/file_system.h"
 #include "platform/system_clock.h"
+#include "platform/win32/copy_data.h"
 #include "platform/win32/display_dpi.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/keyboard_capture_win32.h"
 #include "settings/text.h"
+#include "ui/profile_file_text.h"
 #include "ui/ui_text.h"
 
 namespace v270::win32 {
@@ -24,6 +27,8 @@ namespace {
 
 // The control id of the messages of menu items.
 constexpr WPARAM kMenuControlId = 0;
+// A command front that does not take the answer to its script request in this time is left.
+constexpr UINT kReplyTimeoutMs = 5000;
 
 // A key message of a window as the recording takes it; nullopt for any other message.
 std::optional<platform::KeyMessage> keyMessageOf(UINT message, WPARAM key) {
@@ -201,6 +206,8 @@ void VADU_VIredoVud::onInitDialog() {
     if (systemMenu != nullptr && LoadStringW(instance_, IDS_ABOUTBOX, aboutText, 128) != 0) {
         AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
         // Its text follows the interface language, set with the other menus.
+        AppendMenuW(systemMenu, MF_STRING, kExportProfileCommand, L"");
+        AppendMenuW(systemMenu, MF_STRING, kImportProfileCommand, L"");
         AppendMenuW(systemMenu, MF_STRING, kAppProfilesCommand, L"");
         AppendMenuW(systemMenu, MF_STRING, kAboutCommand, aboutText);
     }
@@ -262,7 +269,8 @@ INT_PTR VADU_VIredoVud::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_SYSCOMMAND:
             return onSystemCommand(wParam) ? TRUE : FALSE;
         case WM_COPYDATA:
-            setResult(onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+            setResult(onCopyData(reinterpret_cast<HWND>(wParam),
+                                 reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
             return TRUE;
         case WM_WINDOWPOSCHANGING:
             if (keepHidden_)
@@ -393,6 +401,14 @@ bool VADU_VIredoVud::onCommand(WORD command, WORD notification) {
         case ID_TRAY_APP_PROFILES_CN:
             program_->lifecycle.onAppProfilesRequested(*this, program_->appProfiles);
             return true;
+        case ID_TRAY_EXPORT_PROFILE_EN:
+        case ID_TRAY_EXPORT_PROFILE_CN:
+            program_->profileFiles.exportProfile();
+            return true;
+        case ID_TRAY_IMPORT_PROFILE_EN:
+        case ID_TRAY_IMPORT_PROFILE_CN:
+            program_->profileFiles.importProfile();
+            return true;
         case IDOK:
         case IDCANCEL:
             // The dialog's default buttons never end it; only the close path does.
@@ -413,18 +429,42 @@ INT_PTR VADU_VIredoVud::onTrayCallback(UINT iconId, UINT mouseMessage) {
     return 0;
 }
 
-INT_PTR VADU_VIredoVud::onCopyData(const COPYDATASTRUCT* data) {
-    // Another process's bytes, valid only during this call; the lifecycle checks them.
+INT_PTR VADU_VIredoVud::onCopyData(HWND from, const COPYDATASTRUCT* data) {
+    // Another process's bytes, valid only during this call; the lifecycle and the script
+    // requests check them.
     if (data == nullptr || (data->lpData == nullptr && data->cbData != 0))
         return FALSE;
     const std::span<const uint8_t> bytes(static_cast<const uint8_t*>(data->lpData), data->cbData);
-    return program_->lifecycle.onInstanceRequest(data->dwData, bytes) ? TRUE : FALSE;
+    if (program_->lifecycle.onInstanceRequest(data->dwData, bytes))
+        return TRUE;
+    // A script's request is answered to the command front's reply window only: any other
+    // window named as the sender gets nothing, and nothing is done.
+    wchar_t className[32] = {};
+    if (from == nullptr || program_->lifecycle.closed() ||
+        GetClassNameW(from, className, 32) == 0 ||
+        std::wstring_view(className) != kScriptReplyWindowClass) {
+        return FALSE;
+    }
+    std::optional<std::vector<uint8_t>> reply = program_->scripts.answer(data->dwData, bytes);
+    if (!reply)
+        return FALSE;
+    return sendCopyData(from, static_cast<ULONG_PTR>(kScriptReplyTag), *reply, kReplyTimeoutMs)
+               ? TRUE
+               : FALSE;
 }
 
 bool VADU_VIredoVud::onSystemCommand(WPARAM command) {
     const WPARAM kind = command & 0xFFF0u;
     if (kind == kAboutCommand) {
         program_->lifecycle.onAboutRequested();
+        return true;
+    }
+    if (kind == kExportProfileCommand) {
+        program_->profileFiles.exportProfile();
+        return true;
+    }
+    if (kind == kImportProfileCommand) {
+        program_->profileFiles.importProfile();
         return true;
     }
     if (kind == kAppProfilesCommand) {
@@ -499,6 +539,11 @@ void VADU_VIredoVud::loadMenus(bool english) {
         const std::wstring text = wide(appProfilesTexts(english).caption) + L"...";
         ModifyMenuW(systemMenu, kAppProfilesCommand, MF_BYCOMMAND | MF_STRING, kAppProfilesCommand,
                     text.c_str());
+        for (const auto& [command, item] :
+             {std::pair{kExportProfileCommand, exportProfileMenuText(english)},
+              std::pair{kImportProfileCommand, importProfileMenuText(english)}}) {
+            ModifyMenuW(systemMenu, command, MF_BYCOMMAND | MF_STRING, command, wide(item).c_str());
+        }
     }
 }
 

@@ -107,7 +107,7 @@ class VADU_VIredoVud final : public Dialog,
     bool onStepCommand(WORD command);
     INT_PTR onTrayCallback(UINT iconId, UINT mouseMessage);
     bool onSystemCommand(WPARAM command);
-    INT_PTR onCopyData(const COPYDATASTRUCT* data);
+    INT_PTR onCopyData(HWND from, const COPYDATASTRUCT* data);
     void onPaint();
     INT_PTR onControlColour(HDC dc);
     PopupEnvironment popupEnvironment(int32_t slot);

@@ -21,6 +21,11 @@ class Win32MessageBoxes final : public platform::MessageBoxes {
         const std::wstring message(text.begin(), text.end());
         MessageBoxW(owner_.load(), message.c_str(), caption_.c_str(), MB_OK);
     }
+    bool ask(std::u16string_view text) override {
+        const std::wstring message(text.begin(), text.end());
+        return MessageBoxW(owner_.load(), message.c_str(), caption_.c_str(),
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    }
 
   private:
     const std::wstring caption_;

@@ -38,6 +38,9 @@ inline constexpr UINT kTrayRetryMilliseconds = 2000;
 inline constexpr UINT kAboutCommand = 16;
 // The system menu's item of the per-application profiles.
 inline constexpr UINT kAppProfilesCommand = 32;
+// The system menu's items of the profile files.
+inline constexpr UINT kExportProfileCommand = 48;
+inline constexpr UINT kImportProfileCommand = 64;
 
 // The step list's in-place editor.
 // From the editor to the list box: end the edit, keeping (wParam 1) or discarding (0) the text.
