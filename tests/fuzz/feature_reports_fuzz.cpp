@@ -102,7 +102,7 @@ class OneMouse final : public platform::HidSystem {
     OneMouse(SentReports& sent, uint16_t featureLength) : sent_(sent), length_(featureLength) {}
     std::vector<platform::HidInterface> enumerate() override {
         return {{u"feature", mouse::kVendorId, mouse::kProductId, mouse::kFeatureUsagePage,
-                 mouse::kVendorUsage, 0, length_}};
+                 mouse::kVendorUsage, 0, length_, u"mouse"}};
     }
     std::unique_ptr<platform::HidDevice> open(std::u16string_view, platform::HidAccess) override {
         return std::make_unique<CheckingFeatureDevice>(sent_);
