@@ -28,37 +28,49 @@ CommandLineProblem problem(CommandLineFault fault, std::u16string_view word) {
 }
 
 // The words after an option, each taken in turn; an option's word is never taken as a value.
+// The first value missing or wrong is kept as the problem; later reads give empty values.
 class Words {
   public:
     explicit Words(std::span<const std::u16string> words) : words_(words) {}
+    std::span<const std::u16string> rest() const { return words_.subspan(at_); }
+    const std::optional<CommandLineProblem>& problem() const { return problem_; }
+
+    int32_t profile(std::u16string_view option) {
+        const std::optional<std::u16string_view> word = next();
+        if (!word) {
+            fail(CommandLineFault::MissingProfileNumber, option);
+            return 0;
+        }
+        const std::optional<int32_t> profile = parseProfileNumber(*word);
+        if (!profile)
+            fail(CommandLineFault::BadProfileNumber, *word);
+        return profile.value_or(0);
+    }
+
+    std::u16string file(std::u16string_view option) {
+        const std::optional<std::u16string_view> word = next();
+        if (!word || word->empty()) {
+            fail(CommandLineFault::MissingFileName, option);
+            return {};
+        }
+        return std::u16string(*word);
+    }
+
+  private:
     std::optional<std::u16string_view> next() {
-        if (at_ == words_.size() || words_[at_].starts_with(u"--"))
+        if (problem_ || at_ == words_.size() || words_[at_].starts_with(u"--"))
             return std::nullopt;
         return words_[at_++];
     }
-    std::span<const std::u16string> rest() const { return words_.subspan(at_); }
+    void fail(CommandLineFault fault, std::u16string_view word) {
+        if (!problem_)
+            problem_ = CommandLineProblem{fault, std::u16string(word)};
+    }
 
-  private:
     std::span<const std::u16string> words_;
     size_t at_ = 0;
+    std::optional<CommandLineProblem> problem_;
 };
-
-std::variant<int32_t, CommandLineProblem> profileFrom(Words& words, std::u16string_view option) {
-    const std::optional<std::u16string_view> word = words.next();
-    if (!word)
-        return problem(CommandLineFault::MissingProfileNumber, option);
-    if (const std::optional<int32_t> profile = parseProfileNumber(*word))
-        return *profile;
-    return problem(CommandLineFault::BadProfileNumber, *word);
-}
-
-std::variant<std::u16string, CommandLineProblem> fileFrom(Words& words,
-                                                          std::u16string_view option) {
-    const std::optional<std::u16string_view> word = words.next();
-    if (!word || word->empty())
-        return problem(CommandLineFault::MissingFileName, option);
-    return std::u16string(*word);
-}
 
 }  // namespace
 
@@ -87,22 +99,14 @@ std::optional<Parsed> parseScriptCommand(std::span<const std::u16string> argumen
     Words rest(std::span<const std::u16string>(words).subspan(1));
     Parsed parsed = StatusCommand{};
     if (option == kExport) {
-        const auto profile = profileFrom(rest, option);
-        if (const auto* p = std::get_if<CommandLineProblem>(&profile))
-            return *p;
-        const auto file = fileFrom(rest, option);
-        if (const auto* p = std::get_if<CommandLineProblem>(&file))
-            return *p;
-        parsed = ExportCommand{std::get<int32_t>(profile), std::get<std::u16string>(file)};
+        const int32_t profile = rest.profile(option);
+        parsed = ExportCommand{profile, rest.file(option)};
     } else if (option == kImport) {
-        const auto file = fileFrom(rest, option);
-        if (const auto* p = std::get_if<CommandLineProblem>(&file))
-            return *p;
-        const auto profile = profileFrom(rest, option);
-        if (const auto* p = std::get_if<CommandLineProblem>(&profile))
-            return *p;
-        parsed = ImportCommand{std::get<std::u16string>(file), std::get<int32_t>(profile), force};
+        std::u16string file = rest.file(option);
+        parsed = ImportCommand{std::move(file), rest.profile(option), force};
     }
+    if (rest.problem())
+        return *rest.problem();
     if (force && option != kImport)
         return problem(CommandLineFault::ForceWithoutImport, kForce);
     if (!rest.rest().empty()) {
