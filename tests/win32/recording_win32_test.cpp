@@ -268,12 +268,26 @@ TEST_F(EditableListTest, EscapeDiscardsAndLosingTheFocusKeeps) {
     EXPECT_EQ(row(1), L"45ms");
 }
 
-TEST_F(EditableListTest, ARightClickReportsTheRowUnderThePointer) {
+TEST_F(EditableListTest, ARightClickReportsTheRowUnderThePointerAndTheMenuKeysTheSelectedOne) {
     const auto height = static_cast<int>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0));
     SendMessageW(list_, WM_RBUTTONUP, 0, MAKELPARAM(10, height * 2 + 1));
     SendMessageW(list_, WM_RBUTTONUP, 0, MAKELPARAM(10, height * 5 + 1));
+    // The context key, then Shift+F10 with no row selected; their key-ups open nothing more.
+    SendMessageW(list_, WM_KEYDOWN, VK_APPS, 0);
+    SendMessageW(list_, WM_KEYUP, VK_APPS, 0);
+    SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(list_, WM_SYSKEYDOWN, VK_F10, 0);
+    SendMessageW(list_, WM_SYSKEYUP, VK_F10, 0);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    SendMessageW(list_, WM_SYSKEYDOWN, VK_F10, 0);  // F10 alone is not a menu key
     EXPECT_EQ(receiver.listMessages,
-              (std::vector<std::string>{"right click row 2 inside", "right click row 5 inside"}));
+              (std::vector<std::string>{"right click row 2 inside", "right click row 5 inside",
+                                        "right click row 1 inside", "right click row 0 inside"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -57,10 +58,27 @@ LRESULT CEditableListBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_RBUTTONUP:
             reportRightClick(lParam);
             break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (isMenuKey(wParam)) {
+                reportMenuKey();
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            // Its key-up would open the menu a second time, or the system menu after F10.
+            if (isMenuKey(wParam))
+                return 0;
+            break;
         default:
             break;
     }
     return DefSubclassProc(list_, message, wParam, lParam);
+}
+
+bool CEditableListBox::isMenuKey(WPARAM key) {
+    return key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
 }
 
 void CEditableListBox::reportRightClick(LPARAM point) {
@@ -71,6 +89,27 @@ void CEditableListBox::reportRightClick(LPARAM point) {
     const auto height = static_cast<int>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0));
     const auto top = static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
     const int row = height > 0 ? top + client.y / height : 0;
+    reportMenuAt(row, inside, client);
+}
+
+void CEditableListBox::reportMenuKey() {
+    // The menu is for the selected row, or the first one shown when none is, and opens below
+    // the row's left end, kept inside the list when the row is scrolled out of sight.
+    auto row = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
+    if (row < 0)
+        row = static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
+    RECT client{};
+    GetClientRect(list_, &client);
+    RECT rowArea{client.left, client.top, client.left, client.top};
+    SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&rowArea));
+    const POINT at{
+        std::clamp<LONG>(rowArea.left, client.left, std::max(client.left, client.right - 1)),
+        std::clamp<LONG>(rowArea.bottom, client.top, std::max(client.top, client.bottom - 1))};
+    reportMenuAt(row, true, at);
+}
+
+void CEditableListBox::reportMenuAt(int row, bool inside, POINT client) {
     POINT screen = client;
     ClientToScreen(list_, &screen);
     const auto packedRow =

@@ -10,7 +10,8 @@ namespace v270::win32 {
 // WM_CHAR the program sends) opens an edit control over the row; Enter keeps the text and
 // Escape discards it, on the key-down, and losing the focus keeps it. At the end of every edit the
 // parent gets WM_LISTEDIT_DONE, and WM_LISTEDIT_CHANGED before it when a row changed. A right
-// click is reported to the parent as kStepListRightClickMessage.
+// click is reported to the parent as kStepListRightClickMessage, and so are the context key and
+// Shift+F10, for the selected row.
 class CEditableListBox {
   public:
     // Takes over the messages of `list`, a list box child of the main window.
@@ -27,7 +28,10 @@ class CEditableListBox {
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR self);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static bool isMenuKey(WPARAM key);
     void reportRightClick(LPARAM point);
+    void reportMenuKey();
+    void reportMenuAt(int row, bool inside, POINT client);
     std::wstring rowText(int row) const;
 
     HWND list_;
