@@ -1,5 +1,6 @@
 """Screenshots of the program at 96, 144 and 192 DPI (a prefix each, its LogPixels), in English
-and Chinese: the three pages, a function menu with its sub-menu and the step list's menu.
+and Chinese: the three pages, a function menu with its sub-menu, the step list's menu and the
+rules dialog.
 
     python3 tests/e2e/scale_screenshots.py docs/screenshots/scale [DPI...]
 
@@ -108,6 +109,14 @@ def shoot(folder, dpi, english):
         xdotool(session, "mousemove", "--sync", menu[0] + row * 3,
                 menu[1] + row * (GROUP_ROW - 1) + row // 2)
         save(session, folder / f"function_menu_{dpi}_{language}", dpi)
+        xdotool(session, "key", "Escape")
+        wait_for(lambda: len(program_windows(session)) == 1, "the function menu to close")
+        # The system menu's items end with the rules dialog's and the about box.
+        program.key("alt+space")
+        time.sleep(0.5)
+        program.key("Up", "Up", "Return")
+        wait_for(lambda: len(program_windows(session)) == 2, "the rules dialog")
+        save(session, folder / f"rules_{dpi}_{language}", dpi)
     finally:
         program.stop()
         simulator.close()

@@ -14,4 +14,8 @@ inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE
 // monitor one (Windows 10 and later), the system's scale on older ones.
 int32_t windowDpi(HWND window);
 
+// The dots per inch of `monitor`, likewise: its own where the system gives one, else the
+// system's.
+int32_t monitorDpi(HMONITOR monitor);
+
 }  // namespace v270::win32

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "platform/notice_placement.h"
+#include "platform/win32/display_dpi.h"
+
 namespace v270::win32 {
 
 namespace {
@@ -16,40 +19,38 @@ constexpr UINT kFadeStepMilliseconds = 40;
 constexpr int kOpaqueAlpha = 235;
 constexpr int kFadeSteps = 10;
 
-// Sizes at 96 DPI, scaled to the system's.
-constexpr int kFontPoints = 12;
-constexpr int kPaddingX = 16;
-constexpr int kPaddingY = 8;
-constexpr int kMargin = 12;
-
 // The owner-drawn menus' colours: white on teal, framed in cyan.
 constexpr COLORREF kBackground = RGB(0, 120, 153);
 constexpr COLORREF kFrame = RGB(0, 255, 255);
 constexpr COLORREF kText = RGB(255, 255, 255);
 
-int systemDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen != nullptr)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+// The interface font of the language, larger, at the monitor's scale.
+HFONT createFont(const wchar_t* face, DWORD pitch, int dpi) {
+    return CreateFontW(-MulDiv(platform::kNoticeFontPoints, dpi, 72), 0, 0, 0, FW_SEMIBOLD, FALSE,
+                       FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       CLEARTYPE_QUALITY, pitch, face);
 }
 
-// The interface font of the language, larger, in the system's DPI.
-HFONT createFont(const wchar_t* face, DWORD pitch, int dpi) {
-    return CreateFontW(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_SEMIBOLD, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       pitch, face);
+// The monitor the user looks at: the foreground window's (a game, or the program's own window),
+// the primary one when no window is in front.
+HMONITOR watchedMonitor() {
+    if (HWND foreground = GetForegroundWindow())
+        return MonitorFromWindow(foreground, MONITOR_DEFAULTTOPRIMARY);
+    return MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+}
+
+platform::PixelRect workAreaOf(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (monitor != nullptr && GetMonitorInfoW(monitor, &info) != FALSE)
+        return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 }  // namespace
 
 Win32NoticeWindow::Win32NoticeWindow(HINSTANCE instance)
-    : instance_(instance),
-      dpi_(systemDpi()),
-      english_(createFont(L"Consolas", FIXED_PITCH | FF_MODERN, dpi_)),
-      chinese_(createFont(L"\u5B8B\u4F53", DEFAULT_PITCH | FF_SWISS, dpi_)),  // 宋体
-      background_(CreateSolidBrush(kBackground)) {
+    : instance_(instance), background_(CreateSolidBrush(kBackground)) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &Win32NoticeWindow::procedure;
@@ -113,6 +114,8 @@ LRESULT Win32NoticeWindow::handleMessage(HWND window, UINT message, WPARAM wPara
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the painting covers the whole window
+        case WM_DPICHANGED:
+            return 0;  // placed and sized for its monitor when shown; the suggestion would undo it
         case WM_NCHITTEST:
             return HTTRANSPARENT;  // the pointer goes to the window beneath
         case WM_MOUSEACTIVATE:
@@ -126,6 +129,14 @@ LRESULT Win32NoticeWindow::handleMessage(HWND window, UINT message, WPARAM wPara
     }
 }
 
+void Win32NoticeWindow::useFontsFor(int dpi) {
+    if (dpi == dpi_ && english_ && chinese_)
+        return;
+    dpi_ = dpi;
+    english_.reset(createFont(L"Consolas", FIXED_PITCH | FF_MODERN, dpi));
+    chinese_.reset(createFont(L"\u5B8B\u4F53", DEFAULT_PITCH | FF_SWISS, dpi));  // 宋体
+}
+
 void Win32NoticeWindow::showPending(HWND window) {
     std::u16string text;
     platform::FontChoice font{};
@@ -137,6 +148,8 @@ void Win32NoticeWindow::showPending(HWND window) {
     if (text.empty())
         return;  // an earlier message took it
     text_.assign(text.begin(), text.end());
+    const HMONITOR monitor = watchedMonitor();
+    useFontsFor(monitorDpi(monitor));
     font_ = font == platform::FontChoice::English ? english_.get() : chinese_.get();
 
     SIZE extent{};
@@ -145,17 +158,13 @@ void Win32NoticeWindow::showPending(HWND window) {
         GetTextExtentPoint32W(dc, text_.c_str(), static_cast<int>(text_.size()), &extent);
         ReleaseDC(window, dc);
     }
-    const int width = extent.cx + 2 * MulDiv(kPaddingX, dpi_, USER_DEFAULT_SCREEN_DPI);
-    const int height = extent.cy + 2 * MulDiv(kPaddingY, dpi_, USER_DEFAULT_SCREEN_DPI);
-    const int margin = MulDiv(kMargin, dpi_, USER_DEFAULT_SCREEN_DPI);
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const platform::PixelRect place =
+        platform::noticePlacement(workAreaOf(monitor), {extent.cx, extent.cy}, dpi_);
 
     alpha_ = kOpaqueAlpha;
     SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(alpha_), LWA_ALPHA);
-    SetWindowPos(window, HWND_TOPMOST, work.right - width - margin, work.bottom - height - margin,
-                 width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(window, HWND_TOPMOST, place.left, place.top, place.width(), place.height(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(window, nullptr, FALSE);
     // A notice that replaces one still showing starts its second again.
     phase_ = Phase::Holding;

@@ -11,10 +11,11 @@
 
 namespace v270::win32 {
 
-// The notice as a small layered window at the bottom right of the primary monitor's work area,
-// near the tray: topmost, click-through, never activated, without a taskbar button. It belongs
-// to the thread that made it, which runs its messages; show() from any thread hands the text
-// over with a posted message. Its timer runs only while it shows or fades.
+// The notice as a small layered window at the bottom right of the work area of the monitor the
+// user looks at (the foreground window's), in that monitor's scale: topmost, click-through, never
+// activated, without a taskbar button. It belongs to the thread that made it, which runs its
+// messages; show() from any thread hands the text over with a posted message. Its timer runs only
+// while it shows or fades.
 class Win32NoticeWindow final : public platform::NoticeWindow {
   public:
     static constexpr const wchar_t* kClassName = L"V270 Notice";
@@ -34,6 +35,8 @@ class Win32NoticeWindow final : public platform::NoticeWindow {
 
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The two fonts at `dpi`, made again only when the scale changed.
+    void useFontsFor(int dpi);
     void showPending(HWND window);
     void onTimer(HWND window);
     void paint(HWND window);
@@ -41,10 +44,11 @@ class Win32NoticeWindow final : public platform::NoticeWindow {
 
     HINSTANCE instance_;
     bool classRegistered_ = false;
-    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    UniqueBrush background_;
+    // The window's thread only.
+    int dpi_ = 0;
     UniqueFont english_;
     UniqueFont chinese_;
-    UniqueBrush background_;
     // Null before creation and after close; other threads read it to post to.
     std::atomic<HWND> window_{nullptr};
 
