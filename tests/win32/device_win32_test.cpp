@@ -106,6 +106,8 @@ TEST(PreFilterWin32Test, SwallowsEscapeEnterAndF10KeysOnly) {
     EXPECT_FALSE(win32::swallowedByPreFilter(WM_KEYDOWN, VK_RETURN, true)) << "an editor's own";
     EXPECT_TRUE(win32::swallowedByPreFilter(WM_SYSKEYDOWN, VK_F10));
     EXPECT_TRUE(win32::swallowedByPreFilter(WM_KEYUP, VK_F10));
+    EXPECT_FALSE(win32::swallowedByPreFilter(WM_SYSKEYDOWN, VK_F10, true)) << "the step list's";
+    EXPECT_TRUE(win32::swallowedByPreFilter(WM_SYSKEYUP, VK_F10, true)) << "never its key-up";
     EXPECT_FALSE(win32::swallowedByPreFilter(WM_CHAR, VK_F10)) << "a typed y";
     EXPECT_FALSE(win32::swallowedByPreFilter(WM_COMMAND, VK_F10));
     EXPECT_FALSE(win32::swallowedByPreFilter(WM_KEYDOWN, 'A'));

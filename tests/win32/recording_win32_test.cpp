@@ -13,6 +13,7 @@
 
 #include "actions/macro_recorder.h"
 #include "app/win32/editable_list_box.h"
+#include "app/win32/message_filter.h"
 #include "app/win32/window_messages.h"
 #include "platform/win32/keyboard_capture_win32.h"
 
@@ -280,6 +281,8 @@ TEST_F(EditableListTest, ARightClickReportsTheRowUnderThePointerAndTheMenuKeysTh
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
     SetKeyboardState(keys);
+    MSG shiftF10{list_, WM_SYSKEYDOWN, VK_F10, 0, 0, {}};
+    EXPECT_TRUE(win32::controlTakesKey(shiftF10)) << "past the window's pre-filter";
     SendMessageW(list_, WM_SYSKEYDOWN, VK_F10, 0);
     SendMessageW(list_, WM_SYSKEYUP, VK_F10, 0);
     keys[VK_SHIFT] = 0;

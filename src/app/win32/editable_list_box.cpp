@@ -58,6 +58,15 @@ LRESULT CEditableListBox::onMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_RBUTTONUP:
             reportRightClick(lParam);
             break;
+        case WM_GETDLGCODE: {
+            // Asks the window's pre-filter for Shift+F10, which it keeps from other controls.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            const LRESULT code = DefSubclassProc(list_, message, wParam, lParam);
+            const bool menuKey = key != nullptr &&
+                                 (key->message == WM_KEYDOWN || key->message == WM_SYSKEYDOWN) &&
+                                 isMenuKey(key->wParam);
+            return menuKey ? code | DLGC_WANTMESSAGE : code;
+        }
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (isMenuKey(wParam)) {

@@ -184,9 +184,10 @@ bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
     }
     if (onNavigationKey(message))
         return true;
-    const bool endKey = message.wParam == VK_ESCAPE || message.wParam == VK_RETURN;
+    const bool filteredKey =
+        message.wParam == VK_ESCAPE || message.wParam == VK_RETURN || message.wParam == VK_F10;
     return swallowedByPreFilter(message.message, message.wParam,
-                                endKey && controlTakesKey(message));
+                                filteredKey && controlTakesKey(message));
 }
 
 void VADU_VIredoVud::onInitDialog() {
