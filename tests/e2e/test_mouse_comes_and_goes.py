@@ -1,17 +1,18 @@
 """A driver that outlives the USB cable: started into the tray before the mouse (as Start with
 Windows does at logon), it waits without a message box, its icon coming back after an Explorer
 restart; every plug brings the profile and the presses back, every unplug stops a macro that
-plays and leaves nothing down."""
+plays and leaves nothing down. Opened by the user before the mouse, with "Keep running without
+the mouse" on, its window stays and keeps what is applied for the mouse's arrival."""
 
 import time
 import unittest
 
-from harness import (KeyProbe, Program, Simulator, held_down, macro_file, macro_record, session,
-                     wait_for)
+from harness import (WINDOWS_BUILD, KeyProbe, Program, Simulator, centre, held_down, macro_file,
+                     macro_record, main_layout, session, wait_for)
 from test_command_line import APPLY_REPORTS, MESSAGE_CAPTION, tray_icon
 from test_macro_endings import (MACRO_0, MACRO_BUTTON, PRESS, RELEASE, RIGHT_BUTTON,
                                 START_BUTTON, VK_A, VK_B)
-from test_main_page import config_with
+from test_main_page import APPLY, PROFILE_2, config_with
 
 # Held mode: the macro plays again and again while its button is down, and an unplugged mouse
 # never sends the release.
@@ -62,6 +63,36 @@ class MouseComesAndGoes(unittest.TestCase):
                 # second longer than a round brings no key and leaves nothing down.
                 wait_for(lambda: quiet_for_a_second(probe), "the macro to stop, nothing held down")
                 self.assertTrue(program.running())
+        program.check_no_crash()
+
+    def test_opened_before_the_mouse_its_window_stays_and_the_apply_waits_for_it(self):
+        simulator = Simulator()
+        self.addCleanup(simulator.close)
+        simulator.command("unplug")
+        # Profile 2 tells itself apart by button 3's report: 07 10 03 02.
+        program = Program({"config.ini": config_with({1: {}, 2: {"K3": 2}}) +
+                           "\r\n[Driver]\r\nKeepRunningWithoutMouse=1\r\n"})
+        self.addCleanup(program.stop)
+        program.start(simulator)
+        tray_icon()
+        self.assertEqual(session().window_state()["visible"], 1, "the window stays")
+        shots = WINDOWS_BUILD / "e2e-screenshots"
+        shots.mkdir(exist_ok=True)
+        program.screenshot(shots / "waiting_for_the_mouse_en.png")
+
+        # Profile 2 applied while the mouse is away: saved, and the mouse gets it on arrival.
+        layout = main_layout()
+        program.click(*centre(layout[PROFILE_2]))
+        program.click(*centre(layout[APPLY]))
+        text = wait_for(lambda: session().helper("message", MESSAGE_CAPTION, check=False),
+                        "the message of the apply")
+        self.assertIn("The mouse is not connected", text)
+        session().helper("dismiss", MESSAGE_CAPTION)
+        self.assertEqual(program.config()["Init"]["CurConfig"], "2")
+        simulator.command("plug")
+        reports = simulator.wait_for_reports(APPLY_REPORTS, "the profile after the plug")
+        self.assertIn("07 10 03 02", [report[:11] for report in reports])
+        self.assertEqual(session().window_state()["visible"], 1)
         program.check_no_crash()
 
 
