@@ -2,7 +2,8 @@
 Windows does at logon), it waits without a message box, its icon coming back after an Explorer
 restart; every plug brings the profile and the presses back, every unplug stops a macro that
 plays and leaves nothing down. Opened by the user before the mouse, with "Keep running without
-the mouse" on, its window stays and keeps what is applied for the mouse's arrival."""
+the mouse" on, its window stays and keeps what is applied for the mouse's arrival. With two mice
+it drives one of them, and only that one."""
 
 import time
 import unittest
@@ -93,6 +94,31 @@ class MouseComesAndGoes(unittest.TestCase):
         reports = simulator.wait_for_reports(APPLY_REPORTS, "the profile after the plug")
         self.assertIn("07 10 03 02", [report[:11] for report in reports])
         self.assertEqual(session().window_state()["visible"], 1)
+        program.check_no_crash()
+
+    def test_of_two_mice_present_it_drives_one_and_takes_its_presses_only(self):
+        first, second = Simulator(), Simulator()
+        self.addCleanup(first.close)
+        self.addCleanup(second.close)
+        session().bridge.attach(second, mouse=1)
+        self.addCleanup(session().bridge.detach, 1)
+        program = Program({"config.ini": config_with({1: {}})})
+        self.addCleanup(program.stop)
+        program.start(first)
+        # Whichever mouse the search takes, every report goes to it.
+        driven = wait_for(lambda: next((mouse for mouse in (first, second)
+                                        if len(mouse.reports()) >= APPLY_REPORTS), None),
+                          "the first apply")
+        other = second if driven is first else first
+        driven.click(START_BUTTON)  # the start signal; the button cycles the DPI levels
+        other.click(START_BUTTON)
+        for press in (1, 2):
+            driven.click(START_BUTTON)
+            reports = driven.wait_for_reports(APPLY_REPORTS + press, "the DPI press")
+            self.assertEqual(reports[-1][:5], "07 09")
+        # Two round trips after the other mouse's press: it did nothing.
+        self.assertEqual(len(driven.reports()), APPLY_REPORTS + 2)
+        self.assertEqual(other.reports(), [])
         program.check_no_crash()
 
 
