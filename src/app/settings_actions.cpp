@@ -26,9 +26,14 @@ void SettingsActions::apply() {
 }
 
 void SettingsActions::applyToMouse() {
-    s_.device.ApplySettings();
-    if (!s_.device.mouseConnected())
-        s_.messages.show(savedForLaterMessage(s_.profiles.englishUi() != 0));
+    if (s_.device.mouseConnected()) {
+        s_.device.ApplySettings();
+        return;
+    }
+    // Saved for the mouse's arrival, whose apply raises the start prompt: one raised now would
+    // blink for a mouse that is not there.
+    s_.device.applyKeepingDriverWorking();
+    s_.messages.show(savedForLaterMessage(s_.profiles.englishUi() != 0));
 }
 
 void SettingsActions::refreshAdvancedPage() {

@@ -38,8 +38,8 @@ class SettingsActions final : public SettingsCommands {
 
     // Writes the profile to the mouse; macro edits not yet saved (a recording, steps inserted)
     // are saved with it, so that a macro assigned and applied is in its file. With the mouse
-    // away (the program waits for it) the profile is saved, and a message says that the mouse
-    // gets it when it is plugged in; so after a reset.
+    // away (the program waits for it) the profile is saved without raising the start prompt, and
+    // a message says that the mouse gets it when it is plugged in; so after a reset.
     void apply() override;
 
     // Profile 1 gets the built-in defaults, profiles 2 to 5 the factory sections of config.ini,
