@@ -13,7 +13,7 @@ from harness import (WINDOWS_BUILD, KeyProbe, Program, Simulator, centre, held_d
 from test_command_line import APPLY_REPORTS, MESSAGE_CAPTION, tray_icon
 from test_macro_endings import (MACRO_0, MACRO_BUTTON, PRESS, RELEASE, RIGHT_BUTTON,
                                 START_BUTTON, VK_A, VK_B)
-from test_main_page import APPLY, PROFILE_2, config_with
+from test_main_page import APPLY, PROFILE_2, config_with, xdotool
 
 # Held mode: the macro plays again and again while its button is down, and an unplugged mouse
 # never sends the release.
@@ -93,6 +93,9 @@ class MouseComesAndGoes(unittest.TestCase):
         simulator.command("plug")
         reports = simulator.wait_for_reports(APPLY_REPORTS, "the profile after the plug")
         self.assertIn("07 10 03 02", [report[:11] for report in reports])
+        # The icon goes (Wine's tray hides with its last icon); the window stays.
+        wait_for(lambda: not xdotool("search", "--onlyvisible", "--name", "Wine System Tray")
+                 .stdout.split(), "the tray icon to go")
         self.assertEqual(session().window_state()["visible"], 1)
         program.check_no_crash()
 
