@@ -16,6 +16,9 @@
 #                                   the on-screen notice shows and fades before the window
 #   scripts/idle.sh --without-mouse starts with --tray and the mouse unplugged: the driver waits
 #                                   for it in the tray
+#   scripts/idle.sh --window-without-mouse
+#                                   starts without --tray, "Keep running without the mouse" on,
+#                                   the mouse unplugged: the driver waits with its window shown
 #
 # The builds come from V270_WINDOWS_BUILD and V270_NATIVE_BUILD (default build/windows and
 # build/native); V270, v270-mousebridge and v270-mousesim are built when missing.
@@ -36,7 +39,8 @@ while [[ $# -gt 0 ]]; do
         --app-profiles) app_profiles=1; shift ;;
         --after-notice) after_notice=1; shift ;;
         --without-mouse) without_mouse=1; shift ;;
-        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles] [--after-notice] [--without-mouse]" >&2; exit 2 ;;
+        --window-without-mouse) without_mouse=2; shift ;;
+        *) echo "usage: scripts/idle.sh [--seconds N] [--check] [--page main|colour] [--app-profiles] [--after-notice] [--without-mouse] [--window-without-mouse]" >&2; exit 2 ;;
     esac
 done
 [[ $seconds =~ ^[0-9]+$ && $seconds -gt 0 ]] || { echo "--seconds takes a whole number > 0" >&2; exit 2; }
@@ -120,9 +124,13 @@ sim() {
 
 cleanup+=("wineserver -k")
 arguments=()
-if [[ $without_mouse == 1 ]]; then
+if [[ $without_mouse != 0 ]]; then
     sim unplug >/dev/null
+fi
+if [[ $without_mouse == 1 ]]; then
     arguments=(--tray)
+elif [[ $without_mouse == 2 ]]; then
+    printf '\r\n[Driver]\r\nKeepRunningWithoutMouse=1\r\n' >>"$folder/config.ini"
 fi
 v270_follow_simulator "$windows_build" "$hid_port" || fail "no virtual mouse"
 (cd "$folder" && exec wine V270.exe "${arguments[@]}" >/dev/null 2>&1) &
@@ -149,7 +157,7 @@ first_apply_done() {
 tray_shown() {
     xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null 2>&1
 }
-if [[ $without_mouse == 1 ]]; then
+if [[ $without_mouse != 0 ]]; then
     wait_until "the tray icon" tray_shown
 else
     wait_until "the main window" window_shown

@@ -70,8 +70,9 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     const uint8_t found = s_.device.FindMouse();
     if (waitsForMouse() && !s_.device.mousePaired()) {
         // Started at logon before the mouse, or with it away: no message box for nobody to
-        // read; the tray icon tells, and the mouse's arrival brings the profile.
-        waitForMouse();
+        // read; the tray icon tells, and the mouse's arrival brings the profile. A window the
+        // user opened stays, so that it does not flash and vanish.
+        waitForMouse(options.tray);
         return true;
     }
     if (found == 0) {
@@ -82,7 +83,7 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.clock.sleepFor(kPauseBeforeApply);
     s_.device.ApplySettings();
     if (options.tray)
-        hideToTray(s_.view, english());
+        hideToTray();
     return true;
 }
 
@@ -106,12 +107,26 @@ void MainWindowLifecycle::saveUnsavedMacros() {
         s_.macros.saveMacros(s_.macros.filePath());
 }
 
+void MainWindowLifecycle::hideToTray() {
+    hidden_ = true;
+    hideToTrayWithTip(s_.view, waiting_ ? mouseAwayTip(english()) : windowTitle(english()));
+}
+
 void MainWindowLifecycle::onShowWindowCommand() {
+    hidden_ = false;
+    // While the mouse is away the icon stays, and tells.
+    if (waiting_) {
+        s_.view.show(platform::WindowShow::Show);
+        s_.view.show(platform::WindowShow::Restore);
+        return;
+    }
     showFromTray(s_.view);
 }
 
 void MainWindowLifecycle::onTrayDoubleClick() {
-    s_.view.removeTrayIcon();
+    hidden_ = false;
+    if (!waiting_)
+        s_.view.removeTrayIcon();
     s_.view.show(platform::WindowShow::Show);
     s_.view.show(platform::WindowShow::Restore);
 }
@@ -162,21 +177,30 @@ void MainWindowLifecycle::onMouseRemoved() {
     s_.flags.stopRequested.store(1, std::memory_order_release);
     s_.flags.wakeup.notify();
     releaseAlt();
-    waitForMouse();
+    waitForMouse(true);
 }
 
-void MainWindowLifecycle::waitForMouse() {
+void MainWindowLifecycle::waitForMouse(bool hide) {
     waiting_ = true;
     s_.device.listenForArrival();
-    hideToTrayWithTip(s_.view, mouseAwayTip(english()));
+    s_.view.invalidate();  // the banner says so
+    if (hide)
+        hideToTray();
+    else
+        s_.view.addTrayIcon(mouseAwayTip(english()));
 }
 
 void MainWindowLifecycle::onMouseArrived() {
     // As after a start: the mouse gets the profile, and the banner its start prompt.
     s_.clock.sleepFor(kPauseBeforeApply);
     s_.device.ApplySettings();
-    if (std::exchange(waiting_, false))
+    if (!std::exchange(waiting_, false))
+        return;
+    // The icon is there while the window hides, and only then.
+    if (hidden_)
         s_.view.setTrayTip(windowTitle(english()));
+    else
+        s_.view.removeTrayIcon();
 }
 
 bool MainWindowLifecycle::setKeepRunningWithoutMouse(bool on) {

@@ -25,6 +25,7 @@
 #include "ui/main_page.h"
 #include "ui/profile_notice.h"
 #include "ui/skin_loader.h"
+#include "ui/tray.h"
 
 namespace v270 {
 
@@ -58,7 +59,10 @@ class ClosePath {
 // How the main window comes up, hides to the tray and back, reacts to system, power and device
 // events, and ends. The window turns its messages into these events; every one runs on the
 // window's thread.
-class MainWindowLifecycle final : public ClosePath {
+//
+// While the program waits for the mouse the tray icon is there with its tip saying so, whether
+// the window shows or not: a start that the user asked for keeps its window.
+class MainWindowLifecycle final : public ClosePath, public TrayHider {
   public:
     explicit MainWindowLifecycle(const LifecycleServices& services) : s_(services) {}
 
@@ -66,7 +70,8 @@ class MainWindowLifecycle final : public ClosePath {
     // missing skin layout file or no mouse. A profile on the command line is loaded in place of
     // the stored current profile and is what the first apply sends; with --tray the window ends
     // the start hidden to the tray. A program that waits for the mouse (--tray, or "Keep
-    // running without the mouse") and finds none says so in the tray icon's tip instead.
+    // running without the mouse") and finds none says so in the tray icon's tip instead; its
+    // window, shown unless started with --tray, stays.
     bool initialise(const CommandLineOptions& options = {});
 
     // Releases Alt, removes the tray icon, sends the exit report, resets the Windows pointer
@@ -76,6 +81,8 @@ class MainWindowLifecycle final : public ClosePath {
     // The window is gone or going: the close path ran, or the mouse was removed.
     bool closed() const { return closed_; }
 
+    // The close and revert entries of the main page.
+    void hideToTray() override;
     // "Show Window" from the tray menu.
     void onShowWindowCommand();
     // Double-click on the tray icon.
@@ -91,7 +98,8 @@ class MainWindowLifecycle final : public ClosePath {
     // without the exit report and the pointer speed reset of the close path (macro edits are
     // saved all the same), unless the program waits for the mouse: then a macro playing stops,
     // Alt is released, and the window waits hidden in the tray. The mouse's arrival while it is
-    // not found searches again, and the mouse found gets the profile as after a start.
+    // not found searches again, and the mouse found gets the profile as after a start; the tray
+    // icon then goes if the window shows.
     void onDeviceNotice(const platform::DeviceNotice& notice);
 
     // "Keep running without the mouse" in the tray menu, saved in config.ini; false when the
@@ -121,7 +129,8 @@ class MainWindowLifecycle final : public ClosePath {
     void saveUnsavedMacros();
     void releaseAlt();
     bool waitsForMouse() const { return startedInTray_ || keepRunning_; }
-    void waitForMouse();
+    // Waits for the mouse: the tray icon tells, and the window hides with `hide`.
+    void waitForMouse(bool hide);
     void onMouseRemoved();
     void onMouseArrived();
 
@@ -130,6 +139,7 @@ class MainWindowLifecycle final : public ClosePath {
     bool startedInTray_ = false;
     bool keepRunning_ = false;
     bool waiting_ = false;
+    bool hidden_ = false;  // the window hides in the tray
     std::function<void(int32_t)> announceProfile_;
 };
 

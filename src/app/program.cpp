@@ -29,14 +29,15 @@ Program::Program(const ProgramPaths& programPaths, const ProgramPlatform& platfo
                                   mainPage, advancedPage, platform.input, platform.systemSettings,
                                   platform.messages, platform.clock, platform.view, notice, files}),
       settings(SettingsActionServices{paths, profiles, macros, skin, device, lifecycle,
-                                      advancedPage, platform.dialogs, platform.view}),
+                                      advancedPage, platform.dialogs, platform.view,
+                                      platform.messages}),
       transfer(ProfileTransferServices{profiles, macros, device, advancedPage, platform.view}),
       scripts(ScriptRequestServices{transfer, profiles, device, banner, V270_VERSION_TEXT}),
       profileFiles(ProfileFileActionServices{paths, profiles, macros, tables, transfer,
                                              platform.dialogs, platform.messages,
                                              platform.fileSystem}),
       pointer(PointerServices{profiles, tables, currentPage, platform.view, settings, mainPage,
-                              advancedPage, colourPage}),
+                              advancedPage, colourPage, lifecycle}),
       keyboard(KeyboardServices{tables, currentPage, platform.view, pointer, advancedPage}),
       appProfiles(AppProfileSwitcherServices{
           files, paths.configFilePath, profiles, device, platform.view, platform.foreground,
@@ -57,6 +58,7 @@ FrameState Program::frame() const {
     frame.currentConfig = profiles.currentConfig();
     frame.english = profiles.englishUi() != 0;
     frame.banner = BannerView::of(banner);
+    frame.banner.mouseAway = lifecycle.waitingForMouse();
     // The main page's button labels name the macros as well as the advanced page's list.
     const MacroTable table = macros.table();
     for (int i = 0; i < table.macroCount; ++i)

@@ -11,12 +11,29 @@ constexpr char16_t kSettingsFileExtension[] = u"ini";
 constexpr int32_t kFirstFactoryProfile = 2;
 constexpr int32_t kEnglish = 1;
 
+std::u16string_view savedForLaterMessage(bool english) {
+    return english ? u"The settings are saved. The mouse is not connected: it gets them when it "
+                     u"is plugged in."
+                   : u"设置已保存。鼠标未连接，插入鼠标后即写入鼠标。";
+}
+
 }  // namespace
 
 void SettingsActions::apply() {
-    s_.device.ApplySettings();
+    applyToMouse();
     if (s_.macros.unsavedEdits())
         s_.macros.saveMacros(s_.macros.filePath());
+}
+
+void SettingsActions::applyToMouse() {
+    if (s_.device.mouseConnected()) {
+        s_.device.ApplySettings();
+        return;
+    }
+    // Saved for the mouse's arrival, whose apply raises the start prompt: one raised now would
+    // blink for a mouse that is not there.
+    s_.device.applyKeepingDriverWorking();
+    s_.messages.show(savedForLaterMessage(s_.profiles.englishUi() != 0));
 }
 
 void SettingsActions::refreshAdvancedPage() {
@@ -46,7 +63,7 @@ void SettingsActions::reset() {
     s_.macros.loadMacros(s_.paths.defaultMacroPath(language));
     refreshAdvancedPage();
     s_.macros.saveMacros(s_.paths.macroFilePath(language));
-    s_.device.ApplySettings();
+    applyToMouse();
 }
 
 void SettingsActions::importProfile() {

@@ -5,6 +5,7 @@
 #include "app/main_window_lifecycle.h"
 #include "device/device_commands.h"
 #include "platform/file_dialogs.h"
+#include "platform/message_boxes.h"
 #include "platform/view_port.h"
 #include "settings/macro_store.h"
 #include "settings/profile_store.h"
@@ -25,6 +26,7 @@ struct SettingsActionServices {
     AdvancedPage& advancedPage;  // its macro list follows the macros
     platform::FileDialogs& dialogs;
     platform::ViewPort& view;
+    platform::MessageBoxes& messages;  // an apply while the mouse is away
 };
 
 // The main page's actions on the stored settings as a whole: apply, the reset to factory
@@ -35,7 +37,9 @@ class SettingsActions final : public SettingsCommands {
     explicit SettingsActions(const SettingsActionServices& services) : s_(services) {}
 
     // Writes the profile to the mouse; macro edits not yet saved (a recording, steps inserted)
-    // are saved with it, so that a macro assigned and applied is in its file.
+    // are saved with it, so that a macro assigned and applied is in its file. With the mouse
+    // away (the program waits for it) the profile is saved without raising the start prompt, and
+    // a message says that the mouse gets it when it is plugged in; so after a reset.
     void apply() override;
 
     // Profile 1 gets the built-in defaults, profiles 2 to 5 the factory sections of config.ini,
@@ -57,6 +61,7 @@ class SettingsActions final : public SettingsCommands {
 
   private:
     void refreshAdvancedPage();
+    void applyToMouse();
 
     SettingsActionServices s_;
 };

@@ -4,7 +4,7 @@
 
 namespace v270 {
 
-// What the action executor asks of the device link when it performs a host function.
+// What the action executor and the window's actions ask of the device link.
 class DeviceCommands {
   public:
     virtual ~DeviceCommands() = default;
@@ -27,6 +27,10 @@ class DeviceCommands {
 
     // The dpiStep that the last ApplySettings derived for slot index 0..5.
     virtual int32_t dpiStep(int slotIndex) const = 0;
+
+    // Whether the mouse is there to take an apply; a program waiting for it saves the profile
+    // all the same, and the mouse gets it when it arrives.
+    virtual bool mouseConnected() const { return true; }
 };
 
 }  // namespace v270

@@ -60,6 +60,7 @@ class DeviceLink final : public DeviceCommands, public MouseStateSource {
     void changeDpiLevel(int32_t step) override;
     void toggleLed() override;
     int32_t dpiStep(int slotIndex) const override;
+    bool mouseConnected() const override { return mousePaired(); }
 
     // The exit report of the close path; nothing when no feature interface is open.
     void sendExitReport();

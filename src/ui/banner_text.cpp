@@ -10,6 +10,9 @@ BannerView BannerView::of(const BannerState& state) {
 }
 
 std::u16string bannerText(const BannerView& banner, bool english) {
+    if (banner.mouseAway)
+        return english ? u"The mouse is not connected, waiting for it..."
+                       : u"鼠标未连接，等待插入...";
     if (banner.driverWorking)
         return english ? u"OK,driver is working..." : u"驱动运行中...";
     const std::u16string key = banner.startKeyVisible ? formatInt(banner.startKeyNumber) : u" ";

@@ -112,7 +112,7 @@ void MainWindowPointer::onLeftButtonUp(Point point) {
         hovers_.main = NO_HIT;
         profiles.saveDpiLevel(profiles.configFilePath(), kLastAppliedSlot);
         profiles.loadProfile(profiles.configFilePath(), kLastAppliedSlot, false);
-        hideToTray(s_.view, profiles.englishUi() != 0);
+        s_.tray.hideToTray();
         s_.view.invalidate();
     } else if (hover == kApply) {
         s_.settings.apply();
@@ -125,7 +125,7 @@ void MainWindowPointer::onLeftButtonUp(Point point) {
         s_.view.postMinimise(point);
     } else if (hover == kClose) {
         hovers_.main = NO_HIT;
-        hideToTray(s_.view, profiles.englishUi() != 0);
+        s_.tray.hideToTray();
     } else if (hover == kImport) {
         s_.settings.importProfile();
     } else if (hover == kExport) {

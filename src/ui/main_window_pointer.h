@@ -13,6 +13,7 @@
 #include "ui/page_controller.h"
 #include "ui/settings_commands.h"
 #include "ui/skin_tables.h"
+#include "ui/tray.h"
 
 namespace v270 {
 
@@ -25,6 +26,7 @@ struct PointerServices {
     MainPage& mainPage;
     PageController& advancedPage;
     PageController& colourPage;
+    TrayHider& tray;  // the close and revert entries hide the window
 };
 
 // The main window under the pointer: the hit test of every move against the skin's tables, the

@@ -19,4 +19,12 @@ std::u16string mouseAwayTip(bool english);
 // The window back from the tray: shown, restored, and the icon removed.
 void showFromTray(platform::ViewPort& view);
 
+// Hides the main window to the tray with the tip of the moment: the window title, or while the
+// program waits for the mouse, the tip that says the mouse is not connected.
+class TrayHider {
+  public:
+    virtual ~TrayHider() = default;
+    virtual void hideToTray() = 0;
+};
+
 }  // namespace v270

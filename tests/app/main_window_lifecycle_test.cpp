@@ -242,8 +242,9 @@ TEST_F(LifecycleTest, RemovingTheMouseEndsWithoutExitReport) {
 }
 
 // Started at logon before the mouse (--tray), or with "Keep running without the mouse" turned
-// on in an earlier run: no message box but the tray icon's tip. Every plug gets the profile and
-// its presses work; every unplug closes the handles, releases Alt and waits in the tray.
+// on in an earlier run: no message box but the tray icon's tip; a window the user opened stays.
+// Every plug gets the profile and its presses work; every unplug closes the handles, releases
+// Alt and waits in the tray.
 TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
     writeFile(paths.configFilePath,
               "[Init]\r\nCurConfig=2\r\nVER_SEL=1\r\n[Config2]\r\nK6=6\r\n"
@@ -262,8 +263,20 @@ TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
         MainWindowLifecycle& waiting = program->lifecycle;
         ASSERT_TRUE(waiting.initialise(CommandLineOptions{std::nullopt, !fromTheMenu, false}));
         EXPECT_TRUE(messages.shown().empty());
-        EXPECT_EQ(eventsFrom("tray add"), (std::vector<std::string>{away, "minimize", "hide"}));
+        const std::vector<std::string> hidden{away, "minimize", "hide"};
+        EXPECT_EQ(eventsFrom("tray add"), fromTheMenu ? std::vector<std::string>{away} : hidden);
+        const auto started = events();
+        EXPECT_EQ(std::count(started.begin(), started.end(), "show"), fromTheMenu);
         EXPECT_TRUE(waiting.waitingForMouse());
+        EXPECT_TRUE(program->frame().banner.mouseAway);
+        if (fromTheMenu) {
+            // Closed to the tray and shown again while the mouse is away: the icon keeps telling.
+            log.clear();
+            waiting.hideToTray();
+            waiting.onShowWindowCommand();
+            EXPECT_EQ(eventsFrom("tray add"),
+                      (std::vector<std::string>{away, "minimize", "hide", "show", "restore"}));
+        }
         EXPECT_EQ(hid.calls().back(), "register") << "the arrival of a mouse never seen is heard";
 
         for (int plug = 0; plug < 2; ++plug) {
@@ -272,6 +285,7 @@ TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
             log.clear();
             waiting.onDeviceNotice({kArrival, test::inputInterface().listing.path});
             EXPECT_FALSE(waiting.waitingForMouse());
+            EXPECT_FALSE(program->frame().banner.mouseAway);
             const auto all = events();
             EXPECT_EQ(all.front(), "sleep 5 ms");
             EXPECT_EQ(
@@ -279,7 +293,9 @@ TEST_F(LifecycleTest, WithoutTheMouseTheProgramWaitsForItInTheTray) {
                               [](const std::string& e) { return e.starts_with("report 07 10"); }),
                 6)
                 << "the profile's buttons";
-            EXPECT_EQ(all.back(), "tray tip VELKO V270 GAMING MOUSE");
+            // The window shown since the start loses the icon; one hidden keeps it.
+            EXPECT_EQ(all.back(), fromTheMenu && plug == 0 ? "tray remove"
+                                                           : "tray tip VELKO V270 GAMING MOUSE");
             const int32_t level = program->profiles.profile().dpiLevel;
             input()->deliver({0x06, 0x00});  // the start signal
             input()->deliver({0x06, 0xF6});  // slot 6 pressed: the next DPI level

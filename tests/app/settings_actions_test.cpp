@@ -27,6 +27,11 @@ class RecordingDevice final : public DeviceCommands {
     void changeDpiLevel(int32_t) override {}
     void toggleLed() override {}
     int32_t dpiStep(int) const override { return 0; }
+    void applyKeepingDriverWorking() override {
+        log_.add("apply keeping fire " + std::to_string(profiles_.profile().fireTime));
+    }
+    bool mouseConnected() const override { return connected; }
+    bool connected = true;
 
   private:
     EventLog& log_;
@@ -114,7 +119,7 @@ class SettingsActionsTest : public testing::Test {
     AdvancedPage advancedPage{
         AdvancedPageServices{profiles, macros, tables, paths, view, dialogs, messages}};
     SettingsActions actions{SettingsActionServices{paths, profiles, macros, skin, device, close,
-                                                   advancedPage, dialogs, view}};
+                                                   advancedPage, dialogs, view, messages}};
 
     void showAdvancedPage() {
         advancedPage.enter();
@@ -168,6 +173,23 @@ TEST_F(SettingsActionsTest, ApplySavesMacroEditsNotYetSaved) {
     saved.loadMacros(paths.macroFilePath(1));
     EXPECT_EQ(saved.table().macroSlots[0].nameText(), u"recorded");
     EXPECT_FALSE(macros.unsavedEdits());
+}
+
+// The program waits for the mouse: the profile is applied (saved) all the same, with no start
+// prompt for a mouse that is not there, and the user is told that the mouse gets it once plugged
+// in.
+TEST_F(SettingsActionsTest, AnApplyWithTheMouseAwaySavesAndTellsWhenItArrives) {
+    device.connected = false;
+    actions.apply();
+    profiles.setEnglishUi(0);
+    actions.reset();
+    EXPECT_EQ(log.events(),
+              (std::vector<std::string>{"apply keeping fire 33", "apply keeping fire 203"}));
+    EXPECT_EQ(messages.shown(),
+              (std::vector<std::u16string>{
+                  u"The settings are saved. The mouse is not connected: it gets them when it is "
+                  u"plugged in.",
+                  u"设置已保存。鼠标未连接，插入鼠标后即写入鼠标。"}));
 }
 
 TEST_F(SettingsActionsTest, ResetInChineseTakesTheOtherFactoryProfileFiveAndMacros) {

@@ -21,6 +21,10 @@ from test_main_page import config_with
 FRONT_WINDOW = WINDOWS_BUILD / "tools" / "frontwindow" / "v270-front-window.exe"
 PROFILE_REPORTS = 9
 DPI_BUTTON = 6  # the DPI cycle, a host function in every profile here
+MACRO_BUTTON = 5  # the mouse's button 5 is the profile's slot 4
+MACRO_0 = 41
+VK_A = 0x41
+TYPING_MACRO = macro_file(macro_record("types a", [(VK_A, 1, 10), (VK_A, 2, 10)]))
 # Button 3's report tells the profiles apart: 07 10 03 <its code>.
 BUTTON_3 = {1: "07 10 03 03", 2: "07 10 03 02", 4: "07 10 03 01"}
 # Longer than the settle time: a second switch for one change would have come by then.
@@ -70,10 +74,13 @@ class AppProfiles(unittest.TestCase):
         rules = ("[AppProfiles]\r\nEnabled=1\r\nFallback=0\r\n"
                  "Rule1=name,2,EDITOR.EXE\r\n"
                  f"Rule2=folder,4,{windows_path(self.game.parents[1]).upper().replace(chr(92), '/')}/\r\n")
-        config = config_with({1: {}, 2: {"K3": 2}, 4: {"K3": 1}}) + "\r\n" + rules
+        # The game's profile plays a macro.
+        config = config_with({1: {}, 2: {"K3": 2}, 4: {"K3": 1, "K4": MACRO_0}}) + "\r\n" + rules
+        self.probe = KeyProbe()
+        self.addCleanup(self.probe.close)
         self.simulator = Simulator()
         self.addCleanup(self.simulator.close)
-        self.program = Program({"config.ini": config})
+        self.program = Program({"config.ini": config, "Macro_EN.dat": TYPING_MACRO})
         self.addCleanup(self.program.stop)
         self.program.start(self.simulator)
         self.simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
@@ -106,12 +113,16 @@ class AppProfiles(unittest.TestCase):
         self.wait_for_profile(2, 3)
         game.bring_to_front()
         self.wait_for_profile(4, 4)
+        # The switch came while the user was in the game: no start prompt was raised again, so
+        # a press right after it plays the game's macro instead of being the start signal.
+        self.simulator.click(MACRO_BUTTON)
+        wait_for(lambda: [e[0] for e in self.probe.key_events() if e[1] == VK_A]
+                 == ["WM_KEYDOWN", "WM_KEYUP"], "the macro right after the switch")
         # Past the settle time nothing more comes.
         time.sleep(QUIET)
         self.assertEqual(self.button_3_reports(), [BUTTON_3[2], BUTTON_3[4]] * 2)
         self.assertEqual(len(self.simulator.reports()), 4 * PROFILE_REPORTS, "once per switch")
-        # The switches came while the user was in the game: no start prompt was raised again,
-        # so the next press acts (the next DPI level) instead of being the start signal.
+        # A DPI press acts too.
         self.simulator.click(DPI_BUTTON)
         reports = self.simulator.wait_for_reports(4 * PROFILE_REPORTS + 1, "the press to act")
         self.assertEqual(reports[-1][:5], "07 09")
@@ -122,8 +133,7 @@ class PausedHostFunctions(unittest.TestCase):
     """A rule that pauses the host functions: with its application in front a macro button
     injects nothing; once another application is in front the same press plays the macro."""
 
-    VK_A = 0x41
-    MACRO_BUTTON, START_BUTTON = 5, 6  # the mouse's button 5 is the profile's slot 4
+    START_BUTTON = 6
 
     def test_a_macro_button_does_nothing_while_the_paused_application_is_in_front(self):
         apps = Path(tempfile.mkdtemp(prefix="v270-apps-"))
@@ -132,28 +142,27 @@ class PausedHostFunctions(unittest.TestCase):
         self.addCleanup(probe.close)
         simulator = Simulator()
         self.addCleanup(simulator.close)
-        config = (config_with({1: {"K4": 41}}) +
+        config = (config_with({1: {"K4": MACRO_0}}) +
                   "\r\n[AppProfiles]\r\nEnabled=1\r\nRule1=name,pause,shooter.exe\r\n")
-        typing = macro_record("types a", [(self.VK_A, 1, 10), (self.VK_A, 2, 10)])
-        program = Program({"config.ini": config, "Macro_EN.dat": macro_file(typing)})
+        program = Program({"config.ini": config, "Macro_EN.dat": TYPING_MACRO})
         self.addCleanup(program.stop)
         program.start(simulator)
         simulator.wait_for_reports(PROFILE_REPORTS, "the first apply")
         simulator.click(self.START_BUTTON)  # the start signal: host functions act from now on
-        typed = lambda: [e for e in probe.key_events() if e[1] == self.VK_A]
+        typed = lambda: [e for e in probe.key_events() if e[1] == VK_A]
 
         shooter = FrontWindow(apps / "shooter.exe", (700, 50))
         self.addCleanup(shooter.close)
         wait_for(lambda: "visible=1" in (session().helper("notice", check=False) or ""),
                  "the notice of the pause")
-        simulator.click(self.MACRO_BUTTON)
+        simulator.click(MACRO_BUTTON)
         time.sleep(QUIET)
         self.assertEqual(typed(), [], "nothing injected while paused")
 
         editor = FrontWindow(apps / "editor.exe", (1000, 50))
         self.addCleanup(editor.close)
         time.sleep(0.5)
-        simulator.click(self.MACRO_BUTTON)
+        simulator.click(MACRO_BUTTON)
         wait_for(lambda: len(typed()) == 2, "the macro after the pause")
         program.check_no_crash()
 

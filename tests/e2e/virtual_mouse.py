@@ -5,7 +5,8 @@ drives the mouse through the system's own HID stack, as it does a user's mouse.
 One bridge runs in each Wine session for as long as the session: it keeps the session, and with
 it the driver's host, alive. The driver is installed into the prefix at the first attach and
 stays there; unplugging the simulated mouse removes the devices and plugging it in installs
-them again, with the simulator's report lengths.
+them again, with the simulator's report lengths. A second virtual mouse (number 1) can follow a
+second simulator at the same time.
 """
 
 import json
@@ -31,7 +32,7 @@ class Bridge:
         self._env = env
         self._process = None
         self._pending = b""
-        self.port = None  # the HID port of the simulator followed
+        self.ports = {}  # the HID port of the simulator each mouse follows, by mouse number
 
     def running(self):
         return self._process is not None and self._process.poll() is None
@@ -43,7 +44,7 @@ class Bridge:
                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                          stderr=subprocess.DEVNULL)
         self._pending = b""
-        self.port = None
+        self.ports = {}
         if self._line() != "ready":
             raise BridgeError("the bridge did not start")
 
@@ -72,25 +73,28 @@ class Bridge:
             raise BridgeError(f"bridge: {text}: {reply}")
         return reply
 
-    def attach(self, simulator):
-        """The virtual mouse becomes `simulator`'s: present with its lengths when it is plugged
-        in, absent when not."""
-        if self.running() and self.port == simulator.hid_port:
+    def attach(self, simulator, mouse=0):
+        """Virtual mouse `mouse` becomes `simulator`'s: present with its lengths when it is
+        plugged in, absent when not."""
+        if self.running() and self.ports.get(mouse) == simulator.hid_port:
             return
-        self.command(f"attach {simulator.hid_port}")
-        self.port = simulator.hid_port
+        self.command(f"attach {simulator.hid_port} {mouse}")
+        self.ports[mouse] = simulator.hid_port
         simulator.bridges.add(self)
 
     def release(self, simulator):
         """Stops following `simulator` before it ends, so that its end is no unplug."""
-        if self.running() and self.port == simulator.hid_port:
+        if self.running() and simulator.hid_port in self.ports.values():
             self.command(f"release {simulator.hid_port}")
-            self.port = None
+            self.ports = {m: p for m, p in self.ports.items() if p != simulator.hid_port}
 
-    def detach(self):
-        """No mouse: the devices are removed."""
-        self.command("detach")
-        self.port = None
+    def detach(self, mouse=None):
+        """No mouse (or no mouse `mouse`): the devices are removed."""
+        self.command("detach" if mouse is None else f"detach {mouse}")
+        if mouse is None:
+            self.ports = {}
+        else:
+            self.ports.pop(mouse, None)
 
     def log(self):
         """The reports that passed since the last call, with their times in microseconds of
@@ -113,7 +117,7 @@ class Bridge:
             self._process.stdin.close()
             self._process.stdout.close()
         self._process = None
-        self.port = None
+        self.ports = {}
 
 
 def refresh_driver(prefix, driver):

@@ -152,7 +152,7 @@ class StressRig {
     AdvancedPage advancedPage{
         AdvancedPageServices{profiles, macros, tables, paths, view, dialogs, messages}};
     SettingsActions settings{SettingsActionServices{paths, profiles, macros, skin, link, closePath_,
-                                                    advancedPage, dialogs, view}};
+                                                    advancedPage, dialogs, view, messages}};
 
     ProbedDeviceCommands executorDevice{link, observer};
     ProbedClock executorClock{observer};

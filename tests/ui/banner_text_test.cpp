@@ -17,6 +17,10 @@ TEST(BannerTextTest, WorkingAndPromptInBothLanguages) {
               u"Configuration done,click key [ ] to start driver");
     EXPECT_EQ(bannerText({false, 6, true}, false), u"配置完成，请点击鼠标第[6]键运行驱动");
     EXPECT_EQ(bannerText({false, 6, false}, false), u"配置完成，请点击鼠标第[ ]键运行驱动");
+    // A mouse that is away comes before the prompt.
+    EXPECT_EQ(bannerText({false, 6, true, true}, true),
+              u"The mouse is not connected, waiting for it...");
+    EXPECT_EQ(bannerText({true, 0, true, true}, false), u"鼠标未连接，等待插入...");
 }
 
 TEST(BannerTextTest, ViewReadsTheSharedFlags) {

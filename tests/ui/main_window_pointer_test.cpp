@@ -81,6 +81,16 @@ class RunningAnimation final : public Animation {
     std::string name_;
 };
 
+// The tray of a program that has its mouse.
+class TitleTray final : public TrayHider {
+  public:
+    explicit TitleTray(platform::ViewPort& view) : view_(view) {}
+    void hideToTray() override { v270::hideToTray(view_, true); }
+
+  private:
+    platform::ViewPort& view_;
+};
+
 class NoMouse final : public MouseStateSource {
   public:
     MouseState mouseState() const override { return {}; }
@@ -152,8 +162,9 @@ class MainWindowPointerTest : public testing::Test {
     ColourPage colourPage{
         profiles, mouse,
         std::make_unique<RunningAnimation<LedPreviewAnimation>>(log, previewing, "preview thread")};
+    TitleTray tray{window};
     MainWindowPointer pointer{PointerServices{profiles, tables, currentPage, window, settings,
-                                              mainPage, advancedPage, colourPage}};
+                                              mainPage, advancedPage, colourPage, tray}};
 };
 
 TEST_F(MainWindowPointerTest, HitTestTakesTheFirstEntryUpToTheLastIndexWithInclusiveTopLeft) {

@@ -8,11 +8,14 @@
 //
 // Writes "ready" once it runs, then reads one command a line from standard input and answers
 // each with one line:
-//   attach PORT    follow the simulator whose HID port is PORT on 127.0.0.1: install the virtual
-//                  mouse with its report lengths when it is plugged in, remove it when not;
-//                  "ok" once the devices are as the simulator says
+//   attach PORT [MOUSE]
+//                  virtual mouse MOUSE (0, the default, or 1) follows the simulator whose HID
+//                  port is PORT on 127.0.0.1: it is installed with the simulator's report lengths
+//                  when that is plugged in, removed when not; "ok" once the devices are as the
+//                  simulator says
 //   release PORT   stop following that simulator (before it ends), leaving the devices as they are
-//   detach         stop following any simulator and remove the devices: no mouse
+//   detach [MOUSE] stop following any simulator and remove the devices of mouse MOUSE, or of
+//                  every mouse: no mouse
 //   counters       the driver's counters, as JSON
 //   log            the input reports handed to the driver and the feature reports taken from it
 //                  since the last log, with their times in microseconds of the performance

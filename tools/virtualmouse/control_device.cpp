@@ -1,5 +1,6 @@
 #include "control_device.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -35,9 +36,14 @@ std::optional<DWORD> ControlDevice::request(DWORD code, const void* in, DWORD in
     return returned;
 }
 
-bool ControlDevice::pushInput(std::span<const uint8_t> report) const {
-    return request(IOCTL_V270_PUSH_INPUT, report.data(), static_cast<DWORD>(report.size()), nullptr,
-                   0)
+bool ControlDevice::pushInput(std::span<const uint8_t> report, uint32_t mouse) const {
+    const V270InputHeader header{mouse};
+    std::vector<uint8_t> request(sizeof header + report.size());
+    std::memcpy(request.data(), &header, sizeof header);
+    std::copy(report.begin(), report.end(), request.begin() + sizeof header);
+    return this
+        ->request(IOCTL_V270_PUSH_INPUT, request.data(), static_cast<DWORD>(request.size()),
+                  nullptr, 0)
         .has_value();
 }
 
@@ -67,7 +73,8 @@ std::optional<SentFeatureReport> ControlDevice::takeFeature(std::stop_token stop
     V270FeatureHeader header{};
     std::memcpy(&header, buffer.data(), sizeof header);
     const auto* bytes = buffer.data() + sizeof header;
-    return SentFeatureReport{header.id, std::vector<uint8_t>(bytes, bytes + header.length)};
+    return SentFeatureReport{header.id, header.mouse,
+                             std::vector<uint8_t>(bytes, bytes + header.length)};
 }
 
 bool ControlDevice::answerFeature(uint32_t id, bool accepted) const {

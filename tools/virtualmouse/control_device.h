@@ -19,6 +19,7 @@ namespace v270::virtualmouse {
 // A feature report the program sent, waiting for its answer.
 struct SentFeatureReport {
     uint32_t id = 0;
+    uint32_t mouse = 0;  // the mouse it was sent to
     std::vector<uint8_t> bytes;
 };
 
@@ -29,8 +30,8 @@ class ControlDevice {
     // Opens the control device; empty while the driver is not loaded (no device installed).
     static std::optional<ControlDevice> open();
 
-    // Sends `report` (report ID first) as the mouse's next input report.
-    bool pushInput(std::span<const uint8_t> report) const;
+    // Sends `report` (report ID first) as mouse `mouse`'s next input report.
+    bool pushInput(std::span<const uint8_t> report, uint32_t mouse = 0) const;
 
     // The oldest feature report the program sent and nobody took yet, once there is one;
     // nullopt when `stop` is requested first or the driver fails the request.

@@ -37,12 +37,28 @@ std::wstring instanceIdOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
     return id;
 }
 
-// The registered devices of the virtual mouse, the input collection's first.
+// The instance number that ends a device instance id, as in "ROOT\...&COL01\0001"; -1 when
+// there is none.
+int mouseOf(const std::wstring& instanceId) {
+    const size_t slash = instanceId.rfind(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == instanceId.size())
+        return -1;
+    int number = 0;
+    for (const wchar_t c : instanceId.substr(slash + 1)) {
+        if (c < L'0' || c > L'9')
+            return -1;
+        number = number * 10 + (c - L'0');
+    }
+    return number;
+}
+
+// The registered devices of the virtual mouse (of one mouse, or of all), the input
+// collections' first.
 struct OwnDevices {
     win32::DeviceInfoSet list{SetupDiGetClassDevsW(&kHidClass, nullptr, nullptr, 0)};
     std::vector<SP_DEVINFO_DATA> devices;
 
-    OwnDevices() {
+    explicit OwnDevices(int mouse) {
         if (!list.valid())
             return;
         for (DWORD index = 0;; ++index) {
@@ -52,21 +68,25 @@ struct OwnDevices {
                 break;
             if (lstrcmpiW(hardwareIdOf(list.get(), device).c_str(), V270_VMOUSE_HARDWARE_ID) != 0)
                 continue;
-            const bool feature = instanceIdOf(list.get(), device).find(V270_VMOUSE_FEATURE_MARK) !=
-                                 std::wstring::npos;
+            const std::wstring instance = instanceIdOf(list.get(), device);
+            if (mouse != kEveryMouse && mouseOf(instance) != mouse)
+                continue;
+            const bool feature = instance.find(V270_VMOUSE_FEATURE_MARK) != std::wstring::npos;
             devices.insert(feature ? devices.end() : devices.begin(), device);
         }
     }
 };
 
-std::string registerDevice(const wchar_t* name) {
+// Registers the root device `name` of mouse `mouse`: instance id ROOT\name\000N.
+std::string registerDevice(const wchar_t* name, int mouse) {
     const win32::DeviceInfoSet list(SetupDiCreateDeviceInfoList(&kHidClass, nullptr));
     if (!list.valid())
         return failure("SetupDiCreateDeviceInfoList");
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
-    if (!SetupDiCreateDeviceInfoW(list.get(), name, &kHidClass, nullptr, nullptr, DICD_GENERATE_ID,
-                                  &device))
+    wchar_t instance[MAX_DEVICE_ID_LEN] = {};
+    swprintf(instance, MAX_DEVICE_ID_LEN, L"ROOT\\%ls\\%04d", name, mouse);
+    if (!SetupDiCreateDeviceInfoW(list.get(), instance, &kHidClass, nullptr, nullptr, 0, &device))
         return failure("SetupDiCreateDeviceInfoW");
     // A list of strings: the id, then an empty one.
     std::wstring ids = V270_VMOUSE_HARDWARE_ID;
@@ -82,9 +102,9 @@ std::string registerDevice(const wchar_t* name) {
 
 }  // namespace
 
-std::string installDevices(const std::wstring& infPath) {
+std::string installDevices(const std::wstring& infPath, int mouse) {
     for (const wchar_t* name : {V270_VMOUSE_INPUT_DEVICE, V270_VMOUSE_FEATURE_DEVICE}) {
-        if (std::string error = registerDevice(name); !error.empty())
+        if (std::string error = registerDevice(name, mouse); !error.empty())
             return error;
     }
     BOOL reboot = FALSE;
@@ -94,8 +114,8 @@ std::string installDevices(const std::wstring& infPath) {
     return {};
 }
 
-std::string removeDevices() {
-    OwnDevices own;
+std::string removeDevices(int mouse) {
+    OwnDevices own(mouse);
     for (SP_DEVINFO_DATA& device : own.devices) {
         if (!SetupDiCallClassInstaller(DIF_REMOVE, own.list.get(), &device))
             return failure("DIF_REMOVE");
@@ -103,8 +123,8 @@ std::string removeDevices() {
     return {};
 }
 
-int registeredDevices() {
-    return static_cast<int>(OwnDevices().devices.size());
+int registeredDevices(int mouse) {
+    return static_cast<int>(OwnDevices(mouse).devices.size());
 }
 
 std::wstring infBesideProgram() {

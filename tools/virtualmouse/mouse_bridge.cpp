@@ -46,25 +46,35 @@ bool settle(Condition condition) {
     return true;
 }
 
-// The system lists both of the virtual mouse's HID interfaces (or, with `present` false,
-// neither).
-bool systemListsMouse(bool present) {
+// The system lists both HID interfaces of virtual mouse `number` (or, with `present` false,
+// neither): their device is the one of that instance number, "...\\0001" for mouse 1.
+bool systemListsMouse(bool present, size_t number) {
     const std::atomic<HWND> noWindow{nullptr};
     win32::Win32HidSystem system(noWindow);
+    const std::u16string instance =
+        u"\\000" + std::u16string(1, static_cast<char16_t>(u'0' + number));
     int found = 0;
     for (const platform::HidInterface& entry : system.enumerate()) {
-        if (entry.vendorId == mouse::kVendorId && entry.productId == mouse::kProductId)
+        if (entry.vendorId == mouse::kVendorId && entry.productId == mouse::kProductId &&
+            entry.device.ends_with(instance))
             ++found;
     }
     return present ? found >= 2 : found == 0;
 }
 
-std::optional<uint16_t> portOf(std::string_view text) {
-    unsigned port = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (error != std::errc{} || end != text.data() + text.size() || port == 0 || port > 0xFFFF)
+std::optional<unsigned> numberOf(std::string_view text, unsigned last) {
+    unsigned number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc{} || end != text.data() + text.size() || number > last)
         return std::nullopt;
-    return static_cast<uint16_t>(port);
+    return number;
+}
+
+std::optional<uint16_t> portOf(std::string_view text) {
+    const auto port = numberOf(text, 0xFFFF);
+    if (!port || *port == 0)
+        return std::nullopt;
+    return static_cast<uint16_t>(*port);
 }
 
 }  // namespace
@@ -111,15 +121,19 @@ struct MouseBridge::Attachment {
 
 MouseBridge::MouseBridge(std::wstring infPath) : infPath_(std::move(infPath)) {
     // Devices left in the prefix by an earlier session load with this one: once the driver is
-    // there they are taken as they are, with the lengths the driver gives them.
+    // there the first mouse's are taken as they are, with the lengths the driver gives them. A
+    // second mouse is there only while a test asks for it.
     if (registeredDevices() > 0 && settle([&] { return openControl().empty(); })) {
         if (const auto counters = control_->counters(); counters && counters->devicesPresent != 0)
-            installed_ = counters->lengths;
+            mice_[0].installed = counters->lengths;
+        for (size_t mouse = 1; mouse < V270_VMOUSE_MICE; ++mouse)
+            remove(mouse);
     }
 }
 
 MouseBridge::~MouseBridge() {
-    attachment_.reset();
+    for (Mouse& mouse : mice_)
+        mouse.attachment.reset();
     featureForwarder_.stop();
 }
 
@@ -166,84 +180,116 @@ std::string MouseBridge::command(std::string_view line) {
     const std::string_view word = line.substr(0, space);
     const std::string_view argument =
         space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
-    if (word == "attach" || word == "release") {
+    if (word == "attach") {
+        // PORT, then the mouse's number, 0 unless given.
+        const size_t gap = argument.find(' ');
+        const auto port = portOf(argument.substr(0, gap));
+        const auto mouse = gap == std::string_view::npos
+                               ? std::optional<unsigned>(0)
+                               : numberOf(argument.substr(gap + 1), V270_VMOUSE_MICE - 1);
+        if (!port || !mouse)
+            return "error: usage: attach PORT [MOUSE]";
+        return attach(*port, *mouse);
+    }
+    if (word == "release") {
         const auto port = portOf(argument);
         if (!port)
-            return "error: usage: " + std::string(word) + " PORT";
-        if (word == "attach")
-            return attach(*port);
-        if (attachment_ && attachment_->port == *port)
-            release();
+            return "error: usage: release PORT";
+        for (size_t mouse = 0; mouse < V270_VMOUSE_MICE; ++mouse) {
+            if (mice_[mouse].attachment && mice_[mouse].attachment->port == *port)
+                release(mouse);
+        }
         return "ok";
+    }
+    if (word == "detach") {
+        if (argument.empty())
+            return detach(std::nullopt);
+        const auto mouse = numberOf(argument, V270_VMOUSE_MICE - 1);
+        if (!mouse)
+            return "error: usage: detach [MOUSE]";
+        return detach(*mouse);
     }
     if (!argument.empty())
         return "error: " + std::string(word) + " takes no argument";
-    if (word == "detach")
-        return detach();
     if (word == "counters")
         return counters();
     if (word == "log")
         return log_.take();
     if (word == "quit") {
-        release();
+        for (size_t mouse = 0; mouse < V270_VMOUSE_MICE; ++mouse)
+            release(mouse);
         return "ok";
     }
-    return "error: unknown command; attach PORT, release PORT, detach, counters, log, quit";
+    return "error: unknown command; attach PORT [MOUSE], release PORT, detach [MOUSE], counters, "
+           "log, quit";
 }
 
-std::string MouseBridge::attach(uint16_t port) {
-    if (attachment_ && attachment_->port == port)
+std::string MouseBridge::attach(uint16_t port, size_t mouse) {
+    std::unique_ptr<Attachment>& attachment = mice_[mouse].attachment;
+    if (attachment && attachment->port == port)
         return "ok";
-    release();
-    attachment_ = std::make_unique<Attachment>(*this, port, ++generation_);
-    attachment_->hid.registerForNotices();
-    if (std::string error = follow(*attachment_); !error.empty()) {
-        release();
+    release(mouse);
+    attachment = std::make_unique<Attachment>(*this, port, ++generation_);
+    attachment->hid.registerForNotices();
+    if (std::string error = follow(mouse); !error.empty()) {
+        release(mouse);
         return "error: " + error;
     }
     return "ok";
 }
 
-void MouseBridge::release() {
+void MouseBridge::release(size_t mouse) {
     {
         const std::lock_guard lock(targetMutex_);
-        featureTarget_.reset();
+        featureTargets_[mouse].reset();
     }
-    attachment_.reset();
+    mice_[mouse].attachment.reset();
 }
 
-std::string MouseBridge::detach() {
-    release();
-    const std::string error = remove();
-    return error.empty() ? "ok" : "error: " + error;
+std::string MouseBridge::detach(std::optional<size_t> which) {
+    for (size_t mouse = 0; mouse < V270_VMOUSE_MICE; ++mouse) {
+        if (which && mouse != *which)
+            continue;
+        release(mouse);
+        if (std::string error = remove(mouse); !error.empty())
+            return "error: " + error;
+    }
+    return "ok";
 }
 
 void MouseBridge::onNotice(const Notice& notice) {
-    if (!attachment_ || notice.generation != attachment_->generation)
-        return;
-    // A simulator notice names one of three interfaces; the first of each kind does the work.
-    if (notice.notice.kind == platform::DeviceNotice::Kind::Removal) {
-        if (!installed_)
-            return;
-        {
-            const std::lock_guard lock(targetMutex_);
-            featureTarget_.reset();
+    for (size_t mouse = 0; mouse < V270_VMOUSE_MICE; ++mouse) {
+        Attachment* attachment = mice_[mouse].attachment.get();
+        if (!attachment || notice.generation != attachment->generation)
+            continue;
+        // A simulator notice names one of three interfaces; the first of each kind does the
+        // work.
+        if (notice.notice.kind == platform::DeviceNotice::Kind::Removal) {
+            if (!mice_[mouse].installed)
+                return;
+            {
+                const std::lock_guard lock(targetMutex_);
+                featureTargets_[mouse].reset();
+            }
+            attachment->leaveInterfaces();
+            remove(mouse);
+        } else if (!mice_[mouse].installed || !attachment->input) {
+            follow(mouse);
         }
-        attachment_->leaveInterfaces();
-        remove();
-    } else if (!installed_ || !attachment_->input) {
-        follow(*attachment_);
+        return;
     }
 }
 
-std::string MouseBridge::follow(Attachment& attachment) {
+std::string MouseBridge::follow(size_t number) {
+    Attachment& attachment = *mice_[number].attachment;
+    const std::optional<V270Lengths>& installed = mice_[number].installed;
     const std::vector<platform::HidInterface> listed = attachment.hid.enumerate();
     const platform::HidInterface* input = findCollection(listed, mouse::kInputUsagePage);
     const platform::HidInterface* feature = findCollection(listed, mouse::kFeatureUsagePage);
     if (listed.empty() || input == nullptr || feature == nullptr) {
         // Unplugged, or gone: no mouse.
         attachment.leaveInterfaces();
-        return remove();
+        return remove(number);
     }
     attachment.input = attachment.hid.open(input->path, platform::HidAccess::Read);
     attachment.feature = attachment.hid.open(feature->path, platform::HidAccess::Write);
@@ -253,11 +299,12 @@ std::string MouseBridge::follow(Attachment& attachment) {
         // Before the devices appear: a program waiting for the mouse sends its profile the
         // moment they do.
         const std::lock_guard lock(targetMutex_);
-        featureTarget_ = attachment.feature;
+        featureTargets_[number] = attachment.feature;
     }
-    if (!installed_ || installed_->input != input->inputReportLength ||
-        installed_->feature != feature->featureReportLength) {
-        if (std::string error = install(input->inputReportLength, feature->featureReportLength);
+    if (!installed || installed->input != input->inputReportLength ||
+        installed->feature != feature->featureReportLength) {
+        if (std::string error =
+                install(number, input->inputReportLength, feature->featureReportLength);
             !error.empty()) {
             return error;
         }
@@ -266,25 +313,25 @@ std::string MouseBridge::follow(Attachment& attachment) {
     platform::HidDevice& source = *attachment.input;
     attachment.inputPump = std::make_unique<platform::WorkerThread>(
         "v270 bridge input", platform::ThreadPriority::Highest,
-        [this, &source, length](std::stop_token stop) {
+        [this, &source, length, number](std::stop_token stop) {
             std::vector<uint8_t> report(length);
             while (source.readInputReport(report, stop)) {
                 log_.input(report);
-                control_->pushInput(report);
+                control_->pushInput(report, static_cast<uint32_t>(number));
             }
         });
     attachment.inputPump->ensureRunning();
     return {};
 }
 
-std::string MouseBridge::install(uint16_t inputLength, uint16_t featureLength) {
-    if (std::string error = remove(); !error.empty())
+std::string MouseBridge::install(size_t mouse, uint16_t inputLength, uint16_t featureLength) {
+    if (std::string error = remove(mouse); !error.empty())
         return error;
     // The lengths must be the driver's before its devices start: a loaded driver takes them
     // now, a driver that loads with the devices starts with the real mouse's.
     if (control_)
         control_->setLengths(inputLength, featureLength);
-    if (std::string error = installDevices(infPath_); !error.empty())
+    if (std::string error = installDevices(infPath_, static_cast<int>(mouse)); !error.empty())
         return error;
     if (!control_) {
         if (!settle([&] { return openControl().empty(); }))
@@ -292,26 +339,26 @@ std::string MouseBridge::install(uint16_t inputLength, uint16_t featureLength) {
         if (inputLength != V270_VMOUSE_DEFAULT_INPUT_LENGTH ||
             featureLength != V270_VMOUSE_DEFAULT_FEATURE_LENGTH) {
             // Started before it could be told: once more, with the lengths.
-            installed_ =
+            mice_[mouse].installed =
                 V270Lengths{V270_VMOUSE_DEFAULT_INPUT_LENGTH, V270_VMOUSE_DEFAULT_FEATURE_LENGTH};
-            return install(inputLength, featureLength);
+            return install(mouse, inputLength, featureLength);
         }
     }
-    installed_ = V270Lengths{inputLength, featureLength};
-    if (!settle([] { return systemListsMouse(true); }))
+    mice_[mouse].installed = V270Lengths{inputLength, featureLength};
+    if (!settle([mouse] { return systemListsMouse(true, mouse); }))
         return "the system did not list the virtual mouse";
     return {};
 }
 
-std::string MouseBridge::remove() {
-    if (registeredDevices() == 0) {
-        installed_.reset();
+std::string MouseBridge::remove(size_t mouse) {
+    if (registeredDevices(static_cast<int>(mouse)) == 0) {
+        mice_[mouse].installed.reset();
         return {};
     }
-    if (std::string error = removeDevices(); !error.empty())
+    if (std::string error = removeDevices(static_cast<int>(mouse)); !error.empty())
         return error;
-    installed_.reset();
-    if (!settle([] { return systemListsMouse(false); }))
+    mice_[mouse].installed.reset();
+    if (!settle([mouse] { return systemListsMouse(false, mouse); }))
         return "the system still lists the virtual mouse";
     return {};
 }
@@ -332,9 +379,9 @@ void MouseBridge::forwardFeatures(std::stop_token stop) {
     while (auto report = control_->takeFeature(stop)) {
         const int64_t taken = microsecondsNow();
         std::shared_ptr<platform::HidDevice> target;
-        {
+        if (report->mouse < V270_VMOUSE_MICE) {
             const std::lock_guard lock(targetMutex_);
-            target = featureTarget_;
+            target = featureTargets_[report->mouse];
         }
         bool accepted = true;
         if (target) {
@@ -350,8 +397,9 @@ void MouseBridge::forwardFeatures(std::stop_token stop) {
 std::string MouseBridge::counters() const {
     mousesim::JsonWriter json;
     json.beginObject();
-    json.key("attachedPort").value(attachment_ ? int64_t{attachment_->port} : int64_t{0});
-    json.key("installed").value(installed_.has_value());
+    const Mouse& first = mice_[0];
+    json.key("attachedPort").value(first.attachment ? int64_t{first.attachment->port} : 0);
+    json.key("installed").value(first.installed.has_value());
     json.key("unforwarded").value(static_cast<int64_t>(unforwarded_.load()));
     if (const auto driver = control_ ? control_->counters() : std::nullopt) {
         json.key("inputPushed").value(static_cast<int64_t>(driver->inputPushed));

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -22,7 +24,8 @@ namespace v270::virtualmouse {
 // Joins the virtual mouse to a simulated mouse (`v270-mousesim`): the simulator's input reports
 // become the virtual mouse's, every feature report the program sends goes to the simulator and
 // its answer back to the program, and the simulator's unplug and plug remove and install the
-// virtual mouse's devices, with the simulator's report lengths.
+// virtual mouse's devices, with the simulator's report lengths. A second virtual mouse can
+// follow a second simulator likewise.
 //
 // It is driven by command lines (see run()), and runs them and the simulator's notices one at a
 // time, on the thread that calls run().
@@ -52,17 +55,26 @@ class MouseBridge {
     struct EndOfCommands {};
     using Event = std::variant<std::string, Notice, EndOfCommands>;
 
+    // One virtual mouse (its number is the index in mice_), and the simulator it follows.
+    struct Mouse {
+        // The lengths its installed devices have; empty while none is installed.
+        std::optional<V270Lengths> installed;
+        std::unique_ptr<Attachment> attachment;
+    };
+
     void postEvent(Event event);
     std::string command(std::string_view line);
-    std::string attach(uint16_t port);
-    std::string detach();
-    void release();
+    std::string attach(uint16_t port, size_t mouse);
+    // Of one mouse, or of every mouse.
+    std::string detach(std::optional<size_t> mouse);
+    void release(size_t mouse);
     void onNotice(const Notice& notice);
 
-    // Makes the devices match what the simulator lists (none: removed), then joins them.
-    std::string follow(Attachment& attachment);
-    std::string install(uint16_t inputLength, uint16_t featureLength);
-    std::string remove();
+    // Makes mouse `mouse`'s devices match what its simulator lists (none: removed), then joins
+    // them.
+    std::string follow(size_t mouse);
+    std::string install(size_t mouse, uint16_t inputLength, uint16_t featureLength);
+    std::string remove(size_t mouse);
     std::string openControl();
     std::string counters() const;
 
@@ -76,14 +88,12 @@ class MouseBridge {
     std::deque<Event> events_;
     uint64_t generation_ = 0;
 
-    // The lengths the installed devices have; empty while none is installed.
-    std::optional<V270Lengths> installed_;
     std::optional<ControlDevice> control_;
-    std::unique_ptr<Attachment> attachment_;
+    std::array<Mouse, V270_VMOUSE_MICE> mice_;
 
-    // Where the feature reports go: the simulator's feature interface, or nowhere.
+    // Where each mouse's feature reports go: its simulator's feature interface, or nowhere.
     std::mutex targetMutex_;
-    std::shared_ptr<platform::HidDevice> featureTarget_;
+    std::array<std::shared_ptr<platform::HidDevice>, V270_VMOUSE_MICE> featureTargets_;
     std::atomic<uint64_t> unforwarded_{0};
     platform::WorkerThread featureForwarder_{
         "v270 bridge features", platform::ThreadPriority::Highest,

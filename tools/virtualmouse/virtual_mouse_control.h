@@ -14,6 +14,9 @@
 #define V270_VMOUSE_INPUT_DEVICE L"VID_18F8&PID_0F99&MI_01&COL01"
 #define V270_VMOUSE_FEATURE_DEVICE L"VID_18F8&PID_0F99&MI_01&COL02"
 #define V270_VMOUSE_FEATURE_MARK L"&COL02"
+/* Up to two mice: mouse N's devices have the instance number N (ROOT\...&COL01\0000 and
+ * ...&COL02\0000 are mouse 0's, ...\0001 mouse 1's). */
+#define V270_VMOUSE_MICE 2
 
 #define V270_VMOUSE_INPUT_REPORT_ID 6
 #define V270_VMOUSE_FEATURE_REPORT_ID 7
@@ -25,9 +28,9 @@
 #define V270_VMOUSE_IOCTL(n) \
     CTL_CODE(FILE_DEVICE_UNKNOWN, 0x800 + (n), METHOD_BUFFERED, FILE_ANY_ACCESS)
 
-/* In: one input report, report ID first. The oldest read of the input device completes with it,
- * or it waits in a small queue (the oldest dropped when full). Fails while no input device is
- * present. */
+/* In: V270InputHeader, then one input report, report ID first. The oldest read of that mouse's
+ * input device completes with it, or it waits in a small queue (the oldest dropped when full).
+ * Fails while that mouse has no input device. */
 #define IOCTL_V270_PUSH_INPUT V270_VMOUSE_IOCTL(0)
 /* Out: V270FeatureHeader and the report's bytes. Pends until the program sends a feature report;
  * the report stays unanswered (its sender waits) until IOCTL_V270_ANSWER_FEATURE names it. */
@@ -39,9 +42,14 @@
 /* Out: V270Counters. */
 #define IOCTL_V270_COUNTERS V270_VMOUSE_IOCTL(4)
 
+typedef struct V270InputHeader {
+    unsigned long mouse;
+} V270InputHeader;
+
 typedef struct V270FeatureHeader {
     unsigned long id;
     unsigned long length;
+    unsigned long mouse; /* the mouse it was sent to */
 } V270FeatureHeader;
 
 typedef struct V270FeatureAnswer {
@@ -65,7 +73,7 @@ typedef struct V270Counters {
     /* Reports sent while no control client was there to take them, accepted. */
     unsigned long long featureUnobserved;
     unsigned long readsPending;
-    /* Bit 0: the input device is started; bit 1: the feature device. */
+    /* Bit 2N: mouse N's input device is started; bit 2N + 1: its feature device. */
     unsigned long devicesPresent;
     V270Lengths lengths;
     unsigned short reserved;

@@ -2,19 +2,25 @@
 #include "driver_state.h"
 
 static NTSTATUS pushInput(PIRP irp, ULONG length) {
+    const V270InputHeader* header = (const V270InputHeader*)irp->AssociatedIrp.SystemBuffer;
+    const UCHAR* source = (const UCHAR*)(header + 1);
+    VirtualMouse* mouse;
     UCHAR* bytes;
     PIRP read;
     KIRQL irql;
     ULONG capacity;
-    if (length == 0 || length > V270_VMOUSE_MAX_REPORT_LENGTH)
+    if (length <= sizeof *header || length - sizeof *header > V270_VMOUSE_MAX_REPORT_LENGTH ||
+        header->mouse >= V270_VMOUSE_MICE)
         return complete(irp, STATUS_INVALID_PARAMETER, 0);
+    length -= sizeof *header;
+    mouse = &state.mice[header->mouse];
     KeAcquireSpinLock(&state.lock, &irql);
-    if (state.present[KIND_INPUT] == NULL) {
+    if (mouse->present[KIND_INPUT] == NULL) {
         KeReleaseSpinLock(&state.lock, irql);
         return complete(irp, STATUS_DEVICE_NOT_CONNECTED, 0);
     }
     ++state.counters.inputPushed;
-    read = dequeueWaiting(&state.pendingReads[KIND_INPUT]);
+    read = dequeueWaiting(&mouse->pendingReads[KIND_INPUT]);
     if (read != NULL) {
         ++state.counters.inputDelivered;
         KeReleaseSpinLock(&state.lock, irql);
@@ -22,7 +28,7 @@ static NTSTATUS pushInput(PIRP irp, ULONG length) {
             IoGetCurrentIrpStackLocation(read)->Parameters.DeviceIoControl.OutputBufferLength;
         if (length < capacity)
             capacity = length;
-        RtlCopyMemory(read->UserBuffer, irp->AssociatedIrp.SystemBuffer, capacity);
+        RtlCopyMemory(read->UserBuffer, source, capacity);
         complete(read, STATUS_SUCCESS, capacity);
         return complete(irp, STATUS_SUCCESS, 0);
     }
@@ -32,19 +38,19 @@ static NTSTATUS pushInput(PIRP irp, ULONG length) {
     bytes = (UCHAR*)ExAllocatePoolWithTag(NonPagedPool, length, POOL_TAG);
     if (bytes == NULL)
         return complete(irp, STATUS_INSUFFICIENT_RESOURCES, 0);
-    RtlCopyMemory(bytes, irp->AssociatedIrp.SystemBuffer, length);
+    RtlCopyMemory(bytes, source, length);
     KeAcquireSpinLock(&state.lock, &irql);
-    if (state.queuedCount == QUEUED_INPUT_REPORTS) {
-        ExFreePoolWithTag(state.queued[state.queuedHead].bytes, POOL_TAG);
-        state.queuedHead = (state.queuedHead + 1) % QUEUED_INPUT_REPORTS;
-        --state.queuedCount;
+    if (mouse->queuedCount == QUEUED_INPUT_REPORTS) {
+        ExFreePoolWithTag(mouse->queued[mouse->queuedHead].bytes, POOL_TAG);
+        mouse->queuedHead = (mouse->queuedHead + 1) % QUEUED_INPUT_REPORTS;
+        --mouse->queuedCount;
         ++state.counters.inputDropped;
     }
     {
-        ULONG slot = (state.queuedHead + state.queuedCount) % QUEUED_INPUT_REPORTS;
-        state.queued[slot].bytes = bytes;
-        state.queued[slot].length = length;
-        ++state.queuedCount;
+        ULONG slot = (mouse->queuedHead + mouse->queuedCount) % QUEUED_INPUT_REPORTS;
+        mouse->queued[slot].bytes = bytes;
+        mouse->queued[slot].length = length;
+        ++mouse->queuedCount;
     }
     KeReleaseSpinLock(&state.lock, irql);
     return complete(irp, STATUS_SUCCESS, 0);
@@ -113,13 +119,16 @@ static NTSTATUS setLengths(PIRP irp, ULONG length) {
 static NTSTATUS readCounters(PIRP irp, ULONG capacity) {
     KIRQL irql;
     LIST_ENTRY* entry;
+    ULONG mouse;
     if (capacity < sizeof(V270Counters))
         return complete(irp, STATUS_BUFFER_TOO_SMALL, 0);
     KeAcquireSpinLock(&state.lock, &irql);
     state.counters.readsPending = 0;
-    for (entry = state.pendingReads[KIND_INPUT].Flink; entry != &state.pendingReads[KIND_INPUT];
-         entry = entry->Flink)
-        ++state.counters.readsPending;
+    for (mouse = 0; mouse < V270_VMOUSE_MICE; ++mouse) {
+        LIST_ENTRY* reads = &state.mice[mouse].pendingReads[KIND_INPUT];
+        for (entry = reads->Flink; entry != reads; entry = entry->Flink)
+            ++state.counters.readsPending;
+    }
     RtlCopyMemory(irp->AssociatedIrp.SystemBuffer, &state.counters, sizeof(V270Counters));
     KeReleaseSpinLock(&state.lock, irql);
     return complete(irp, STATUS_SUCCESS, sizeof(V270Counters));

@@ -16,6 +16,7 @@ enum { KIND_INPUT = 0, KIND_FEATURE = 1, KIND_COUNT = 2 };
 /* The minidriver's part of each HID device's extension. */
 typedef struct DeviceContext {
     int kind;
+    ULONG mouse;
     BOOLEAN started;
     USHORT descriptorLength;
     UCHAR descriptor[32];
@@ -27,20 +28,27 @@ typedef struct QueuedReport {
     UCHAR* bytes;
 } QueuedReport;
 
+/* One mouse: its two devices, the reads waiting on them and its input reports waiting for a
+ * read. */
+typedef struct VirtualMouse {
+    DeviceContext* present[KIND_COUNT];
+    LIST_ENTRY pendingReads[KIND_COUNT];
+    QueuedReport queued[QUEUED_INPUT_REPORTS];
+    ULONG queuedHead;
+    ULONG queuedCount;
+} VirtualMouse;
+
 /* Everything the driver keeps, under one lock. Requests wait in lists through their
- * Tail.Overlay.ListEntry; a feature report's id is kept in its DriverContext[0]. */
+ * Tail.Overlay.ListEntry; a feature report's id is kept in its DriverContext[0], the number of
+ * its mouse in DriverContext[1]. */
 typedef struct DriverState {
     KSPIN_LOCK lock;
     PDRIVER_DISPATCH classDispatch[IRP_MJ_MAXIMUM_FUNCTION + 1];
     PDEVICE_OBJECT control;
-    DeviceContext* present[KIND_COUNT];
-    LIST_ENTRY pendingReads[KIND_COUNT];
+    VirtualMouse mice[V270_VMOUSE_MICE];
     LIST_ENTRY waitingFeatures; /* sent, not yet taken by the control client */
     LIST_ENTRY takenFeatures;   /* taken, not yet answered */
     LIST_ENTRY pendingTakes;    /* the control client's requests for the next report */
-    QueuedReport queued[QUEUED_INPUT_REPORTS];
-    ULONG queuedHead;
-    ULONG queuedCount;
     ULONG nextFeatureId;
     V270Counters counters;
 } DriverState;
@@ -58,8 +66,11 @@ NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information);
 BOOLEAN enqueueWaiting(LIST_ENTRY* list, PIRP irp);
 PIRP dequeueWaiting(LIST_ENTRY* list);
 void dequeueAll(LIST_ENTRY* from, LIST_ENTRY* into);
+/* Moves the feature reports of `mouse` only. */
+void dequeueOfMouse(LIST_ENTRY* from, ULONG mouse, LIST_ENTRY* into);
 void completeAll(LIST_ENTRY* list, NTSTATUS status);
 ULONG featureIdOf(PIRP irp);
+ULONG featureMouseOf(PIRP irp);
 PIRP matchFeatureWithTake(void);
 void completeTake(PIRP take);
 

@@ -40,6 +40,7 @@ USHORT buildDescriptor(UCHAR* out, USHORT usagePage, UCHAR reportId, UCHAR mainI
 
 static NTSTATUS readReport(PDEVICE_OBJECT device, PIRP irp, ULONG capacity) {
     DeviceContext* context = contextOf(device);
+    VirtualMouse* mouse = &state.mice[context->mouse];
     QueuedReport report = {0, NULL};
     KIRQL irql;
     ULONG length;
@@ -48,14 +49,14 @@ static NTSTATUS readReport(PDEVICE_OBJECT device, PIRP irp, ULONG capacity) {
         KeReleaseSpinLock(&state.lock, irql);
         return complete(irp, STATUS_DEVICE_NOT_CONNECTED, 0);
     }
-    if (context->kind == KIND_INPUT && state.queuedCount > 0) {
-        report = state.queued[state.queuedHead];
-        state.queued[state.queuedHead].bytes = NULL;
-        state.queuedHead = (state.queuedHead + 1) % QUEUED_INPUT_REPORTS;
-        --state.queuedCount;
+    if (context->kind == KIND_INPUT && mouse->queuedCount > 0) {
+        report = mouse->queued[mouse->queuedHead];
+        mouse->queued[mouse->queuedHead].bytes = NULL;
+        mouse->queuedHead = (mouse->queuedHead + 1) % QUEUED_INPUT_REPORTS;
+        --mouse->queuedCount;
         ++state.counters.inputDelivered;
     } else {
-        BOOLEAN queued = enqueueWaiting(&state.pendingReads[context->kind], irp);
+        BOOLEAN queued = enqueueWaiting(&mouse->pendingReads[context->kind], irp);
         KeReleaseSpinLock(&state.lock, irql);
         return queued ? STATUS_PENDING : complete(irp, STATUS_CANCELLED, 0);
     }
@@ -87,6 +88,7 @@ static NTSTATUS setFeature(PDEVICE_OBJECT device, PIRP irp) {
         return complete(irp, STATUS_SUCCESS, packet->reportBufferLen);
     }
     irp->Tail.Overlay.DriverContext[0] = (PVOID)(ULONG_PTR)++state.nextFeatureId;
+    irp->Tail.Overlay.DriverContext[1] = (PVOID)(ULONG_PTR)context->mouse;
     if (!enqueueWaiting(&state.waitingFeatures, irp)) {
         KeReleaseSpinLock(&state.lock, irql);
         return complete(irp, STATUS_CANCELLED, 0);

@@ -1,7 +1,8 @@
 /* v270vmouse.sys: a HID minidriver that presents the V270 mouse's two vendor collections, each
  * on a root device of its own (VID_18F8&PID_0F99&MI_01&COL01 the input collection, ...&COL02
- * the feature collection), and a control device through which a test tool plays the mouse: it
- * pushes the input reports the mouse sends and answers the feature reports the program sends.
+ * the feature collection; the devices' instance number tells one mouse from another), and a
+ * control device through which a test tool plays the mice: it pushes the input reports a mouse
+ * sends and answers the feature reports the program sends.
  * A test device only; nothing of it ships. */
 #include "driver_state.h"
 
@@ -32,39 +33,57 @@ static NTSTATUS forward(PDEVICE_OBJECT device, PIRP irp) {
     return IoCallDriver(extension->NextDeviceObject, irp);
 }
 
-/* Which collection the device below serves: its device id names the collection. */
-static int kindOfDevice(PDEVICE_OBJECT device) {
+/* One of the ids of the device below, to be freed with ExFreePool; NULL when it has none. */
+static WCHAR* queryId(PDEVICE_OBJECT device, BUS_QUERY_ID_TYPE type) {
     PHID_DEVICE_EXTENSION extension = (PHID_DEVICE_EXTENSION)device->DeviceExtension;
     KEVENT done;
     IO_STATUS_BLOCK status;
     PIRP irp;
-    int kind = KIND_INPUT;
     KeInitializeEvent(&done, NotificationEvent, FALSE);
     irp = IoBuildSynchronousFsdRequest(IRP_MJ_PNP, extension->NextDeviceObject, NULL, 0, NULL,
                                        &done, &status);
     if (irp == NULL)
-        return kind;
+        return NULL;
     irp->IoStatus.Status = STATUS_NOT_SUPPORTED;
     IoGetNextIrpStackLocation(irp)->MinorFunction = IRP_MN_QUERY_ID;
-    IoGetNextIrpStackLocation(irp)->Parameters.QueryId.IdType = BusQueryDeviceID;
+    IoGetNextIrpStackLocation(irp)->Parameters.QueryId.IdType = type;
     if (IoCallDriver(extension->NextDeviceObject, irp) == STATUS_PENDING)
         KeWaitForSingleObject(&done, Executive, KernelMode, FALSE, NULL);
-    if (NT_SUCCESS(status.Status) && status.Information != 0) {
-        WCHAR* id = (WCHAR*)status.Information;
+    return NT_SUCCESS(status.Status) ? (WCHAR*)status.Information : NULL;
+}
+
+/* Which collection the device below serves (its device id names the collection), and of which
+ * mouse (its instance number). */
+static void identifyDevice(PDEVICE_OBJECT device, DeviceContext* context) {
+    WCHAR* id = queryId(device, BusQueryDeviceID);
+    ULONG number = 0;
+    const WCHAR* digit;
+    context->kind = KIND_INPUT;
+    context->mouse = 0;
+    if (id != NULL) {
         if (wcsstr(id, V270_VMOUSE_FEATURE_MARK) != NULL)
-            kind = KIND_FEATURE;
+            context->kind = KIND_FEATURE;
         ExFreePool(id);
     }
-    return kind;
+    id = queryId(device, BusQueryInstanceID);
+    if (id == NULL)
+        return;
+    for (digit = id; *digit >= L'0' && *digit <= L'9'; ++digit)
+        number = number * 10 + (ULONG)(*digit - L'0');
+    if (*digit == 0 && number < V270_VMOUSE_MICE)
+        context->mouse = number;
+    ExFreePool(id);
 }
 
 static void startDevice(PDEVICE_OBJECT device) {
     DeviceContext* context = contextOf(device);
+    DeviceContext identity;
     KIRQL irql;
-    int kind = kindOfDevice(device);
+    identifyDevice(device, &identity);
     KeAcquireSpinLock(&state.lock, &irql);
-    context->kind = kind;
-    if (kind == KIND_INPUT) {
+    context->kind = identity.kind;
+    context->mouse = identity.mouse;
+    if (context->kind == KIND_INPUT) {
         context->descriptorLength =
             buildDescriptor(context->descriptor, 0xFF00, V270_VMOUSE_INPUT_REPORT_ID, 0x81,
                             state.counters.lengths.input);
@@ -74,8 +93,8 @@ static void startDevice(PDEVICE_OBJECT device) {
                             state.counters.lengths.feature);
     }
     context->started = TRUE;
-    state.present[kind] = context;
-    state.counters.devicesPresent |= 1u << kind;
+    state.mice[context->mouse].present[context->kind] = context;
+    state.counters.devicesPresent |= 1u << (2 * context->mouse + context->kind);
     KeReleaseSpinLock(&state.lock, irql);
 }
 
@@ -83,6 +102,7 @@ static void startDevice(PDEVICE_OBJECT device) {
  * a device that is gone. */
 static void stopDevice(PDEVICE_OBJECT device) {
     DeviceContext* context = contextOf(device);
+    VirtualMouse* mouse = &state.mice[context->mouse];
     LIST_ENTRY ended;
     KIRQL irql;
     ULONG i;
@@ -90,13 +110,13 @@ static void stopDevice(PDEVICE_OBJECT device) {
     KeAcquireSpinLock(&state.lock, &irql);
     if (context->started) {
         context->started = FALSE;
-        dequeueAll(&state.pendingReads[context->kind], &ended);
-        if (state.present[context->kind] == context) {
-            state.present[context->kind] = NULL;
-            state.counters.devicesPresent &= ~(1u << context->kind);
+        dequeueAll(&mouse->pendingReads[context->kind], &ended);
+        if (mouse->present[context->kind] == context) {
+            mouse->present[context->kind] = NULL;
+            state.counters.devicesPresent &= ~(1u << (2 * context->mouse + context->kind));
             if (context->kind == KIND_FEATURE) {
-                dequeueAll(&state.waitingFeatures, &ended);
-                dequeueAll(&state.takenFeatures, &ended);
+                dequeueOfMouse(&state.waitingFeatures, context->mouse, &ended);
+                dequeueOfMouse(&state.takenFeatures, context->mouse, &ended);
             }
         }
     }
@@ -105,12 +125,12 @@ static void stopDevice(PDEVICE_OBJECT device) {
     if (context->kind == KIND_INPUT) {
         KeAcquireSpinLock(&state.lock, &irql);
         for (i = 0; i < QUEUED_INPUT_REPORTS; ++i) {
-            if (state.queued[i].bytes != NULL)
-                ExFreePoolWithTag(state.queued[i].bytes, POOL_TAG);
-            state.queued[i].bytes = NULL;
+            if (mouse->queued[i].bytes != NULL)
+                ExFreePoolWithTag(mouse->queued[i].bytes, POOL_TAG);
+            mouse->queued[i].bytes = NULL;
         }
-        state.queuedHead = 0;
-        state.queuedCount = 0;
+        mouse->queuedHead = 0;
+        mouse->queuedCount = 0;
         KeReleaseSpinLock(&state.lock, irql);
     }
 }
@@ -172,10 +192,13 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     UNICODE_STRING linkName;
     NTSTATUS status;
     ULONG major;
+    ULONG mouse;
 
     KeInitializeSpinLock(&state.lock);
-    InitializeListHead(&state.pendingReads[KIND_INPUT]);
-    InitializeListHead(&state.pendingReads[KIND_FEATURE]);
+    for (mouse = 0; mouse < V270_VMOUSE_MICE; ++mouse) {
+        InitializeListHead(&state.mice[mouse].pendingReads[KIND_INPUT]);
+        InitializeListHead(&state.mice[mouse].pendingReads[KIND_FEATURE]);
+    }
     InitializeListHead(&state.waitingFeatures);
     InitializeListHead(&state.takenFeatures);
     InitializeListHead(&state.pendingTakes);

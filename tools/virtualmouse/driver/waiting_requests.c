@@ -55,6 +55,18 @@ void dequeueAll(LIST_ENTRY* from, LIST_ENTRY* into) {
         InsertTailList(into, &irp->Tail.Overlay.ListEntry);
 }
 
+void dequeueOfMouse(LIST_ENTRY* from, ULONG mouse, LIST_ENTRY* into) {
+    LIST_ENTRY* entry = from->Flink;
+    while (entry != from) {
+        PIRP irp = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
+        entry = entry->Flink;
+        if (featureMouseOf(irp) == mouse && IoSetCancelRoutine(irp, NULL) != NULL) {
+            RemoveEntryList(&irp->Tail.Overlay.ListEntry);
+            InsertTailList(into, &irp->Tail.Overlay.ListEntry);
+        }
+    }
+}
+
 void completeAll(LIST_ENTRY* list, NTSTATUS status) {
     while (!IsListEmpty(list)) {
         PIRP irp = CONTAINING_RECORD(RemoveHeadList(list), IRP, Tail.Overlay.ListEntry);
@@ -64,6 +76,10 @@ void completeAll(LIST_ENTRY* list, NTSTATUS status) {
 
 ULONG featureIdOf(PIRP irp) {
     return (ULONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[0];
+}
+
+ULONG featureMouseOf(PIRP irp) {
+    return (ULONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[1];
 }
 
 /* With the lock held: hands the oldest waiting feature report to a waiting take, if there are
@@ -89,6 +105,7 @@ PIRP matchFeatureWithTake(void) {
     header = (V270FeatureHeader*)take->AssociatedIrp.SystemBuffer;
     header->id = featureIdOf(report);
     header->length = packet->reportBufferLen;
+    header->mouse = featureMouseOf(report);
     RtlCopyMemory(header + 1, packet->reportBuffer, packet->reportBufferLen);
     take->IoStatus.Information = sizeof *header + packet->reportBufferLen;
     IoSetCancelRoutine(report, cancelWaiting);
