@@ -142,21 +142,30 @@ class Session:
     def wait_wineserver(self):
         subprocess.run(["wineserver", "-w"], env=self.env, check=False)
 
-    def helper(self, *arguments, check=True):
-        """Runs the Win32 helper in the session; returns its line, or None when it exits 1. Its
-        output goes through files, which no process left behind can hold open."""
+    def _run_helper(self, arguments, env):
+        """The helper's exit code, output and error output. Its output goes through files, which
+        no process left behind can hold open."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            done = subprocess.run(["wine", str(HELPER), *arguments], env=self.env,
+            done = subprocess.run(["wine", str(HELPER), *arguments], env=env,
                                   stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                   timeout=DEFAULT_TIMEOUT)
             out.seek(0)
             err.seek(0)
-            stdout = out.read().decode("utf-8", errors="replace").replace("\r\n", "\n")
-            stderr = err.read().decode("utf-8", errors="replace")
-        if done.returncode == 1 and not check:
+            return (done.returncode,
+                    out.read().decode("utf-8", errors="replace").replace("\r\n", "\n"),
+                    err.read().decode("utf-8", errors="replace"))
+
+    def helper(self, *arguments, check=True):
+        """Runs the Win32 helper in the session; returns its line, or None when it exits 1."""
+        code, stdout, stderr = self._run_helper(arguments, self.env)
+        if code == 1 and not check:
             return None
-        if done.returncode != 0:
-            raise RuntimeError(f"helper {arguments} failed: {done.returncode} {stderr}")
+        if code != 0:
+            if not stdout and not stderr:
+                # Wine failed before the helper said anything: once more with Wine's error
+                # channel on, for the report; the query still counts as failed.
+                _, _, stderr = self._run_helper(arguments, dict(self.env, WINEDEBUG="err+all"))
+            raise RuntimeError(f"helper {arguments} failed: {code} {stderr[-4000:]}")
         return stdout.strip()
 
     def list_rows(self, control_id):
