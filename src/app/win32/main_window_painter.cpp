@@ -24,11 +24,10 @@ std::unique_ptr<PicturePrefetch> MainWindowPainter::prefetch(
     const std::filesystem::path& skinFolder, DisplayScale expected) {
     // The mask first: the window's shape comes before any frame. It is used at its own size.
     std::vector<PicturePrefetch::File> files{{skinFolder / skin_picture::kMask, false}};
-    for (const auto& names : {std::span<const std::string_view>(kFirstFramePictures),
-                              std::span<const std::string_view>(kLaterPictures)}) {
-        for (const std::string_view name : names)
-            files.push_back({skinFolder / name, true});
-    }
+    for (const std::string_view name : kFirstFramePictures)
+        files.push_back({skinFolder / name, true});
+    for (const std::string_view name : kLaterPictures)
+        files.push_back({skinFolder / name, true, true});
     // Those of the first frame come unpacked from the resources, as long as the skin is the
     // shipped one.
     auto prefetch = std::make_unique<PicturePrefetch>(
@@ -130,6 +129,8 @@ void MainWindowPainter::paint(HDC target) {
     if (!firstFrameShown_) {
         firstFrameShown_ = true;
         reportFirstFrame();
+        if (prefetch_)
+            prefetch_->scaleLater();
     }
 }
 
