@@ -101,18 +101,28 @@ bool PicturePrefetch::scaleDecoded(std::stop_token stop) {
 }
 
 void PicturePrefetch::run(std::stop_token stop) {
-    // Every picture decoded first, so that the scaling thread has work as soon as it can.
-    for (const File& file : files_) {
-        if (stop.stop_requested())
-            return;
-        Prepared picture;
-        picture.original = decoder_->load(file.path);
-        picture.scaled = picture.original;
-        const std::lock_guard lock(mutex_);
-        Entry& entry = entries_[file.path];
-        entry.picture = std::move(picture);
-        entry.stage = file.scaled && entry.picture.original ? Stage::Decoded : Stage::Ready;
-        changed_.notify_all();
+    // The first frame's pictures decoded first, so that the scaling thread has work as soon as
+    // it can; the later ones once let, so that they take no core from the first frame.
+    for (const bool later : {false, true}) {
+        if (later) {
+            std::unique_lock lock(mutex_);
+            if (!changed_.wait(lock, stop, [&] { return scaleLater_; }))
+                return;
+        }
+        for (const File& file : files_) {
+            if (stop.stop_requested())
+                return;
+            if (file.later != later)
+                continue;
+            Prepared picture;
+            picture.original = decoder_->load(file.path);
+            picture.scaled = picture.original;
+            const std::lock_guard lock(mutex_);
+            Entry& entry = entries_[file.path];
+            entry.picture = std::move(picture);
+            entry.stage = file.scaled && entry.picture.original ? Stage::Decoded : Stage::Ready;
+            changed_.notify_all();
+        }
     }
     {
         const std::lock_guard lock(mutex_);

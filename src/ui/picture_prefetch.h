@@ -27,8 +27,8 @@ class PicturePrefetch {
     struct File {
         std::filesystem::path path;
         bool scaled = true;  // false: wanted at the skin's own size only (the mask)
-        // Not shown by the first frame: its threads scale it only once scaleLater() is called,
-        // so that it takes no core from the first frame (a taker scales it at any time).
+        // Not shown by the first frame: decoded and scaled only once scaleLater() is called, so
+        // that it takes no core from the first frame (a taker waits until then).
         bool later = false;
     };
     struct Prepared {
@@ -48,7 +48,7 @@ class PicturePrefetch {
     // the pictures not yet scaled.
     void scaleTo(DisplayScale scale);
 
-    // Lets the threads scale the pictures marked `later`.
+    // Lets the threads decode and scale the pictures marked `later`.
     void scaleLater();
 
     // The prepared pictures of `files`, in their order, once made; nullopt for a file it was not

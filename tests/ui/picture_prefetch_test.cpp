@@ -76,18 +76,20 @@ TEST(PicturePrefetchTest, HandsOverEachPictureOnceScaledOnItsThreadOrByTheTaker)
     EXPECT_EQ(pictures.resampleCount(), 0u);
 }
 
-// A picture the first frame does not show is scaled by the threads only once let, and by a
-// taker at any time; either way each comes once, scaled.
-TEST(PicturePrefetchTest, ScalesLaterPicturesOnceLet) {
+// A picture the first frame does not show is decoded and scaled only once let; then each comes
+// once, scaled, to a taker or when ready.
+TEST(PicturePrefetchTest, PreparesLaterPicturesOnceLet) {
     PicturePrefetch prefetch(
         std::make_unique<FixedDecoder>(std::shared_future<void>()),
         {{"a.jpg", true}, {"later.jpg", true, true}, {"taken.jpg", true, true}});
     prefetch.scaleTo(k192);
     const auto a = prefetch.take("a.jpg");
-    const auto taken = prefetch.take("taken.jpg");
-    ASSERT_TRUE(a && taken && taken->scaled);
-    EXPECT_EQ(taken->scaled->size(), (PixelSize{8, 4}));
+    ASSERT_TRUE(a && a->scaled);
+    EXPECT_FALSE(prefetch.takeIfReady("later.jpg"));
     prefetch.scaleLater();
+    const auto taken = prefetch.take("taken.jpg");
+    ASSERT_TRUE(taken && taken->scaled);
+    EXPECT_EQ(taken->scaled->size(), (PixelSize{8, 4}));
     std::optional<PicturePrefetch::Prepared> later;
     ASSERT_TRUE(
         test::eventually([&] { return (later = prefetch.takeIfReady("later.jpg")).has_value(); }));
