@@ -102,12 +102,21 @@ bool PicturePrefetch::scaleDecoded(std::stop_token stop) {
 
 void PicturePrefetch::run(std::stop_token stop) {
     // The first frame's pictures decoded first, so that the scaling thread has work as soon as
-    // it can; the later ones once let, so that they take no core from the first frame.
+    // it can; the later ones once let, so that they take no core from the first frame. Until
+    // then this thread scales the first frame's pictures too.
     for (const bool later : {false, true}) {
         if (later) {
             std::unique_lock lock(mutex_);
-            if (!changed_.wait(lock, stop, [&] { return scaleLater_; }))
-                return;
+            for (;;) {
+                if (!changed_.wait(lock, stop, [&] { return scaleLater_ || scalable(); }))
+                    return;
+                if (scaleLater_)
+                    break;
+                lock.unlock();
+                if (!scaleDecoded(stop))
+                    return;
+                lock.lock();
+            }
         }
         for (const File& file : files_) {
             if (stop.stop_requested())
