@@ -30,9 +30,6 @@ std::u16string notFoundMessage(bool english) {
 bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.flags.pressPending.store(0);
     s_.flags.stopRequested.store(0);
-    s_.reader.ensureRunning();
-    s_.executor.ensureRunning();
-    s_.mainPage.enter();
 
     s_.profiles.readStartupSettings();
     keepRunning_ = loadKeepRunning(s_.files, s_.paths.configFilePath);
@@ -57,7 +54,6 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
     s_.macros.setFilePath(s_.paths.macroFilePath(s_.profiles.englishUi()));
     s_.macros.loadMacros(s_.macros.filePath());
     s_.advancedPage.selectLastStepOfCurrentMacro();
-    s_.view.loadMenus(english());
 
     // The window shows its first frame before the search, which talks to the system's devices
     // and the mouse; what the search and the apply change repaints it. A start into the tray
@@ -66,6 +62,13 @@ bool MainWindowLifecycle::initialise(const CommandLineOptions& options) {
         s_.view.show(platform::WindowShow::Show);
         s_.view.updateNow();
     }
+    // What the first frame does not need comes after it: the worker threads, the start key's
+    // blinking, the menus and the window's helpers.
+    s_.reader.ensureRunning();
+    s_.executor.ensureRunning();
+    s_.mainPage.enter();
+    s_.view.loadMenus(english());
+    s_.view.completeStart();
 
     const uint8_t found = s_.device.FindMouse();
     if (waitsForMouse() && !s_.device.mousePaired()) {

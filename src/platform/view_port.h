@@ -87,6 +87,9 @@ class ViewPort {
     virtual void shapeWindow() = 0;
     // Releases the owner-drawn context and tray menus and loads those of the language.
     virtual void loadMenus(bool english) = 0;
+    // Makes what the window needs only after its first frame: its helper windows and the
+    // screen readers' object. Called once in the start, where the first frame shows.
+    virtual void completeStart() = 0;
 
     virtual void show(WindowShow how) = 0;
     virtual void addTrayIcon(std::u16string_view tip) = 0;

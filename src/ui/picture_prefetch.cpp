@@ -11,16 +11,61 @@ PicturePrefetch::PicturePrefetch(std::unique_ptr<platform::PictureDecoder> decod
     : decoder_(std::move(decoder)),
       files_(std::move(files)),
       thread_("picture prefetch", platform::ThreadPriority::Normal,
-              [this](std::stop_token stop) { run(stop); }) {
+              [this](std::stop_token stop) { run(stop); }),
+      helper_("picture scaling", platform::ThreadPriority::Normal,
+              [this](std::stop_token stop) { help(stop); }) {
     for (const File& file : files_)
         entries_.emplace(file.path, Entry{});
     thread_.ensureRunning();
 }
 
 void PicturePrefetch::scaleTo(DisplayScale scale) {
+    {
+        const std::lock_guard lock(mutex_);
+        scale_ = scale;
+        changed_.notify_all();
+    }
+    if (!scale.identity())
+        helper_.ensureRunning();
+}
+
+void PicturePrefetch::scaleLater() {
     const std::lock_guard lock(mutex_);
-    scale_ = scale;
+    scaleLater_ = true;
     changed_.notify_all();
+}
+
+bool PicturePrefetch::anyDecoded() const {
+    for (const auto& [path, entry] : entries_) {
+        if (entry.stage == Stage::Decoded)
+            return true;
+    }
+    return false;
+}
+
+bool PicturePrefetch::scalable() const {
+    if (!scale_)
+        return false;
+    for (const File& file : files_) {
+        const auto found = entries_.find(file.path);
+        if (found != entries_.end() && found->second.stage == Stage::Decoded && scalesNow(file))
+            return true;
+    }
+    return false;
+}
+
+void PicturePrefetch::help(std::stop_token stop) {
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            if (!changed_.wait(lock, stop,
+                               [&] { return scalable() || (decodingDone_ && !anyDecoded()); }) ||
+                !scalable())
+                return;
+        }
+        if (!scaleDecoded(stop))
+            return;
+    }
 }
 
 PicturePrefetch::Prepared PicturePrefetch::scale(std::unique_lock<std::mutex>& lock, Entry& entry) {
@@ -43,7 +88,7 @@ bool PicturePrefetch::scaleDecoded(std::stop_token stop) {
         if (stop.stop_requested())
             return false;
         auto found = entries_.find(file.path);
-        if (found == entries_.end() || found->second.stage != Stage::Decoded)
+        if (found == entries_.end() || found->second.stage != Stage::Decoded || !scalesNow(file))
             continue;
         found->second.stage = Stage::Scaling;
         Prepared picture = scale(lock, found->second);
@@ -56,32 +101,49 @@ bool PicturePrefetch::scaleDecoded(std::stop_token stop) {
 }
 
 void PicturePrefetch::run(std::stop_token stop) {
-    for (const File& file : files_) {
-        if (!scaleDecoded(stop))
-            return;
-        Prepared picture;
-        picture.original = decoder_->load(file.path);
-        picture.scaled = picture.original;
+    // The first frame's pictures decoded first, so that the scaling thread has work as soon as
+    // it can; the later ones once let, so that they take no core from the first frame. Until
+    // then this thread scales the first frame's pictures too.
+    for (const bool later : {false, true}) {
+        if (later) {
+            std::unique_lock lock(mutex_);
+            for (;;) {
+                if (!changed_.wait(lock, stop, [&] { return scaleLater_ || scalable(); }))
+                    return;
+                if (scaleLater_)
+                    break;
+                lock.unlock();
+                if (!scaleDecoded(stop))
+                    return;
+                lock.lock();
+            }
+        }
+        for (const File& file : files_) {
+            if (stop.stop_requested())
+                return;
+            if (file.later != later)
+                continue;
+            Prepared picture;
+            picture.original = decoder_->load(file.path);
+            picture.scaled = picture.original;
+            const std::lock_guard lock(mutex_);
+            Entry& entry = entries_[file.path];
+            entry.picture = std::move(picture);
+            entry.stage = file.scaled && entry.picture.original ? Stage::Decoded : Stage::Ready;
+            changed_.notify_all();
+        }
+    }
+    {
         const std::lock_guard lock(mutex_);
-        Entry& entry = entries_[file.path];
-        entry.picture = std::move(picture);
-        entry.stage = file.scaled && entry.picture.original ? Stage::Decoded : Stage::Ready;
+        decodingDone_ = true;
         changed_.notify_all();
     }
-    // The pictures decoded before the scale was known wait for it, unless taken meanwhile.
+    // The pictures wait for the scale (the later ones for their turn), unless taken meanwhile.
     for (;;) {
         {
             std::unique_lock lock(mutex_);
-            const auto waiting = [&] {
-                for (const auto& [path, entry] : entries_) {
-                    if (entry.stage == Stage::Decoded)
-                        return true;
-                }
-                return false;
-            };
-            if (!waiting())
-                return;
-            if (!changed_.wait(lock, stop, [&] { return scale_.has_value(); }))
+            if (!changed_.wait(lock, stop, [&] { return !anyDecoded() || scalable(); }) ||
+                !anyDecoded())
                 return;
         }
         if (!scaleDecoded(stop))

@@ -16,15 +16,20 @@
 namespace v270 {
 
 // The pictures the first frame shows (and the window's mask), decoded on a thread of their own
-// from the moment the window is made, and scaled once the window knows its monitor's scale, so
-// that the first frame waits for none of the work another core could do. A picture decoded but
-// not yet scaled when a taker needs it is scaled by the taker, while the thread goes on with the
-// next. The thread uses a decoder of its own; each picture is handed over once.
+// from the moment the window is made, and scaled once the scale is known, so that the first
+// frame waits for none of the work another core could do. The thread decodes them all, then
+// scales what is left; a scale other than 96 DPI adds a second thread that scales each picture
+// as soon as it is decoded, so that two are resampled at once while the window is being made.
+// A picture decoded but not yet scaled when a taker needs it is scaled by the taker. The
+// decoding thread uses a decoder of its own; each picture is handed over once.
 class PicturePrefetch {
   public:
     struct File {
         std::filesystem::path path;
         bool scaled = true;  // false: wanted at the skin's own size only (the mask)
+        // Not shown by the first frame: decoded and scaled only once scaleLater() is called, so
+        // that it takes no core from the first frame (a taker waits until then).
+        bool later = false;
     };
     struct Prepared {
         std::shared_ptr<const platform::Picture> original;  // null: missing or undecodable
@@ -34,11 +39,17 @@ class PicturePrefetch {
 
     // Starts decoding `files`, in their order.
     PicturePrefetch(std::unique_ptr<platform::PictureDecoder> decoder, std::vector<File> files);
-    ~PicturePrefetch() { thread_.stop(); }
+    ~PicturePrefetch() {
+        thread_.stop();
+        helper_.stop();
+    }
 
     // The scale to resample at. Pictures wait for it once decoded; a later call changes it for
     // the pictures not yet scaled.
     void scaleTo(DisplayScale scale);
+
+    // Lets the threads decode and scale the pictures marked `later`.
+    void scaleLater();
 
     // The prepared pictures of `files`, in their order, once made; nullopt for a file it was not
     // given, or one already taken. Waits for the scale of pictures to be scaled.
@@ -64,6 +75,12 @@ class PicturePrefetch {
     Prepared scale(std::unique_lock<std::mutex>& lock, Entry& entry);
     // Scales every decoded picture nobody has taken on; false when asked to stop.
     bool scaleDecoded(std::stop_token stop);
+    // The second thread's job: scales what is decoded until nothing is left to decode or scale.
+    void help(std::stop_token stop);
+    bool anyDecoded() const;
+    // Whether a decoded picture waits for a thread to scale it, now.
+    bool scalable() const;
+    bool scalesNow(const File& file) const { return !file.later || scaleLater_; }
 
     std::unique_ptr<platform::PictureDecoder> decoder_;
     const std::vector<File> files_;
@@ -71,7 +88,11 @@ class PicturePrefetch {
     std::condition_variable_any changed_;
     std::optional<DisplayScale> scale_;
     std::map<std::filesystem::path, Entry> entries_;  // until taken
-    platform::WorkerThread thread_;                   // last: it ends before the rest goes
+    bool decodingDone_ = false;
+    bool scaleLater_ = false;
+    // Last: they end before the rest goes.
+    platform::WorkerThread thread_;
+    platform::WorkerThread helper_;
 };
 
 }  // namespace v270

@@ -84,13 +84,21 @@ std::shared_ptr<const platform::PixelPicture> resamplePicture(const platform::Pi
     const AxisKernel down = axisKernel(from.height, size.height);
     const auto taps = static_cast<size_t>(across.taps);
 
-    // Across first, at the source's height, into one plane per channel: every source row
-    // becomes a row of the new width. The planes keep the next pass to plain row arithmetic.
-    std::vector<int16_t> wide(3 * width * static_cast<size_t>(from.height));
-    const size_t plane = width * static_cast<size_t>(from.height);
-    for (int32_t y = 0; y < from.height; ++y) {
+    // Across first: a source row becomes a row of the new width, one plane per channel, which
+    // keeps the pass down to plain row arithmetic. Only the rows the pass down reads at the
+    // moment are kept, in a ring: the rows a target row reads are consecutive (edges repeated)
+    // and move down with it, so each is made once, and no buffer of the whole picture is
+    // allocated (fresh pages cost more than the arithmetic).
+    const auto rows = static_cast<size_t>(down.taps);
+    std::vector<int16_t> ring(rows * 3 * width);
+    std::vector<int32_t> ringRow(rows, -1);
+    const auto acrossRow = [&](int32_t y) -> const int16_t* {
+        const size_t slot = static_cast<size_t>(y) % rows;
+        int16_t* planes = &ring[slot * 3 * width];
+        if (ringRow[slot] == y)
+            return planes;
+        ringRow[slot] = y;
         const std::span<const uint32_t> row = picture.row(y);
-        const size_t line = static_cast<size_t>(y) * width;
         for (size_t x = 0; x < width; ++x) {
             int32_t red = 0;
             int32_t green = 0;
@@ -102,11 +110,12 @@ std::shared_ptr<const platform::PixelPicture> resamplePicture(const platform::Pi
                 green += w * static_cast<int32_t>(pixel >> 8 & 0xFF);
                 blue += w * static_cast<int32_t>(pixel & 0xFF);
             }
-            wide[line + x] = clampChannel(red);
-            wide[plane + line + x] = clampChannel(green);
-            wide[2 * plane + line + x] = clampChannel(blue);
+            planes[x] = clampChannel(red);
+            planes[width + x] = clampChannel(green);
+            planes[2 * width + x] = clampChannel(blue);
         }
-    }
+        return planes;
+    };
 
     // Then down: each target row sums whole rows of the planes.
     std::vector<uint32_t> pixels(width * static_cast<size_t>(size.height));
@@ -116,13 +125,9 @@ std::shared_ptr<const platform::PixelPicture> resamplePicture(const platform::Pi
         const size_t base = static_cast<size_t>(y) * static_cast<size_t>(down.taps);
         for (size_t k = base; k < base + static_cast<size_t>(down.taps); ++k) {
             const int32_t w = down.weight[k];
-            const size_t line = static_cast<size_t>(down.index[k]) * width;
-            for (size_t c = 0; c < 3; ++c) {
-                const int16_t* in = &wide[c * plane + line];
-                int32_t* sum = &sums[c * width];
-                for (size_t x = 0; x < width; ++x)
-                    sum[x] += w * in[x];
-            }
+            const int16_t* in = acrossRow(down.index[k]);
+            for (size_t c = 0; c < 3 * width; ++c)
+                sums[c] += w * in[c];
         }
         uint32_t* out = &pixels[static_cast<size_t>(y) * width];
         for (size_t x = 0; x < width; ++x) {

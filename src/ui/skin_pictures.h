@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string_view>
 
 #include "ui/page.h"
@@ -51,5 +52,14 @@ inline constexpr std::string_view kSubMenuDown = "advanced menu_down.jpg";
 inline constexpr std::string_view kWarningMask = "warning_mask.jpg";
 inline constexpr std::string_view kWarningNormal = "warning_normal.jpg";
 inline constexpr std::string_view kWarningOver = "warning_over.jpg";
+
+// The pictures of the main page's first frame (and the mask that shapes the window), which the
+// program carries packed in its resources, in the order of their resource ids, so that a start
+// decodes no JPEG before its first frame (ui/packed_picture.h). The page under the pointer comes
+// with them: the first move over the window shows it.
+inline constexpr std::array<std::string_view, 5> kPackedPictures = {
+    kMask, kMainPage.normal, kMainPage.down, kDpiKnob, kMainPage.over};
+// Where the source tree keeps them, each as its picture's name with ".pix" for ".jpg".
+inline constexpr std::string_view kPackedFolder = "src/app/win32/res/pictures";
 
 }  // namespace v270::skin_picture

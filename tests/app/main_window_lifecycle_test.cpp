@@ -134,10 +134,11 @@ TEST_F(LifecycleTest, StartUpRunsInItsOrderAndAppliesTheProfile) {
     EXPECT_TRUE(program->reader.running());
     EXPECT_TRUE(program->executor.running());
     const auto all = events();
-    // The first frame shows before the search and the apply.
-    const std::vector<std::string> start(all.begin(), all.begin() + 6);
-    EXPECT_EQ(start, (std::vector<std::string>{"title VELKO V270 GAMING MOUSE", "shape", "menus en",
-                                               "show", "update", "sleep 5 ms"}));
+    // The first frame shows before the search and the apply, and before what it does not need.
+    const std::vector<std::string> start(all.begin(), all.begin() + 7);
+    EXPECT_EQ(start,
+              (std::vector<std::string>{"title VELKO V270 GAMING MOUSE", "shape", "show", "update",
+                                        "menus en", "start completed", "sleep 5 ms"}));
     EXPECT_EQ(eventsFrom("sleep").front(), "sleep 5 ms");
     EXPECT_EQ(program->profiles.currentConfig(), 2);
     EXPECT_EQ(program->macros.filePath(), paths.exeFolder / "Macro_EN.dat");
@@ -529,8 +530,9 @@ TEST_P(ProgramEndTest, NothingRunsOnFreedState) {
 
     const bool started = lifecycle.initialise();
     EXPECT_EQ(started, path == EndPath::Close || path == EndPath::Unplug);
-    EXPECT_TRUE(program->reader.running());
-    EXPECT_TRUE(program->executor.running());
+    // A start that ends before its first frame has started no worker.
+    EXPECT_EQ(program->reader.running(), path != EndPath::MissingSkin);
+    EXPECT_EQ(program->executor.running(), path != EndPath::MissingSkin);
     if (path == EndPath::Close) {
         input()->deliver({0x06, 0x00});  // the start signal
         input()->deliver({0x06, 0xF6});  // slot 6 pressed: the macro starts

@@ -43,6 +43,7 @@ class RecordingViewPort final : public platform::ViewPort {
     void setTitle(std::u16string_view title) override { add("title " + utf16ToUtf8(title)); }
     void shapeWindow() override { add("shape"); }
     void loadMenus(bool english) override { add(english ? "menus en" : "menus cn"); }
+    void completeStart() override { add("start completed"); }
     void show(platform::WindowShow how) override {
         static constexpr const char* kNames[] = {"show", "restore", "minimize", "hide"};
         add(kNames[static_cast<int>(how)]);

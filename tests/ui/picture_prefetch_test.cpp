@@ -4,6 +4,7 @@
 
 #include <future>
 
+#include "device/device_fakes.h"
 #include "platform/pixel_picture.h"
 #include "recording_canvas.h"
 #include "ui/scaled_pictures.h"
@@ -73,6 +74,27 @@ TEST(PicturePrefetchTest, HandsOverEachPictureOnceScaledOnItsThreadOrByTheTaker)
     pictures.seed("main_normal.jpg", source.picture("main_normal.jpg"), a->scaled);
     EXPECT_EQ(pictures.picture("main_normal.jpg"), a->scaled);
     EXPECT_EQ(pictures.resampleCount(), 0u);
+}
+
+// A picture the first frame does not show is decoded and scaled only once let; then each comes
+// once, scaled, to a taker or when ready.
+TEST(PicturePrefetchTest, PreparesLaterPicturesOnceLet) {
+    PicturePrefetch prefetch(
+        std::make_unique<FixedDecoder>(std::shared_future<void>()),
+        {{"a.jpg", true}, {"later.jpg", true, true}, {"taken.jpg", true, true}});
+    prefetch.scaleTo(k192);
+    const auto a = prefetch.take("a.jpg");
+    ASSERT_TRUE(a && a->scaled);
+    EXPECT_FALSE(prefetch.takeIfReady("later.jpg"));
+    prefetch.scaleLater();
+    const auto taken = prefetch.take("taken.jpg");
+    ASSERT_TRUE(taken && taken->scaled);
+    EXPECT_EQ(taken->scaled->size(), (PixelSize{8, 4}));
+    std::optional<PicturePrefetch::Prepared> later;
+    ASSERT_TRUE(
+        test::eventually([&] { return (later = prefetch.takeIfReady("later.jpg")).has_value(); }));
+    EXPECT_EQ(later->scaled->size(), (PixelSize{8, 4}));
+    EXPECT_TRUE(prefetch.empty());
 }
 
 }  // namespace

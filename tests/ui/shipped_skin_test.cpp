@@ -13,6 +13,7 @@
 #include "settings/text.h"
 #include "support/recording_message_boxes.h"
 #include "ui/frame_painter.h"
+#include "ui/packed_picture.h"
 #include "ui/skin_indices.h"
 #include "ui/skin_loader.h"
 #include "ui/skin_pictures.h"
@@ -73,6 +74,29 @@ class ShippedSkinTest : public testing::TestWithParam<bool> {
     static std::shared_ptr<const platform::Picture> mask_;
 };
 std::shared_ptr<const platform::Picture> ShippedSkinTest::mask_;
+
+// The program's resources carry these pictures packed; packed from other bytes (stale), they
+// would never be used, and a start would decode JPEG again. (Their pixels are GDI+'s, which the
+// Windows build's skin test compares.)
+TEST(ShippedPackedPictures, BelongToTheShippedFilesAndUnpack) {
+    platform::JpegPictureDecoder decoder;
+    for (const std::string_view name : skin_picture::kPackedPictures) {
+        std::filesystem::path packedFile = kSource / skin_picture::kPackedFolder / name;
+        packedFile.replace_extension(".pix");
+        const std::string packed = bytesOf(packedFile);
+        const std::string source = bytesOf(kSkins / name);
+        const auto bytes = [](const std::string& text) {
+            return std::as_bytes(std::span(text.data(), text.size()));
+        };
+        const std::optional<platform::PixelSize> size =
+            packedPictureSize(bytes(packed), bytes(source));
+        const auto picture = decoder.load(kSkins / name);
+        ASSERT_TRUE(size && picture) << name;
+        EXPECT_EQ(*size, picture->size()) << name;
+        std::vector<uint32_t> pixels(static_cast<size_t>(size->width * size->height));
+        EXPECT_TRUE(unpackPicture(bytes(packed), pixels)) << name;
+    }
+}
 
 TEST_P(ShippedSkinTest, EveryLayoutFileLoadsWithoutAMessage) {
     EXPECT_TRUE(skin.messages.shown().empty());

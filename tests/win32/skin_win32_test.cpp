@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "platform/pixel_picture.h"
@@ -15,6 +17,7 @@
 #include "settings/profile_store.h"
 #include "support/recording_message_boxes.h"
 #include "ui/frame_painter.h"
+#include "ui/packed_picture.h"
 #include "ui/picture_source.h"
 #include "ui/skin_indices.h"
 #include "ui/skin_loader.h"
@@ -28,6 +31,34 @@ using platform::PixelPicture;
 using platform::Rgb;
 
 const std::filesystem::path kSkins = V270_SKIN_DIR;
+const std::filesystem::path kPacked = V270_PACKED_PICTURE_DIR;
+
+std::string bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The pictures the program carries packed show what GDI+ shows of their files, to the pixel:
+// the first frame looks the same whichever way its pictures came.
+TEST(PackedPicturesWin32Test, EqualWhatGdiplusDecodes) {
+    win32::GdiplusPictureDecoder decoder;
+    for (const std::string_view name : skin_picture::kPackedPictures) {
+        std::filesystem::path packedFile = kPacked / name;
+        packedFile.replace_extension(".pix");
+        const std::string packed = bytesOf(packedFile);
+        const auto decoded = decoder.load(kSkins / name);
+        ASSERT_TRUE(decoded) << name;
+        const platform::PixelSize size = decoded->size();
+        std::vector<uint32_t> pixels(static_cast<size_t>(size.width * size.height));
+        ASSERT_TRUE(unpackPicture(std::as_bytes(std::span(packed.data(), packed.size())), pixels))
+            << name;
+        for (int32_t y = 0; y < size.height; ++y) {
+            const auto row = decoded->row(y);
+            ASSERT_TRUE(std::equal(row.begin(), row.end(), pixels.begin() + y * size.width))
+                << name << " row " << y;
+        }
+    }
+}
 
 win32::UniqueRegion spanRegionOf(const platform::Picture& mask) {
     return win32::regionFromRects(maskRegion(mask).rects());

@@ -123,15 +123,15 @@ LPARAM packPoint(Point point) {
 VADU_VIredoVud::VADU_VIredoVud(HINSTANCE instance, const ProgramPaths& paths,
                                const CommandLineOptions& options)
     : instance_(instance),
-      prefetch_(MainWindowPainter::prefetch(paths.skinFolder)),
+      prefetch_(
+          MainWindowPainter::prefetch(paths.skinFolder, DisplayScale::fromDpi(windowDpi(nullptr)))),
       startOptions_(options),
       icon_(LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAIN_ICON))),
       trayIcon_(kTrayIconId, kTrayCallbackMessage),
       clock_(platform::createSystemClock()),
       input_(platform::createSyntheticInput()),
       systemActions_(platform::createSystemActions()),
-      hid_(std::make_unique<Win32HidSystem>(window_)),
-      notice_(instance) {
+      hid_(std::make_unique<Win32HidSystem>(window_)) {
     program_ = std::make_unique<Program>(
         paths,
         ProgramPlatform{*this, messages_, dialogs_, systemSettings_, *input_, *systemActions_,
@@ -217,7 +217,6 @@ void VADU_VIredoVud::onInitDialog() {
     if (taskbarCreatedMessage_ != 0)
         ChangeWindowMessageFilterEx(handle(), taskbarCreatedMessage_, MSGFLT_ALLOW, nullptr);
     applyScale(windowDpi(handle()));
-    startAccessibility();
 
     if (program_->lifecycle.initialise(startOptions_))
         program_->appProfiles.start();
@@ -546,6 +545,12 @@ void VADU_VIredoVud::loadMenus(bool english) {
             ModifyMenuW(systemMenu, command, MF_BYCOMMAND | MF_STRING, command, wide(item).c_str());
         }
     }
+}
+
+void VADU_VIredoVud::completeStart() {
+    notice_.create(instance_);
+    com_.emplace();
+    startAccessibility();
 }
 
 void VADU_VIredoVud::show(platform::WindowShow how) {

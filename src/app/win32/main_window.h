@@ -9,6 +9,7 @@
 #include "app/program.h"
 #include "app/start_with_windows.h"
 #include "app/win32/accessible_window.h"
+#include "app/win32/deferred_notice_window.h"
 #include "app/win32/function_menu_dialogs.h"
 #include "app/win32/message_boxes_win32.h"
 #include "app/win32/tray_icon.h"
@@ -27,7 +28,6 @@
 #include "platform/win32/gdi_objects.h"
 #include "platform/win32/hid_win32.h"
 #include "platform/win32/logon_task_win32.h"
-#include "platform/win32/notice_window_win32.h"
 #include "platform/win32/one_shot_timer_win32.h"
 #include "platform/win32/system_settings_win32.h"
 #include "settings/program_paths.h"
@@ -62,6 +62,7 @@ class VADU_VIredoVud final : public Dialog,
     void setTitle(std::u16string_view title) override;
     void shapeWindow() override;
     void loadMenus(bool english) override;
+    void completeStart() override;
     void show(platform::WindowShow how) override;
     void addTrayIcon(std::u16string_view tip) override;
     void removeTrayIcon() override;
@@ -123,8 +124,8 @@ class VADU_VIredoVud final : public Dialog,
     HINSTANCE instance_;
     // The first frame's pictures, decoded on another thread from here on; the painter takes them.
     std::unique_ptr<PicturePrefetch> prefetch_;
-    // COM on the window's thread, for the screen readers' object.
-    ComApartment com_;
+    // COM on the window's thread, for the screen readers' object, from the end of the start.
+    std::optional<ComApartment> com_;
     AccessibleWindow* accessible_ = nullptr;
     const CommandLineOptions startOptions_;
     // While a start into the tray creates the window, it is never shown: the dialog would show
@@ -150,7 +151,7 @@ class VADU_VIredoVud final : public Dialog,
     Win32OneShotTimer settleTimer_;
     Win32LogonTask logonTask_{logonTaskNameForCurrentUser()};
     Win32FileSecurity fileSecurity_;
-    Win32NoticeWindow notice_;
+    DeferredNoticeWindow notice_;
     platform::SystemFileSystem fileSystem_;
 
     // The program. Its threads use only what is declared above it, and what is declared below

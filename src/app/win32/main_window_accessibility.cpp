@@ -35,7 +35,8 @@ void VADU_VIredoVud::stopAccessibility() {
 }
 
 LRESULT VADU_VIredoVud::onGetObject(WPARAM flags, LPARAM objectId) {
-    if (static_cast<LONG>(objectId) != OBJID_CLIENT || accessible_ == nullptr || !com_.usable())
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT || accessible_ == nullptr || !com_ ||
+        !com_->usable())
         return 0;
     return LresultFromObject(kAccessibleInterfaceId, flags, accessible_);
 }

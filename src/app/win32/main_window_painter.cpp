@@ -1,6 +1,7 @@
 #include "app/win32/main_window_painter.h"
 
 #include "app/program.h"
+#include "app/win32/packed_picture_decoder.h"
 #include "app/win32/startup_timing.h"
 #include "platform/win32/gdi_frame_canvas.h"
 #include "platform/win32/gdi_region.h"
@@ -20,16 +21,22 @@ constexpr std::string_view kLaterPictures[] = {skin_picture::kMainPage.over};
 }  // namespace
 
 std::unique_ptr<PicturePrefetch> MainWindowPainter::prefetch(
-    const std::filesystem::path& skinFolder) {
+    const std::filesystem::path& skinFolder, DisplayScale expected) {
     // The mask first: the window's shape comes before any frame. It is used at its own size.
     std::vector<PicturePrefetch::File> files{{skinFolder / skin_picture::kMask, false}};
-    for (const auto& names : {std::span<const std::string_view>(kFirstFramePictures),
-                              std::span<const std::string_view>(kLaterPictures)}) {
-        for (const std::string_view name : names)
-            files.push_back({skinFolder / name, true});
-    }
-    return std::make_unique<PicturePrefetch>(std::make_unique<GdiplusPictureDecoder>(),
-                                             std::move(files));
+    for (const std::string_view name : kFirstFramePictures)
+        files.push_back({skinFolder / name, true});
+    for (const std::string_view name : kLaterPictures)
+        files.push_back({skinFolder / name, true, true});
+    // Those of the first frame come unpacked from the resources, as long as the skin is the
+    // shipped one.
+    auto prefetch = std::make_unique<PicturePrefetch>(
+        std::make_unique<PackedPictureDecoder>(GetModuleHandleW(nullptr),
+                                               std::make_unique<GdiplusPictureDecoder>()),
+        std::move(files));
+    // The window's own scale, once it has one, takes over for what is not scaled by then.
+    prefetch->scaleTo(expected);
+    return prefetch;
 }
 
 MainWindowPainter::MainWindowPainter(const Program& program,
@@ -122,6 +129,8 @@ void MainWindowPainter::paint(HDC target) {
     if (!firstFrameShown_) {
         firstFrameShown_ = true;
         reportFirstFrame();
+        if (prefetch_)
+            prefetch_->scaleLater();
     }
 }
 

@@ -28,8 +28,10 @@ namespace v270::win32 {
 class MainWindowPainter {
   public:
     // Starts decoding the mask and the main page's pictures of `skinFolder` on another thread,
-    // for a painter to take: made first, the work runs while the window is being made.
-    static std::unique_ptr<PicturePrefetch> prefetch(const std::filesystem::path& skinFolder);
+    // for a painter to take, and scaling them to `expected`, the scale the window will most
+    // likely have: made first, the work runs while the window is being made.
+    static std::unique_ptr<PicturePrefetch> prefetch(const std::filesystem::path& skinFolder,
+                                                     DisplayScale expected);
 
     // Takes its first pictures from `prefetch`, when there is one.
     MainWindowPainter(const Program& program, std::unique_ptr<PicturePrefetch> prefetch);

@@ -13,6 +13,8 @@
 #define IDR_CONTEXT_MENU_CN 161
 #define IDR_TRAY_MENU_CN 162
 #define IDC_ABOUT_TEXT 1000
+// The packed pictures of skin_picture::kPackedPictures, in its order from the first id.
+#define IDR_PACKED_PICTURE_FIRST 300
 
 // The per-application profiles' dialog.
 #define IDD_APP_PROFILES 106

@@ -11,7 +11,8 @@ namespace v270::win32 {
 inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;  // WM_GETDPISCALEDSIZE
 
 // The dots per inch of the monitor `window` is on: its own scale on systems that give each
-// monitor one (Windows 10 and later), the system's scale on older ones.
+// monitor one (Windows 10 and later), the system's scale on older ones. Without a window, the
+// system's scale: that of a window about to be made on the primary monitor.
 int32_t windowDpi(HWND window);
 
 // The dots per inch of `monitor`, likewise: its own where the system gives one, else the

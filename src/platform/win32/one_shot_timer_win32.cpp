@@ -12,26 +12,13 @@ constexpr UINT_PTR kTimerId = 1;
 
 }  // namespace
 
-Win32OneShotTimer::Win32OneShotTimer() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &windowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kClassName;
-    // A second timer finds the class in place, and that is as good.
-    RegisterClassExW(&windowClass);
-    window_ =
-        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
-}
-
 Win32OneShotTimer::~Win32OneShotTimer() {
     if (window_ != nullptr)
         DestroyWindow(window_);  // its timer goes with it
 }
 
 void Win32OneShotTimer::start(std::chrono::milliseconds delay, std::function<void()> action) {
-    if (window_ == nullptr)
+    if (window_ == nullptr && !createWindow())
         return;
     const auto milliseconds = static_cast<UINT>(
         std::clamp<std::chrono::milliseconds::rep>(delay.count(), USER_TIMER_MINIMUM, 60'000));
@@ -58,6 +45,20 @@ void Win32OneShotTimer::fire() {
     const std::function<void()> action = std::exchange(action_, nullptr);
     if (action)
         action();
+}
+
+bool Win32OneShotTimer::createWindow() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kClassName;
+    // A second timer finds the class in place, and that is as good.
+    RegisterClassExW(&windowClass);
+    window_ =
+        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    return window_ != nullptr;
 }
 
 LRESULT CALLBACK Win32OneShotTimer::windowProcedure(HWND window, UINT message, WPARAM wParam,

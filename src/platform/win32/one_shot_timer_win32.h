@@ -6,12 +6,12 @@
 
 namespace v270::win32 {
 
-// The wait as a system timer of a message-only window of its own, made on the thread that
-// creates this object, whose messages run the action. The timer exists only while a wait is
-// pending.
+// The wait as a system timer of a message-only window of its own, made by the first wait on
+// the thread that waits, whose messages run the action: a program that never waits makes no
+// window. The timer exists only while a wait is pending.
 class Win32OneShotTimer final : public platform::OneShotTimer {
   public:
-    Win32OneShotTimer();
+    Win32OneShotTimer() = default;
     Win32OneShotTimer(const Win32OneShotTimer&) = delete;
     Win32OneShotTimer& operator=(const Win32OneShotTimer&) = delete;
     ~Win32OneShotTimer() override;
@@ -23,6 +23,7 @@ class Win32OneShotTimer final : public platform::OneShotTimer {
   private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
+    bool createWindow();
     void fire();
 
     HWND window_ = nullptr;
