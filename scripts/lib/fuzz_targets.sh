@@ -11,6 +11,7 @@ V270_FUZZ_TARGETS=(
     "input_reports:512"
     "feature_reports:1024"
     "settings_import:8192"
+    "packed_picture:4096"
 )
 
 v270_fuzz_build=build/fuzz
