@@ -184,10 +184,7 @@ bool VADU_VIredoVud::preTranslateMessage(const MSG& message) {
     }
     if (onNavigationKey(message))
         return true;
-    const bool filteredKey =
-        message.wParam == VK_ESCAPE || message.wParam == VK_RETURN || message.wParam == VK_F10;
-    return swallowedByPreFilter(message.message, message.wParam,
-                                filteredKey && controlTakesKey(message));
+    return swallowedByPreFilter(message);
 }
 
 void VADU_VIredoVud::onInitDialog() {

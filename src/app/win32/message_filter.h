@@ -28,4 +28,10 @@ inline bool controlTakesKey(const MSG& message) {
             DLGC_WANTMESSAGE) != 0;
 }
 
+// The pre-filter for a message of the loop: the control is asked only about a key the filter
+// would take from it.
+inline bool swallowedByPreFilter(const MSG& message) {
+    return swallowedByPreFilter(message.message, message.wParam) && !controlTakesKey(message);
+}
+
 }  // namespace v270::win32
