@@ -18,6 +18,15 @@ class Picture {
 
     // Row `y` (0 <= y < height) as size().width pixels in the 0x00RRGGBB layout.
     virtual std::span<const uint32_t> row(int32_t y) const = 0;
+
+    // Pixels [left, right) of row `y`, within the picture. A picture made only where it is read
+    // makes just that part of the row, where row() makes the whole.
+    virtual std::span<const uint32_t> rowPart(int32_t y, int32_t left, int32_t right) const {
+        return row(y).subspan(static_cast<size_t>(left), static_cast<size_t>(right - left));
+    }
+    // Readers of `area` may call this first: a picture made where it is read then makes the
+    // whole area at once rather than row by row.
+    virtual void prepare(const PixelRect& /*area*/) const {}
 };
 
 // Decodes the skin's JPEG pictures.

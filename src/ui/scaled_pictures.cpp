@@ -1,6 +1,6 @@
 #include "ui/scaled_pictures.h"
 
-#include "ui/picture_scaler.h"
+#include "ui/area_scaled_picture.h"
 
 namespace v270 {
 
@@ -23,7 +23,8 @@ std::shared_ptr<const platform::Picture> ScaledPictures::picture(
     Entry& entry = entries_[file];
     if (entry.original != original) {
         ++resamples_;
-        entry.scaled = resamplePicture(*original, scale_.size(original->size()));
+        // Made where frames read it: most frames show only parts of most pictures.
+        entry.scaled = std::make_shared<AreaScaledPicture>(original, scale_.size(original->size()));
         entry.original = std::move(original);
     }
     return entry.scaled;

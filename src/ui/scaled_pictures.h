@@ -10,10 +10,11 @@
 
 namespace v270 {
 
-// The pictures of another source at the window's scale. Each is resampled once per scale and
-// kept for as long as its source hands out the same picture, so a cached frame costs at every
-// scale what it costs at 96 DPI; at 96 DPI the source's pictures pass through untouched. Used
-// from one thread.
+// The pictures of another source at the window's scale. Each is resampled once per scale, part
+// by part as readers first ask for its parts (ui/area_scaled_picture.h), and kept for as long
+// as its source hands out the same picture, so a cached frame costs at every scale what it costs
+// at 96 DPI; at 96 DPI the source's pictures pass through untouched. Used from one thread, and
+// so are the pictures it makes.
 class ScaledPictures : public PictureSource {
   public:
     explicit ScaledPictures(PictureSource& source) : source_(source) {}
@@ -31,7 +32,7 @@ class ScaledPictures : public PictureSource {
     }
     void forgetAll() override;
 
-    // How many pictures have been resampled, to tell a kept picture from a fresh one.
+    // How many scaled pictures have been made, to tell a kept picture from a fresh one.
     uint64_t resampleCount() const { return resamples_; }
 
   private:

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/pixel_picture.h"
 #include "recording_canvas.h"
+#include "ui/area_scaled_picture.h"
 #include "ui/frame_painter.h"
 #include "ui/function_menu.h"
 #include "ui/owner_drawn_menu.h"
@@ -104,6 +107,28 @@ TEST(DisplayScaleTest, ResamplingKeepsFlatAreasFlatAndEdgesInPlace) {
         }
     }
     EXPECT_EQ(resamplePicture(PixelPicture({0, 0}, Rgb{}), {3, 3})->size(), (PixelSize{3, 3}));
+}
+
+TEST(DisplayScaleTest, PartsResampledOnTheirOwnEqualTheWholeResampled) {
+    auto noisy = std::make_shared<PixelPicture>(PixelSize{37, 23}, Rgb{});
+    for (int32_t y = 0; y < 23; ++y) {
+        for (int32_t x = 0; x < 37; ++x)
+            noisy->set(x, y, {uint8_t(x * 53 + y * 7), uint8_t(x * y * 11), uint8_t(y * 97 ^ x)});
+    }
+    for (const PixelSize size : {PixelSize{74, 46}, PixelSize{55, 34}, PixelSize{20, 12}}) {
+        const auto whole = resamplePicture(*noisy, size);
+        const AreaScaledPicture parts(noisy, size);
+        // Overlapping areas, one reaching past the edges, then reads of parts of rows that no
+        // prepared area holds, then every row.
+        for (const PixelRect area : {PixelRect{5, 3, 17, 9}, PixelRect{-4, -4, 3, 3},
+                                     PixelRect{10, 5, 90, 11}, PixelRect{0, 0, 0, 5}})
+            parts.prepare(area);
+        for (const auto& [y, left, right] : {std::tuple{7, 6, 16}, std::tuple{11, 1, 19}})
+            EXPECT_TRUE(
+                std::ranges::equal(parts.rowPart(y, left, right), whole->rowPart(y, left, right)));
+        for (int32_t y = 0; y < size.height; ++y)
+            ASSERT_TRUE(std::ranges::equal(parts.row(y), whole->row(y))) << size.width << " " << y;
+    }
 }
 
 TEST(DisplayScaleTest, PicturesAreResampledOncePerScaleAndPassThroughAt96Dpi) {

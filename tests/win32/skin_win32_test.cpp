@@ -22,6 +22,7 @@
 #include "ui/skin_indices.h"
 #include "ui/skin_loader.h"
 #include "ui/skin_pictures.h"
+#include "ui/skin_scaling.h"
 #include "ui/window_shape.h"
 
 namespace v270 {
@@ -252,6 +253,53 @@ TEST_F(SkinFrameWin32Test, PaintsEachPageIntoAMemoryBitmap) {
     }
     EXPECT_EQ(pictures.decodeCount(), 3u * 3u + 2u)
         << "each page's three pictures, the knob and the blue preview, decoded once";
+}
+
+// A first frame drawn straight onto the window's context is the frame a back buffer shows: at
+// 96 DPI, with the decoded pictures copied by GDI, and at 150 %, with resampled pictures copied
+// from memory a band at a time.
+TEST_F(SkinFrameWin32Test, AFrameDrawnStraightOntoTheWindowIsTheBackBuffersFrame) {
+    const auto mask = decoder.load(kSkins / skin_picture::kMask);
+    ASSERT_NE(mask, nullptr);
+    const HDC screen = GetDC(nullptr);
+    for (const DisplayScale scale : {DisplayScale{96}, DisplayScale{144}}) {
+        const SkinTables scaled = scaledTables(tables, scale);
+        FramePainter scaledPainter{scaled, pictures, kSkins};
+        FrameState frame = state;
+        frame.scale = scale;
+        frame.mainHover = 26;
+        const platform::PixelSize size = scale.size(mask->size());
+        std::vector<uint32_t> shown[2];
+        for (const bool straight : {false, true}) {
+            win32::UniqueMemoryDc target(CreateCompatibleDC(screen));
+            win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, size.width, size.height));
+            ASSERT_TRUE(target && bitmap);
+            {
+                const win32::ScopedSelection selected(target.get(), bitmap.get());
+                if (straight) {
+                    win32::GdiFrameCanvas canvas(target.get(), size, fonts);
+                    scaledPainter.PaintFrame(frame, canvas);
+                } else {
+                    win32::GdiFrameCanvas canvas(size, fonts);
+                    scaledPainter.PaintFrame(frame, canvas);
+                    canvas.present(target.get());
+                }
+            }
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+            info.bmiHeader.biWidth = size.width;
+            info.bmiHeader.biHeight = -size.height;  // top-down rows
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            std::vector<uint32_t>& pixels = shown[straight ? 1 : 0];
+            pixels.resize(static_cast<size_t>(size.width) * static_cast<size_t>(size.height));
+            ASSERT_EQ(GetDIBits(target.get(), bitmap.get(), 0, static_cast<UINT>(size.height),
+                                pixels.data(), &info, DIB_RGB_COLORS),
+                      size.height);
+        }
+        EXPECT_TRUE(shown[0] == shown[1]) << scale.dpi << " DPI";
+    }
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

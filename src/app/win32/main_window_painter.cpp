@@ -15,19 +15,23 @@ namespace {
 // that mark what is selected, the DPI knobs.
 constexpr std::string_view kFirstFramePictures[] = {
     skin_picture::kMainPage.normal, skin_picture::kMainPage.down, skin_picture::kDpiKnob};
-// What the main page shows once the pointer is over it, or the start key blinks.
+// What the main page shows once the pointer is over it, or the start key blinks: decoded only,
+// since frames show parts of it.
 constexpr std::string_view kLaterPictures[] = {skin_picture::kMainPage.over};
 
 }  // namespace
 
 std::unique_ptr<PicturePrefetch> MainWindowPainter::prefetch(
     const std::filesystem::path& skinFolder, DisplayScale expected) {
-    // The mask first: the window's shape comes before any frame. It is used at its own size.
-    std::vector<PicturePrefetch::File> files{{skinFolder / skin_picture::kMask, false}};
-    for (const std::string_view name : kFirstFramePictures)
-        files.push_back({skinFolder / name, true});
+    // The page picture first, so that its scaling, the longest part, starts at once; then the
+    // mask, which the window's shape needs before any frame, used at its own size. The down
+    // picture is only decoded ahead: frames show parts of it, scaled as they are first shown.
+    std::vector<PicturePrefetch::File> files{{skinFolder / skin_picture::kMainPage.normal, true},
+                                             {skinFolder / skin_picture::kMask, false},
+                                             {skinFolder / skin_picture::kMainPage.down, false},
+                                             {skinFolder / skin_picture::kDpiKnob, true}};
     for (const std::string_view name : kLaterPictures)
-        files.push_back({skinFolder / name, true, true});
+        files.push_back({skinFolder / name, false, true});
     // Those of the first frame come unpacked from the resources, as long as the skin is the
     // shipped one.
     auto prefetch = std::make_unique<PicturePrefetch>(
@@ -115,6 +119,16 @@ void MainWindowPainter::paint(HDC target) {
     if (!fonts_ || shape_.size.width <= 0)
         return;
     takePrefetched();
+    if (!firstFrameShown_) {
+        // Straight onto the window: the frames after it keep a back buffer.
+        GdiFrameCanvas window(target, shape_.size, *fonts_);
+        painter_.PaintFrame(program_.frame(), window);
+        firstFrameShown_ = true;
+        reportFirstFrame();
+        if (prefetch_)
+            prefetch_->scaleLater();
+        return;
+    }
     if (!canvas_) {
         canvas_.emplace(shape_.size, *fonts_);
         if (!*canvas_) {
@@ -126,12 +140,6 @@ void MainWindowPainter::paint(HDC target) {
         painter_.PaintChanges(program_.frame(), *canvas_);
     }
     canvas_->present(target);
-    if (!firstFrameShown_) {
-        firstFrameShown_ = true;
-        reportFirstFrame();
-        if (prefetch_)
-            prefetch_->scaleLater();
-    }
 }
 
 }  // namespace v270::win32

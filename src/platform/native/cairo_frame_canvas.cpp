@@ -156,10 +156,11 @@ void CairoFrameCanvas::copy(const Picture& picture, const PixelRect& source, int
     if (right <= left || bottom <= top)
         return;
 
+    picture.prepare({left, top, right, bottom});
     cairo_surface_flush(surface_);
     const auto width = static_cast<size_t>(right - left);
     for (int32_t row = top; row < bottom; ++row) {
-        const auto pixels = picture.row(row).subspan(static_cast<size_t>(left), width);
+        const auto pixels = picture.rowPart(row, left, right);
         uint32_t* out = rowData(y + (row - top)) + x;
         for (size_t i = 0; i < width; ++i)
             out[i] = pixels[i] | kOpaque;

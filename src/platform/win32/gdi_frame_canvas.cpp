@@ -16,15 +16,24 @@ const wchar_t* wide(std::u16string_view text) {
 
 }  // namespace
 
+// Rows a copy onto the window moves at a time: few enough to stay in the cache.
+constexpr int32_t kBandRows = 64;
+
 GdiFrameCanvas::GdiFrameCanvas(platform::PixelSize size, const GdiFonts& fonts)
-    : buffer_(size.width, size.height), fonts_(fonts) {
+    : buffer_(size.width, size.height), size_(size), fonts_(fonts) {
     if (buffer_)
         SetBkMode(buffer_.dc(), TRANSPARENT);
 }
 
+GdiFrameCanvas::GdiFrameCanvas(HDC target, platform::PixelSize size, const GdiFonts& fonts)
+    : target_(target), size_(size), fonts_(fonts) {
+    if (target_ != nullptr)
+        SetBkMode(target_, TRANSPARENT);
+}
+
 void GdiFrameCanvas::copy(const platform::Picture& picture, const platform::PixelRect& source,
                           int32_t destX, int32_t destY) {
-    if (!buffer_)
+    if (dc() == nullptr)
         return;
     // Only the part of `source` inside the picture is copied; GDI clips the destination.
     const platform::PixelSize size = picture.size();
@@ -38,51 +47,77 @@ void GdiFrameCanvas::copy(const platform::Picture& picture, const platform::Pixe
     const int32_t y = destY + (top - source.top);
 
     if (const auto* gdi = dynamic_cast<const GdiPicture*>(&picture)) {
-        BitBlt(buffer_.dc(), x, y, right - left, bottom - top, gdi->dc(), left, top, SRCCOPY);
+        BitBlt(dc(), x, y, right - left, bottom - top, gdi->dc(), left, top, SRCCOPY);
         return;
     }
     // A picture held elsewhere in memory (a resampled one): its rows go in directly, clipped
     // to the buffer once.
     const int32_t skipLeft = std::max(0, -x);
     const int32_t skipTop = std::max(0, -y);
-    const int32_t width = std::min(right - left - skipLeft, buffer_.width() - (x + skipLeft));
-    const int32_t height = std::min(bottom - top - skipTop, buffer_.height() - (y + skipTop));
+    const int32_t width = std::min(right - left - skipLeft, size_.width - (x + skipLeft));
+    const int32_t height = std::min(bottom - top - skipTop, size_.height - (y + skipTop));
     if (width <= 0 || height <= 0)
         return;
+    const int32_t fromX = left + skipLeft;
+    const int32_t fromY = top + skipTop;
+    picture.prepare({fromX, fromY, fromX + width, fromY + height});
+    if (target_ != nullptr) {
+        copyThroughBand(picture, {fromX, fromY, fromX + width, fromY + height}, x + skipLeft,
+                        y + skipTop);
+        return;
+    }
     GdiFlush();
     for (int32_t row = 0; row < height; ++row) {
-        const auto pixels = picture.row(top + skipTop + row);
-        std::copy_n(pixels.begin() + (left + skipLeft), width,
-                    buffer_.row(y + skipTop + row) + (x + skipLeft));
+        const auto pixels = picture.rowPart(fromY + row, fromX, fromX + width);
+        std::copy_n(pixels.begin(), width, buffer_.row(y + skipTop + row) + (x + skipLeft));
+    }
+}
+
+void GdiFrameCanvas::copyThroughBand(const platform::Picture& picture,
+                                     const platform::PixelRect& source, int32_t destX,
+                                     int32_t destY) {
+    if (!band_)
+        band_ = DibSurface(size_.width, kBandRows);
+    if (!band_)
+        return;
+    for (int32_t first = 0; first < source.height(); first += kBandRows) {
+        const int32_t rows = std::min(kBandRows, source.height() - first);
+        GdiFlush();
+        for (int32_t row = 0; row < rows; ++row) {
+            const auto pixels =
+                picture.rowPart(source.top + first + row, source.left, source.right);
+            std::copy(pixels.begin(), pixels.end(), band_.row(row));
+        }
+        BitBlt(target_, destX, destY + first, source.width(), rows, band_.dc(), 0, 0, SRCCOPY);
     }
 }
 
 platform::TextExtent GdiFrameCanvas::measureText(std::u16string_view text,
                                                  platform::FontChoice font) {
-    if (!buffer_)
+    if (dc() == nullptr)
         return {};
-    const ScopedSelection selected(buffer_.dc(), fonts_.font(font));
+    const ScopedSelection selected(dc(), fonts_.font(font));
     SIZE extent{};
-    GetTextExtentPoint32W(buffer_.dc(), wide(text), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc(), wide(text), static_cast<int>(text.size()), &extent);
     return {extent.cx, extent.cy};
 }
 
 void GdiFrameCanvas::drawText(std::u16string_view text, int32_t x, int32_t y,
                               platform::FontChoice font, platform::Rgb colour) {
-    if (!buffer_)
+    if (dc() == nullptr)
         return;
-    const ScopedSelection selected(buffer_.dc(), fonts_.font(font));
-    SetTextColor(buffer_.dc(), RGB(colour.red, colour.green, colour.blue));
-    TextOutW(buffer_.dc(), x, y, wide(text), static_cast<int>(text.size()));
+    const ScopedSelection selected(dc(), fonts_.font(font));
+    SetTextColor(dc(), RGB(colour.red, colour.green, colour.blue));
+    TextOutW(dc(), x, y, wide(text), static_cast<int>(text.size()));
 }
 
 void GdiFrameCanvas::fill(const platform::PixelRect& rect, platform::Rgb colour) {
-    if (!buffer_ || rect.empty())
+    if (dc() == nullptr || rect.empty())
         return;
     const RECT area{rect.left, rect.top, rect.right, rect.bottom};
-    const COLORREF previous = SetBkColor(buffer_.dc(), RGB(colour.red, colour.green, colour.blue));
-    ExtTextOutW(buffer_.dc(), 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
-    SetBkColor(buffer_.dc(), previous);
+    const COLORREF previous = SetBkColor(dc(), RGB(colour.red, colour.green, colour.blue));
+    ExtTextOutW(dc(), 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+    SetBkColor(dc(), previous);
 }
 
 void GdiFrameCanvas::present(HDC target) const {
@@ -92,6 +127,8 @@ void GdiFrameCanvas::present(HDC target) const {
 }
 
 platform::Rgb GdiFrameCanvas::pixel(int32_t x, int32_t y) const {
+    if (!buffer_)
+        return {};
     GdiFlush();
     return platform::unpackRgb(buffer_.row(y)[x]);
 }

@@ -12,11 +12,16 @@ namespace v270::win32 {
 // GdiplusPictureDecoder are copied with BitBlt; text is written with GDI in the interface
 // fonts on a transparent background. present() shows the finished frame in one copy, so the
 // window never shows a half-drawn one.
+//
+// Made on a window's paint context instead, it draws straight onto the window, without a back
+// buffer: for a first frame, which has nothing on screen to keep from flickering, that spares
+// the buffer's memory and one copy of the whole frame. present() then does nothing.
 class GdiFrameCanvas : public platform::FrameCanvas {
   public:
     GdiFrameCanvas(platform::PixelSize size, const GdiFonts& fonts);
+    GdiFrameCanvas(HDC target, platform::PixelSize size, const GdiFonts& fonts);
 
-    explicit operator bool() const { return static_cast<bool>(buffer_); }
+    explicit operator bool() const { return dc() != nullptr; }
 
     void copy(const platform::Picture& picture, const platform::PixelRect& source, int32_t destX,
               int32_t destY) override;
@@ -28,11 +33,19 @@ class GdiFrameCanvas : public platform::FrameCanvas {
     // Copies the whole frame to (0, 0) of `target`.
     void present(HDC target) const;
 
-    HDC dc() const { return buffer_.dc(); }
+    HDC dc() const { return target_ != nullptr ? target_ : buffer_.dc(); }
+    // A pixel of the back buffer (black for a canvas without one).
     platform::Rgb pixel(int32_t x, int32_t y) const;
 
   private:
+    // Copies rows of a picture held in memory onto the window, through a band of a few rows.
+    void copyThroughBand(const platform::Picture& picture, const platform::PixelRect& source,
+                         int32_t destX, int32_t destY);
+
     DibSurface buffer_;
+    HDC target_ = nullptr;
+    DibSurface band_;  // made at the first such copy onto the window
+    platform::PixelSize size_;
     const GdiFonts& fonts_;
 };
 
