@@ -50,8 +50,8 @@ void GdiFrameCanvas::copy(const platform::Picture& picture, const platform::Pixe
         BitBlt(dc(), x, y, right - left, bottom - top, gdi->dc(), left, top, SRCCOPY);
         return;
     }
-    // A picture held elsewhere in memory (a resampled one): its rows go in directly, clipped
-    // to the buffer once.
+    // A picture held elsewhere in memory (a resampled one): its rows go into the back buffer
+    // directly, or onto the window a band at a time, clipped once.
     const int32_t skipLeft = std::max(0, -x);
     const int32_t skipTop = std::max(0, -y);
     const int32_t width = std::min(right - left - skipLeft, size_.width - (x + skipLeft));
