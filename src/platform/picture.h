@@ -20,7 +20,8 @@ class Picture {
     virtual std::span<const uint32_t> row(int32_t y) const = 0;
 
     // Pixels [left, right) of row `y`, within the picture. A picture made only where it is read
-    // makes just that part of the row, where row() makes the whole.
+    // makes just that part of the row, where row() makes the whole; what such a picture hands
+    // out stays valid until it is read again.
     virtual std::span<const uint32_t> rowPart(int32_t y, int32_t left, int32_t right) const {
         return row(y).subspan(static_cast<size_t>(left), static_cast<size_t>(right - left));
     }
