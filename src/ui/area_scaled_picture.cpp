@@ -23,17 +23,21 @@ AreaScaledPicture::AreaScaledPicture(std::shared_ptr<const platform::Picture> or
       resampler_(*original_, {std::max(size.width, 0), std::max(size.height, 0)}) {}
 
 std::span<const uint32_t> AreaScaledPicture::rowPart(int32_t y, int32_t left, int32_t right) const {
-    const Block* block = nullptr;
-    for (auto it = blocks_.rbegin(); it != blocks_.rend() && block == nullptr; ++it) {
-        if (holds(it->area, {left, y, right, y + 1}))
-            block = &*it;
-    }
+    const Block* block = find({left, y, right, y + 1});
     if (block == nullptr)
         block = blockFor({left, y, right, y + kUnpreparedRows});
     const auto width = static_cast<size_t>(block->area.width());
     return {block->pixels.get() + static_cast<size_t>(y - block->area.top) * width +
                 static_cast<size_t>(left - block->area.left),
             static_cast<size_t>(right - left)};
+}
+
+const AreaScaledPicture::Block* AreaScaledPicture::find(const platform::PixelRect& area) const {
+    for (auto it = blocks_.rbegin(); it != blocks_.rend(); ++it) {
+        if (holds(it->area, area))
+            return &*it;
+    }
+    return nullptr;
 }
 
 const AreaScaledPicture::Block* AreaScaledPicture::blockFor(
@@ -44,10 +48,8 @@ const AreaScaledPicture::Block* AreaScaledPicture::blockFor(
                              std::min(wanted.bottom, whole.height)};
     if (area.empty())
         area = {0, 0, 0, 0};
-    for (const Block& block : blocks_) {
-        if (holds(block.area, area))
-            return &block;
-    }
+    if (const Block* block = find(area))
+        return block;
     // Parts that would add up to more than the whole make way for the whole.
     const int64_t pixels = int64_t{area.width()} * area.height();
     if (blockPixels_ + pixels > int64_t{whole.width} * whole.height) {

@@ -30,6 +30,8 @@ class AreaScaledPicture final : public platform::Picture {
         std::unique_ptr<uint32_t[]> pixels;  // the area's rows, one after the other
     };
 
+    // The latest block holding all of `area`, or null.
+    const Block* find(const platform::PixelRect& area) const;
     // The block holding `area` (clipped to the picture), made when none does.
     const Block* blockFor(const platform::PixelRect& area) const;
 

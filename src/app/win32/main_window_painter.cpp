@@ -67,7 +67,8 @@ void MainWindowPainter::takePrefetched() {
         if (!picture)
             return;
         pictures_.seed(program_.paths.skinFolder / name, picture->original);
-        // One scaled for a scale the window has left again is resampled by the frames.
+        // One scaled for a scale the window has left again, or not scaled whole, is resampled
+        // by the frames.
         if (picture->original && picture->scale == scale_)
             painter_.seedScaled(name, scale_, picture->original, picture->scaled);
     };

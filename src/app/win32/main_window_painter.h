@@ -23,8 +23,9 @@ struct Program;
 namespace v270::win32 {
 
 // The main window's look: its shape from the skin's mask, its fonts, and each frame composed in
-// a back buffer from the state of the moment, over the frame before, and shown in one copy; all
-// at the scale of the window's monitor.
+// a back buffer from the state of the moment, over the frame before, and shown in one copy (the
+// first, which has no frame before it, straight onto the window); all at the scale of the
+// window's monitor.
 class MainWindowPainter {
   public:
     // Starts decoding the mask and the main page's pictures of `skinFolder` on another thread,

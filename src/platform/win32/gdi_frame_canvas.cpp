@@ -14,10 +14,10 @@ const wchar_t* wide(std::u16string_view text) {
     return reinterpret_cast<const wchar_t*>(text.data());
 }
 
-}  // namespace
-
 // Rows a copy onto the window moves at a time: few enough to stay in the cache.
 constexpr int32_t kBandRows = 64;
+
+}  // namespace
 
 GdiFrameCanvas::GdiFrameCanvas(platform::PixelSize size, const GdiFonts& fonts)
     : buffer_(size.width, size.height), size_(size), fonts_(fonts) {
